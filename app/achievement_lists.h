@@ -1,0 +1,9 @@
+#pragma once
+// Text of one item in the completed and open achievement lists.
+
+#include <string>
+
+#include "tracker/achievement.h"
+
+// title + " - " + description + "\n触发方式: " + trigger_description
+std::u16string ItemText(const Achievement& achievement);

@@ -1,0 +1,11 @@
+#pragma once
+// UTF-8 <-> UTF-16 conversion that never fails: ill-formed input becomes U+FFFD.
+
+#include <string>
+#include <string_view>
+
+// Each maximal ill-formed subpart of the input gives one U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view bytes);
+
+// A lone surrogate gives U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);

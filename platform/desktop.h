@@ -1,0 +1,38 @@
+#pragma once
+// Desktop facts and window operations, passed straight through to the window system.
+// Window handles are opaque (HWND on Windows).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace platform {
+
+// Return true to stop the walk.
+using TextVisitor = bool (*)(std::u16string_view text, void* context);
+
+// Executable file names (no directory) of all running processes, fresh at every call.
+// Returns true when the visitor stopped the walk; false when it ran out or failed.
+bool VisitProcessNames(TextVisitor visit, void* context);
+
+// Titles of the visible top-level windows (covered and minimized ones included), each cut
+// to 255 code units; windows with an empty title are left out. Same result as above.
+bool VisitVisibleWindowTitles(TextVisitor visit, void* context);
+
+// Modal message box with the caption "错误" and the error icon.
+void ShowErrorMessage(void* owner, const std::u16string& text);
+
+void ListReset(void* list);
+void ListAdd(void* list, const std::u16string& text);
+
+// PostMessageW; true when the message was queued.
+bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+
+void SleepMilliseconds(unsigned milliseconds);
+
+// Joins the thread while still serving the messages other threads send to this thread's
+// windows, so a thread that waits on this one can finish.
+void JoinServingSentMessages(std::thread& thread);
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing Laurelight needs on Debian 12 (run as root).
+# Quiet and quick when everything is already there.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ python3 git
+    googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64 xvfb x11-utils fonts-wqy-microhei imagemagick
+)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

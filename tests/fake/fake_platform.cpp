@@ -1,0 +1,116 @@
+#include "tests/fake/fake_platform.h"
+
+#include <chrono>
+
+#include "platform/audio.h"
+#include "platform/desktop.h"
+
+namespace {
+
+FakePlatform* g_fake = new FakePlatform;
+
+bool VisitAll(std::vector<std::u16string> texts, platform::TextVisitor visit, void* context) {
+    for (const std::u16string& text : texts) {
+        if (visit(text, context)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+FakePlatform& Fake() { return *g_fake; }
+
+void ResetFake() {
+    delete g_fake;
+    g_fake = new FakePlatform;
+}
+
+namespace platform {
+
+bool VisitProcessNames(TextVisitor visit, void* context) {
+    std::vector<std::u16string> names;
+    {
+        std::lock_guard lock(Fake().mutex);
+        ++Fake().calls;
+        ++Fake().process_walks;
+        names = Fake().process_names;
+    }
+    return VisitAll(std::move(names), visit, context);
+}
+
+bool VisitVisibleWindowTitles(TextVisitor visit, void* context) {
+    std::vector<std::u16string> titles;
+    {
+        std::lock_guard lock(Fake().mutex);
+        ++Fake().calls;
+        ++Fake().title_walks;
+        for (const std::u16string& title : Fake().window_titles) {
+            if (!title.empty()) titles.push_back(title.substr(0, 255));
+        }
+    }
+    return VisitAll(std::move(titles), visit, context);
+}
+
+void ShowErrorMessage(void*, const std::u16string& text) {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    Fake().error_messages.push_back(text);
+}
+
+void ListReset(void* list) {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    Fake().list_calls.emplace_back(list, u"<reset>");
+    Fake().lists[list].clear();
+}
+
+void ListAdd(void* list, const std::u16string& text) {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    Fake().list_calls.emplace_back(list, text);
+    Fake().lists[list].push_back(text);
+}
+
+bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    if (!Fake().post_succeeds) return false;
+    Fake().posts.push_back({window, message, wparam, lparam});
+    return true;
+}
+
+void SleepMilliseconds(unsigned milliseconds) {
+    {
+        std::lock_guard lock(Fake().mutex);
+        ++Fake().sleeps;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void JoinServingSentMessages(std::thread& thread) { thread.join(); }
+
+void PlayWaveFileAsync(const std::u16string& path) {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    Fake().played_waves.push_back(path);
+}
+
+unsigned SendMciCommand(const std::u16string& command, std::u16string* reply) {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    Fake().mci_calls.push_back({command, reply != nullptr});
+    if (reply != nullptr) {
+        auto found = Fake().mci_replies.find(command);
+        *reply = found == Fake().mci_replies.end() ? std::u16string() : found->second;
+    }
+    auto result = Fake().mci_results.find(command);
+    return result == Fake().mci_results.end() ? 0u : result->second;
+}
+
+void DefaultBeep() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    ++Fake().beeps;
+}
+
+}  // namespace platform

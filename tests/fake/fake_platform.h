@@ -1,0 +1,49 @@
+#pragma once
+// Test double of the desktop and audio seams: serves scripted facts and records what it
+// was asked. Linked in place of the Win32 implementation; files stay real (temp folders).
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct FakePost {
+    void* window;
+    unsigned message;
+    std::uintptr_t wparam;
+    std::intptr_t lparam;
+};
+
+struct FakeMciCall {
+    std::u16string command;
+    bool wants_reply;
+};
+
+struct FakePlatform {
+    std::mutex mutex;  // guards everything below; the double is used from several threads
+
+    // Scripted facts.
+    std::vector<std::u16string> process_names;
+    std::vector<std::u16string> window_titles;  // visible windows, as the platform reports them
+    bool post_succeeds = true;
+    std::map<std::u16string, unsigned> mci_results;       // command -> error code (default 0)
+    std::map<std::u16string, std::u16string> mci_replies;  // command -> reply text
+
+    // Recorded calls.
+    int process_walks = 0;
+    int title_walks = 0;
+    int calls = 0;  // every call into the desktop or audio seam
+    std::vector<std::u16string> error_messages;
+    std::vector<std::pair<void*, std::u16string>> list_calls;  // text "<reset>" for a reset
+    std::map<void*, std::vector<std::u16string>> lists;        // current content per list
+    std::vector<FakePost> posts;
+    std::vector<std::u16string> played_waves;
+    std::vector<FakeMciCall> mci_calls;
+    int beeps = 0;
+    int sleeps = 0;
+};
+
+// The one double of the process. Reset() between tests.
+FakePlatform& Fake();
+void ResetFake();

@@ -1,0 +1,29 @@
+#pragma once
+// One configured achievement and the types shared by every part of the tracker.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+enum class TriggerType : std::int32_t {
+    None = 0,
+    WindowTitle = 1,
+    ProcessName = 2,
+};
+
+// A value type: copies are deep and independent of their source.
+struct Achievement {
+    std::u16string id;
+    std::u16string title;
+    std::u16string description;
+    std::u16string trigger_description;
+    std::u16string trigger_value;
+    TriggerType trigger_type = TriggerType::None;
+    bool completed = false;
+};
+
+// std::u16string compares code units as unsigned 16-bit numbers, a prefix first.
+using CompletedMap = std::map<std::u16string, bool>;
+
+// Posted to the main window; lParam owns a heap copy of the completed record.
+constexpr unsigned WM_ACHIEVEMENT_UNLOCKED = 0x0400 + 100;

@@ -1,0 +1,22 @@
+#include "tracker/tracker.h"
+
+#include "platform/files.h"
+
+DataPaths DeriveDataPaths(std::u16string_view module_path) {
+    const size_t separator = module_path.find_last_of(u"\\/");
+    const std::u16string directory(
+        separator == std::u16string_view::npos ? module_path : module_path.substr(0, separator));
+    return {directory + u"\\adv_save.txt", directory + u"\\bin\\adv.json"};
+}
+
+AchievementTracker::AchievementTracker(void* main_window)
+    : AchievementTracker(main_window, platform::ModulePath()) {}
+
+AchievementTracker::AchievementTracker(void* window, std::u16string_view module_path)
+    : main_window(window) {
+    DataPaths paths = DeriveDataPaths(module_path);
+    save_path = std::move(paths.save_path);
+    config_path = std::move(paths.config_path);
+}
+
+AchievementTracker::~AchievementTracker() { StopMonitoring(); }

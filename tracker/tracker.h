@@ -1,0 +1,61 @@
+#pragma once
+// The one application object: configured achievements, their progress, the data-file
+// paths, the borrowed window handles and the monitor thread.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "tracker/achievement.h"
+
+struct DataPaths {
+    std::u16string save_path;
+    std::u16string config_path;
+};
+
+// The directory is the module path cut before its last '\' or '/', or the whole path.
+DataPaths DeriveDataPaths(std::u16string_view module_path);
+
+struct AchievementTracker {
+    // Derives the paths from the running executable's location.
+    explicit AchievementTracker(void* main_window);
+    // As if the executable stood at module_path (used by the console checker and tests).
+    AchievementTracker(void* main_window, std::u16string_view module_path);
+    ~AchievementTracker();
+    AchievementTracker(const AchievementTracker&) = delete;
+    AchievementTracker& operator=(const AchievementTracker&) = delete;
+
+    bool LoadConfig();
+    void LoadProgress();
+    void SaveProgress();
+    void FillLists();
+
+    // One check pass. Waits while another pass runs (monitor thread).
+    void CheckTriggers();
+    // One check pass unless another is running; then returns false at once (UI timer),
+    // because the running pass may itself be waiting for the UI thread.
+    bool TryCheckTriggers();
+
+    void StartMonitoring();
+    void StopMonitoring();
+
+    std::vector<Achievement> achievements;
+    CompletedMap completed_map;
+    std::u16string save_path;
+    std::u16string config_path;
+    void* main_window = nullptr;
+    void* completed_list = nullptr;
+    void* pending_list = nullptr;
+    std::thread monitor_thread;
+    std::atomic<bool> running{false};
+
+    // Keeps check passes from overlapping.
+    std::mutex pass_mutex;
+};
+
+bool MatchProcessName(const std::u16string& value);
+bool MatchWindowTitle(const std::u16string& value);
+void MonitorLoop(AchievementTracker* tracker);

@@ -1,0 +1,10 @@
+#pragma once
+// The unlock toast: a topmost, translucent 640x128 window that slides in at the top right
+// of the primary screen, holds until five seconds after its creation, slides out and
+// destroys itself. Windows only; UI thread only.
+
+#include "tracker/achievement.h"
+
+// Opens the toast for the record (only its title is read and copied) and starts the
+// unlock sound. Returns at once; the toast's own timers drive it from then on.
+void ShowNotification(const Achievement& achievement);

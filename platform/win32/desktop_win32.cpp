@@ -1,0 +1,135 @@
+// The desktop half of the seam on Windows: process snapshots, window titles, list boxes,
+// message boxes and the thread join that keeps answering other threads' sent messages.
+// Every function only passes facts through; the callers decide what they mean.
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#if defined(__MINGW32__) && !defined(_MSC_VER)
+#include <pthread.h>
+#endif
+
+#include "platform/desktop.h"
+
+static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
+
+namespace platform {
+namespace {
+
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::u16string_view Utf16(const wchar_t* text, std::size_t length) {
+    return std::u16string_view(reinterpret_cast<const char16_t*>(text), length);
+}
+
+class SnapshotHandle {
+public:
+    explicit SnapshotHandle(HANDLE handle) : handle_(handle) {}
+    ~SnapshotHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    SnapshotHandle(const SnapshotHandle&) = delete;
+    SnapshotHandle& operator=(const SnapshotHandle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+struct TitleWalk {
+    TextVisitor visit;
+    void* context;
+    bool stopped;
+};
+
+BOOL CALLBACK VisitOneWindow(HWND window, LPARAM param) {
+    TitleWalk& walk = *reinterpret_cast<TitleWalk*>(param);
+    if (!IsWindowVisible(window)) return TRUE;
+    wchar_t title[256] = {};
+    const int length = GetWindowTextW(window, title, 256);
+    if (length <= 0) return TRUE;
+    // The text ends at its NUL; the returned count is not trusted beyond the buffer.
+    std::size_t units = 0;
+    while (units < 255 && title[units] != L'\0') ++units;
+    if (walk.visit(Utf16(title, units), walk.context)) {
+        walk.stopped = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HANDLE NativeThreadHandle(std::thread& thread) {
+#if defined(_MSC_VER)
+    return static_cast<HANDLE>(thread.native_handle());
+#else
+    return static_cast<HANDLE>(pthread_gethandle(thread.native_handle()));
+#endif
+}
+
+// Dispatches only messages sent from other threads; posted ones (timer ticks, unlock
+// notices, input) stay queued until the ordinary message loop runs again.
+void ServeSentMessages() {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+}  // namespace
+
+bool VisitProcessNames(TextVisitor visit, void* context) {
+    SnapshotHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid()) return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    if (!Process32FirstW(snapshot.get(), &entry)) return false;
+    do {
+        std::size_t units = 0;
+        while (units < MAX_PATH && entry.szExeFile[units] != L'\0') ++units;
+        if (visit(Utf16(entry.szExeFile, units), context)) return true;
+    } while (Process32NextW(snapshot.get(), &entry));
+    return false;
+}
+
+bool VisitVisibleWindowTitles(TextVisitor visit, void* context) {
+    TitleWalk walk = {visit, context, false};
+    EnumWindows(VisitOneWindow, reinterpret_cast<LPARAM>(&walk));
+    return walk.stopped;
+}
+
+void ShowErrorMessage(void* owner, const std::u16string& text) {
+    MessageBoxW(static_cast<HWND>(owner), Wide(text), L"错误", MB_OK | MB_ICONERROR);
+}
+
+void ListReset(void* list) {
+    SendMessageW(static_cast<HWND>(list), LB_RESETCONTENT, 0, 0);
+}
+
+void ListAdd(void* list, const std::u16string& text) {
+    SendMessageW(static_cast<HWND>(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+}
+
+bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    return PostMessageW(static_cast<HWND>(window), message, static_cast<WPARAM>(wparam),
+                        static_cast<LPARAM>(lparam)) != 0;
+}
+
+void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
+
+void JoinServingSentMessages(std::thread& thread) {
+    if (!thread.joinable()) return;
+    HANDLE handle = NativeThreadHandle(thread);
+    if (handle != nullptr) {
+        // Serve first: a message sent before the wait began would not wake it.
+        for (;;) {
+            ServeSentMessages();
+            const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+            if (woke != WAIT_OBJECT_0 + 1) break;  // the thread ended, or the wait failed
+        }
+    }
+    thread.join();
+}
+
+}  // namespace platform

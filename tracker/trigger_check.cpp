@@ -1,0 +1,144 @@
+// The check pass: test every open achievement's trigger against fresh desktop facts and
+// complete those that are met. Two schedules run it (the monitor thread and the UI timer);
+// pass_mutex keeps their passes from overlapping.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "tracker/tracker.h"
+
+namespace {
+
+constexpr std::size_t kMaxTitleLength = 255;
+
+char16_t FoldAsciiCase(char16_t unit) {
+    return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
+}
+
+// What _wcsicmp does without a locale: only A-Z and a-z fold together.
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
+    }
+    return true;
+}
+
+struct ProcessSearch {
+    std::u16string_view name;
+};
+
+bool VisitProcessName(std::u16string_view process_name, void* context) {
+    return EqualIgnoringAsciiCase(process_name, static_cast<ProcessSearch*>(context)->name);
+}
+
+// Fragments are views into the trigger value, which outlives the search.
+std::vector<std::u16string_view> SplitFragments(std::u16string_view value) {
+    std::vector<std::u16string_view> fragments;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t bar = value.find(u'|', start);
+        const std::u16string_view fragment =
+            value.substr(start, bar == std::u16string_view::npos ? std::u16string_view::npos
+                                                                 : bar - start);
+        if (!fragment.empty()) fragments.push_back(fragment);
+        if (bar == std::u16string_view::npos) break;
+        start = bar + 1;
+    }
+    return fragments;
+}
+
+struct TitleSearch {
+    const std::vector<std::u16string_view>& fragments;
+    bool found = false;
+};
+
+bool VisitWindowTitle(std::u16string_view title, void* context) {
+    TitleSearch& search = *static_cast<TitleSearch*>(context);
+    // The window system never hands out more than 255 units; hold every source to that.
+    title = title.substr(0, kMaxTitleLength);
+    for (std::u16string_view fragment : search.fragments) {
+        if (fragment.size() > title.size()) continue;
+        if (title.find(fragment) != std::u16string_view::npos) {
+            search.found = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TriggerMet(const Achievement& achievement) {
+    switch (achievement.trigger_type) {
+        case TriggerType::WindowTitle:
+            return MatchWindowTitle(achievement.trigger_value);
+        case TriggerType::ProcessName:
+            return MatchProcessName(achievement.trigger_value);
+        default:
+            return false;
+    }
+}
+
+// Hands a copy of the completed record to the main window; the receiver frees it.
+void PostUnlocked(const AchievementTracker& tracker, const Achievement& record) {
+    auto copy = std::make_unique<Achievement>(record);
+    const auto address = reinterpret_cast<std::intptr_t>(copy.get());
+    if (platform::PostToWindow(tracker.main_window, WM_ACHIEVEMENT_UNLOCKED, 0, address)) {
+        copy.release();  // owned by the message now
+    }
+}
+
+// Completes the first open record carrying this id: an earlier duplicate goes first.
+void Unlock(AchievementTracker& tracker, const std::u16string& id) {
+    for (Achievement& record : tracker.achievements) {
+        if (record.completed || record.id != id) continue;
+        record.completed = true;
+        tracker.completed_map[id] = true;
+        tracker.SaveProgress();
+        tracker.FillLists();
+        PostUnlocked(tracker, record);
+        return;
+    }
+}
+
+// One pass; the caller holds pass_mutex. Positions in the vector never change, so the
+// outer walk stays valid across unlocks.
+void RunCheckPass(AchievementTracker& tracker) {
+    for (const Achievement& record : tracker.achievements) {
+        if (record.completed) continue;
+        if (!TriggerMet(record)) continue;
+        Unlock(tracker, record.id);
+    }
+}
+
+}  // namespace
+
+bool MatchProcessName(const std::u16string& value) {
+    if (value.empty()) return false;
+    ProcessSearch search{value};
+    return platform::VisitProcessNames(VisitProcessName, &search);
+}
+
+bool MatchWindowTitle(const std::u16string& value) {
+    if (value.empty()) return false;
+    const std::vector<std::u16string_view> fragments = SplitFragments(value);
+    TitleSearch search{fragments};
+    // Runs even without fragments: a value of bars only walks the windows and never matches.
+    platform::VisitVisibleWindowTitles(VisitWindowTitle, &search);
+    return search.found;
+}
+
+void AchievementTracker::CheckTriggers() {
+    std::lock_guard<std::mutex> lock(pass_mutex);
+    RunCheckPass(*this);
+}
+
+bool AchievementTracker::TryCheckTriggers() {
+    std::unique_lock<std::mutex> lock(pass_mutex, std::try_to_lock);
+    if (!lock.owns_lock()) return false;
+    RunCheckPass(*this);
+    return true;
+}

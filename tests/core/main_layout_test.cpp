@@ -1,0 +1,95 @@
+// Placement of the main window's lists and captions.
+
+#include <gtest/gtest.h>
+
+#include "app/main_layout.h"
+
+namespace {
+
+int RightEdge(const LayoutBox& box) { return box.left + box.width; }
+int BottomEdge(const LayoutBox& box) { return box.top + box.height; }
+
+}  // namespace
+
+TEST(MainLayout, DefaultClientAreaPlacesListsAndCaptions) {
+    // An 800x600 window on a classic theme has a client area of about 784x542.
+    const MainLayout layout = ComputeMainLayout(784, 542);
+
+    EXPECT_EQ(layout.completed_list.left, 10);
+    EXPECT_EQ(layout.completed_list.top, 50);
+    EXPECT_EQ(layout.completed_list.width, 372);
+    EXPECT_EQ(layout.completed_list.height, 442);
+
+    EXPECT_EQ(layout.pending_list.left, 402);
+    EXPECT_EQ(layout.pending_list.top, 50);
+    EXPECT_EQ(layout.pending_list.width, 372);
+    EXPECT_EQ(layout.pending_list.height, 442);
+
+    EXPECT_EQ(layout.completed_caption.left, 10);
+    EXPECT_EQ(layout.completed_caption.top, 25);
+    EXPECT_EQ(layout.completed_caption.right, 200);
+    EXPECT_EQ(layout.completed_caption.bottom, 45);
+
+    EXPECT_EQ(layout.pending_caption.left, 402);
+    EXPECT_EQ(layout.pending_caption.top, 25);
+    EXPECT_EQ(layout.pending_caption.right, 592);
+    EXPECT_EQ(layout.pending_caption.bottom, 45);
+}
+
+TEST(MainLayout, ListsStayEqualAndTwentyApartWhateverTheSize) {
+    for (int width : {100, 401, 640, 784, 785, 1279, 1920}) {
+        for (int height : {150, 542, 1000}) {
+            SCOPED_TRACE(testing::Message() << width << "x" << height);
+            const MainLayout layout = ComputeMainLayout(width, height);
+            EXPECT_EQ(layout.completed_list.width, layout.pending_list.width);
+            EXPECT_EQ(layout.completed_list.height, layout.pending_list.height);
+            EXPECT_EQ(layout.pending_list.left - RightEdge(layout.completed_list), 20);
+            EXPECT_EQ(layout.completed_list.left, 10);
+            EXPECT_EQ(BottomEdge(layout.completed_list), height - 50);
+            EXPECT_EQ(BottomEdge(layout.pending_list), height - 50);
+            // The right caption moves with the right list.
+            EXPECT_EQ(layout.pending_caption.left, layout.pending_list.left);
+            EXPECT_EQ(layout.pending_caption.right - layout.pending_caption.left, 190);
+        }
+    }
+}
+
+TEST(MainLayout, OddWidthLeavesElevenUnitsOnTheRight) {
+    const MainLayout odd = ComputeMainLayout(785, 542);
+    EXPECT_EQ(odd.pending_list.left, 402);
+    EXPECT_EQ(785 - RightEdge(odd.pending_list), 11);
+
+    const MainLayout even = ComputeMainLayout(786, 542);
+    EXPECT_EQ(even.pending_list.left, 403);
+    EXPECT_EQ(786 - RightEdge(even.pending_list), 10);
+}
+
+TEST(MainLayout, ResizingMovesOnlyWhatDependsOnTheSize) {
+    const MainLayout before = ComputeMainLayout(784, 542);
+    const MainLayout after = ComputeMainLayout(1264, 700);
+
+    EXPECT_EQ(after.completed_list.left, before.completed_list.left);
+    EXPECT_EQ(after.completed_list.top, before.completed_list.top);
+    EXPECT_EQ(after.completed_list.width, 612);
+    EXPECT_EQ(after.completed_list.height, 600);
+    EXPECT_EQ(after.pending_list.left, 642);
+    EXPECT_EQ(after.completed_caption.right, before.completed_caption.right);
+    EXPECT_EQ(after.pending_caption.left, 642);
+    EXPECT_EQ(after.pending_caption.right, 832);
+}
+
+TEST(MainLayout, MinimizedOrTinyWindowGetsEmptyListsNotNegativeOnes) {
+    const MainLayout zero = ComputeMainLayout(0, 0);
+    EXPECT_EQ(zero.completed_list.width, 0);
+    EXPECT_EQ(zero.completed_list.height, 0);
+    EXPECT_EQ(zero.pending_list.width, 0);
+    EXPECT_EQ(zero.pending_list.left, 10);
+
+    const MainLayout narrow = ComputeMainLayout(41, 100);
+    EXPECT_EQ(narrow.completed_list.width, 0);
+    EXPECT_EQ(narrow.completed_list.height, 0);
+
+    const MainLayout just_fits = ComputeMainLayout(42, 101);
+    EXPECT_EQ(just_fits.completed_list.width, 1);
+    EXPECT_EQ(just_fits.completed_list.height, 1);
+}

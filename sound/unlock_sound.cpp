@@ -1,0 +1,77 @@
+#include "sound/unlock_sound.h"
+
+#include "platform/audio.h"
+#include "platform/desktop.h"
+#include "platform/files.h"
+
+std::int32_t g_mciAliasCounter = 0;
+
+std::u16string ExecutableDirectory(std::u16string_view module_path) {
+    const std::size_t cut = module_path.find_last_of(u"\\/");
+    if (cut == std::u16string_view::npos) return std::u16string(module_path);
+    return std::u16string(module_path.substr(0, cut));
+}
+
+void PlayUnlockSound() { PlayUnlockSoundIn(ExecutableDirectory(platform::ModulePath())); }
+
+void PlayUnlockSoundIn(const std::u16string& directory) {
+    const std::u16string wave = directory + u"\\bin\\adv_sound.wav";
+    if (platform::FileExists(wave)) {
+        platform::PlayWaveFileAsync(wave);
+        return;
+    }
+    const std::u16string mp3 = directory + u"\\bin\\adv_sound.mp3";
+    if (platform::FileExists(mp3)) {
+        PlayMciSound(mp3);
+        return;
+    }
+    platform::DefaultBeep();
+}
+
+std::u16string MciAlias(std::int32_t number) {
+    const std::string digits = std::to_string(number);
+    return u"myaudio" + std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string MciOpenCommand(const std::u16string& path, std::u16string_view device_type,
+                              const std::u16string& alias) {
+    std::u16string command = u"open \"" + path + u"\" type ";
+    command += device_type;
+    return command + u" alias " + alias;
+}
+
+std::u16string MciPlayCommand(const std::u16string& alias) { return u"play " + alias; }
+std::u16string MciStatusCommand(const std::u16string& alias) { return u"status " + alias + u" mode"; }
+std::u16string MciCloseCommand(const std::u16string& alias) { return u"close " + alias; }
+
+void CloseMciAlias(const std::u16string& alias) {
+    platform::SendMciCommand(MciCloseCommand(alias), nullptr);
+}
+
+bool PlayMciSound(const std::u16string& path, unsigned poll_interval_ms) {
+    if (!platform::FileExists(path)) return false;
+
+    ++g_mciAliasCounter;
+    const std::u16string alias = MciAlias(g_mciAliasCounter);
+    if (g_mciAliasCounter > MCI_ALIAS_LIMIT) g_mciAliasCounter = 0;
+
+    if (platform::SendMciCommand(MciOpenCommand(path, u"mpegvideo", alias), nullptr) != 0 &&
+        platform::SendMciCommand(MciOpenCommand(path, u"waveaudio", alias), nullptr) != 0) {
+        return false;
+    }
+    platform::SendMciCommand(MciPlayCommand(alias), nullptr);
+    return StartMciWatcher(alias, poll_interval_ms);
+}
+
+void WatchMciPlayback(std::u16string alias, unsigned poll_interval_ms) {
+    const std::u16string status = MciStatusCommand(alias);
+    std::u16string reply;
+    for (int poll = 0; poll < MCI_STATUS_POLLS; ++poll) {
+        if (platform::SendMciCommand(status, &reply) == 0 &&
+            (reply == u"stopped" || reply == u"not ready")) {
+            break;
+        }
+        platform::SleepMilliseconds(poll_interval_ms);
+    }
+    CloseMciAlias(alias);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The achievement configuration: bin\adv.json, pretty-printed JSON read by a line scanner.
+//
+// The scanner is deliberately not a JSON parser. It finds the array by its marker line, an
+// entry by a '{' on a line, applies at most one key per line and takes only double-quoted
+// string values, converted from UTF-8 without decoding escapes. Files written in the usual
+// one-member-per-line layout load; other layouts load partly or not at all.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tracker/achievement.h"
+
+struct ScanReport;
+
+// The three ways a load fails, as shown to the user. The first is followed by the full path.
+inline constexpr std::u16string_view kConfigMissingMessage =
+    u"找不到成就配置文件！\n请确保以下文件存在：\n";
+inline constexpr std::u16string_view kConfigUnreadableMessage = u"JSON文件为空或读取失败！";
+inline constexpr std::u16string_view kConfigNoAchievementsMessage =
+    u"JSON解析失败或没有找到成就配置！";
+
+// The file's bytes after a leading UTF-8 byte-order mark. Empty when the file cannot be
+// opened or read, or is shorter than three bytes.
+std::string ReadWholeFile(const std::u16string& path);
+
+// The double-quoted value of `"key":` on this line, escapes kept as written; empty when the
+// key is absent, its value is not a string, or the string is empty.
+std::u16string ExtractJsonString(std::string_view line, std::string_view key);
+
+// Appends the achievements that the content configures to `out`, in file order. A report,
+// when given, collects findings about lines that do not load as their author likely meant;
+// it never changes what is loaded.
+void ScanAchievements(std::string_view content, std::vector<Achievement>& out,
+                      ScanReport* report = nullptr);
+
+// The whole load without any message box: clears `out`, then fills it. Returns the message
+// of the failure, or an empty string when at least one achievement loaded.
+std::u16string LoadAchievements(const std::u16string& config_path, std::vector<Achievement>& out,
+                                ScanReport* report = nullptr);

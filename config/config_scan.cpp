@@ -1,0 +1,139 @@
+// The line scanner. Structural tests ('{', '}', ']' and the marker) look at the line with
+// every space and tab removed; keys and values are read from the line as it stands, so spaces
+// inside values survive. A CR before the LF stays on the line and disturbs none of the tests.
+
+#include <utility>
+
+#include "config/config_loader.h"
+#include "config/scan_report.h"
+
+namespace {
+
+constexpr std::string_view kMarker = "\"achievements\":[";
+
+struct ScanState {
+    ScanState(std::vector<Achievement>& records, ScanReport* findings)
+        : out(records), report(findings) {}
+    std::vector<Achievement>& out;
+    ScanReport* report;
+    bool in_array = false;
+    bool in_entry = false;
+    bool stopped = false;
+    Achievement record;
+};
+
+std::string CompactLine(std::string_view line) {
+    std::string compact;
+    compact.reserve(line.size());
+    for (char c : line) {
+        if (c != ' ' && c != '\t') compact += c;
+    }
+    return compact;
+}
+
+bool Contains(const std::string& compact, char c) {
+    return compact.find(c) != std::string::npos;
+}
+
+TriggerType TriggerTypeFromText(const std::u16string& text) {
+    if (text == u"window_title") return TriggerType::WindowTitle;
+    if (text == u"process_name") return TriggerType::ProcessName;
+    return TriggerType::None;
+}
+
+void ApplyMember(Achievement& record, std::size_t key, std::u16string value) {
+    switch (key) {
+        case 0: record.id = std::move(value); break;
+        case 1: record.title = std::move(value); break;
+        case 2: record.description = std::move(value); break;
+        case 3: record.trigger_description = std::move(value); break;
+        case 4: record.trigger_value = std::move(value); break;
+        default: record.trigger_type = TriggerTypeFromText(value); break;
+    }
+}
+
+// The first key, in the fixed order of trial, whose value on this line is not empty.
+int ApplyFirstMember(std::string_view line, Achievement& record) {
+    for (std::size_t key = 0; key < kConfigKeys.size(); ++key) {
+        std::u16string value = ExtractJsonString(line, kConfigKeys[key]);
+        if (!value.empty()) {
+            ApplyMember(record, key, std::move(value));
+            return static_cast<int>(key);
+        }
+    }
+    return -1;
+}
+
+void ScanBeforeArray(ScanState& scan, std::size_t number, const std::string& compact) {
+    const std::size_t marker = compact.find(kMarker);
+    if (marker == std::string::npos) return;
+    scan.in_array = true;
+    if (scan.report) {
+        ReportMarkerLine(*scan.report, number,
+                         std::string_view(compact).substr(marker + kMarker.size()));
+    }
+}
+
+void ScanBetweenEntries(ScanState& scan, std::size_t number, std::string_view line,
+                        const std::string& compact) {
+    if (Contains(compact, '{')) {
+        scan.record = Achievement{};
+        scan.in_entry = true;
+        if (scan.report) ReportEntryOpened(*scan.report, number, line);
+    } else if (Contains(compact, ']')) {
+        scan.stopped = true;
+    } else if (scan.report) {
+        ReportLineBetweenEntries(*scan.report, number, line);
+    }
+}
+
+void ScanInEntry(ScanState& scan, std::size_t number, std::string_view line,
+                 const std::string& compact) {
+    const int applied = ApplyFirstMember(line, scan.record);
+    if (scan.report) ReportMemberLine(*scan.report, number, line, applied);
+    if (Contains(compact, '}')) {
+        scan.in_entry = false;
+        // The working record stays as it is; the next opening line resets it.
+        const bool loaded = !scan.record.id.empty();
+        if (loaded) {
+            scan.record.completed = false;
+            scan.out.push_back(scan.record);
+        }
+        if (scan.report) ReportEntryClosed(*scan.report, number, scan.record, loaded);
+    }
+    if (Contains(compact, ']')) scan.stopped = true;
+}
+
+void ScanLine(ScanState& scan, std::size_t number, std::string_view line) {
+    const std::string compact = CompactLine(line);
+    if (!scan.in_array) {
+        ScanBeforeArray(scan, number, compact);
+    } else if (!scan.in_entry) {
+        ScanBetweenEntries(scan, number, line, compact);
+    } else {
+        ScanInEntry(scan, number, line, compact);
+    }
+}
+
+}  // namespace
+
+void ScanAchievements(std::string_view content, std::vector<Achievement>& out,
+                      ScanReport* report) {
+    ScanState scan(out, report);
+    std::size_t begin = 0;
+    std::size_t number = 0;
+    // Content that ends with an LF has no empty line after it.
+    while (begin < content.size() && !scan.stopped) {
+        std::size_t end = content.find('\n', begin);
+        if (end == std::string_view::npos) end = content.size();
+        const bool was_in_entry = scan.in_entry;
+        ScanLine(scan, ++number, content.substr(begin, end - begin));
+        begin = end + 1;
+        if (scan.stopped && report) {
+            const bool entries_follow =
+                begin < content.size() && content.find('{', begin) != std::string_view::npos;
+            ReportScanEnd(*report, number, scan.in_entry, was_in_entry, entries_follow);
+        }
+    }
+    if (!scan.stopped && report) ReportScanEnd(*report, 0, scan.in_entry, false, false);
+}

@@ -1,0 +1,53 @@
+// Finds "key": pairs on one line the way a JSON reader would: strings are skipped whole, so a
+// quoted text inside a value is never taken for a key. Only the report uses this; the loader
+// itself looks for its six keys by plain search.
+
+#include "config/scan_report.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Index of the quote that closes the string opened at `open`, or the line's length.
+std::size_t StringEnd(std::string_view line, std::size_t open) {
+    std::size_t pos = open + 1;
+    while (pos < line.size() && line[pos] != '"') {
+        pos += (line[pos] == '\\' && pos + 1 < line.size()) ? 2 : 1;
+    }
+    return pos;
+}
+
+}  // namespace
+
+std::vector<MemberToken> FindMembers(std::string_view line) {
+    std::vector<MemberToken> members;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        if (line[pos] != '"') {
+            ++pos;
+            continue;
+        }
+        const std::size_t close = StringEnd(line, pos);
+        if (close >= line.size()) break;
+        std::size_t after = close + 1;
+        while (after < line.size() && IsBlank(line[after])) ++after;
+        if (after >= line.size() || line[after] != ':') {
+            pos = close + 1;  // a value or an array element, not a key
+            continue;
+        }
+        MemberToken member;
+        member.key = std::string(line.substr(pos + 1, close - pos - 1));
+        member.space_before_colon = after != close + 1;
+        std::size_t value = after + 1;
+        while (value < line.size() && IsBlank(line[value])) ++value;
+        member.string_value = value < line.size() && line[value] == '"';
+        if (member.string_value) {
+            const std::size_t value_end = StringEnd(line, value);
+            member.empty_value = value_end == value + 1;
+            value = value_end + 1;
+        }
+        members.push_back(std::move(member));
+        pos = value;
+    }
+    return members;
+}

@@ -1,0 +1,208 @@
+// The findings of a configuration check. Each names the line, a stable code and what the
+// program will do with the line, in English and in Chinese, the language of the program.
+
+#include <algorithm>
+
+#include "config/config_loader.h"
+#include "config/scan_report.h"
+#include "config/utf8.h"
+
+namespace {
+
+constexpr std::size_t kSnippetLength = 40;
+
+// A quoted, valid UTF-8 excerpt of file bytes, short enough for one message.
+std::string Quote(std::string_view bytes) {
+    std::u16string text = Utf8ToUtf16(bytes);
+    if (text.size() > kSnippetLength) text = text.substr(0, kSnippetLength) + u"…";
+    return "\"" + Utf16ToUtf8(text) + "\"";
+}
+
+std::string Quote(const std::u16string& text) { return Quote(Utf16ToUtf8(text)); }
+
+void Add(ScanReport& report, std::size_t line, const char* code, std::string message,
+         std::string message_zh) {
+    report.findings.push_back({line, code, std::move(message), std::move(message_zh)});
+}
+
+int KeyIndex(std::string_view key) {
+    for (std::size_t index = 0; index < kConfigKeys.size(); ++index) {
+        if (kConfigKeys[index] == key) return static_cast<int>(index);
+    }
+    return -1;
+}
+
+void ReportMember(ScanReport& report, std::size_t line, const MemberToken& member,
+                  bool applied) {
+    const std::string key = Quote(member.key);
+    if (KeyIndex(member.key) < 0) {
+        Add(report, line, "unknown-key",
+            "key " + key + " is not one of id, title, description, trigger_description, "
+            "trigger_value, trigger_type (keys are case-sensitive); the member is ignored",
+            "键 " + key + " 不是 id、title、description、trigger_description、trigger_value、"
+            "trigger_type 之一（区分大小写），该成员被忽略");
+    } else if (member.space_before_colon) {
+        Add(report, line, "space-before-colon",
+            "a space or tab between " + key + " and its colon hides the member; it is ignored",
+            key + " 与冒号之间有空格或制表符，该成员被忽略");
+    } else if (!member.string_value) {
+        Add(report, line, "value-not-string",
+            "the value of " + key + " is not a double-quoted string; it counts as no value",
+            key + " 的值不是双引号字符串，视为没有值");
+    } else if (!applied && !member.empty_value) {
+        Add(report, line, "shadowed-member",
+            "only one member per line is applied (the first in the order id, title, "
+            "description, trigger_description, trigger_value, trigger_type); " + key +
+                " is ignored",
+            "每行只应用一个成员（按 id、title、description、trigger_description、trigger_value、"
+            "trigger_type 的顺序取第一个），" + key + " 被忽略");
+    }
+}
+
+void CheckTriggerType(ScanReport& report, std::size_t close_line) {
+    if (report.member_lines[kTriggerTypeKey] == 0) {
+        Add(report, close_line, "missing-trigger-type",
+            "the entry has no trigger_type; the achievement can never be unlocked",
+            "该条目没有 trigger_type，此成就永远无法解锁");
+        return;
+    }
+    // "none" is how a configuration says on purpose that an achievement has no trigger.
+    if (report.trigger_type_text == "none") return;
+    const std::string text = Quote(report.trigger_type_text);
+    Add(report, report.member_lines[kTriggerTypeKey], "unknown-trigger-type",
+        "trigger_type " + text + " is neither \"window_title\" nor \"process_name\" (exact, "
+        "case-sensitive); the achievement can never be unlocked (write \"none\" if intended)",
+        "trigger_type " + text + " 既不是 \"window_title\" 也不是 \"process_name\"（须完全一致，"
+        "区分大小写），此成就永远无法解锁（若是有意为之，请写 \"none\"）");
+}
+
+void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achievement& record) {
+    const std::u16string& value = record.trigger_value;
+    const std::size_t line = report.member_lines[kTriggerValueKey] != 0
+                                 ? report.member_lines[kTriggerValueKey]
+                                 : close_line;
+    if (value.empty()) {
+        Add(report, line, "empty-trigger-value",
+            "the trigger_value is empty or missing; the achievement can never be unlocked",
+            "trigger_value 为空或缺失，此成就永远无法解锁");
+    } else if (record.trigger_type == TriggerType::WindowTitle &&
+               value.find_first_not_of(u'|') == std::u16string::npos) {
+        Add(report, line, "trigger-never-fires",
+            "the trigger_value holds only '|' and so no title fragment; it never fires",
+            "trigger_value 只有 '|'，没有任何标题片段，永远不会触发");
+    } else if (record.trigger_type == TriggerType::ProcessName &&
+               value.find_first_of(u"\\/") != std::u16string::npos) {
+        Add(report, line, "trigger-never-fires",
+            "a process trigger compares the bare executable file name; a value with a "
+            "directory never matches",
+            "进程触发只比较可执行文件名本身，带目录的值永远不会匹配");
+    } else if (record.trigger_type == TriggerType::ProcessName &&
+               value.find(u'|') != std::u16string::npos) {
+        Add(report, line, "trigger-never-fires",
+            "a process trigger takes one file name; '|' does not separate alternatives there, "
+            "so it never matches",
+            "进程触发只接受一个文件名，'|' 在这里不分隔多个选项，因此永远不会匹配");
+    }
+}
+
+}  // namespace
+
+void ReportMarkerLine(ScanReport& report, std::size_t line, std::string_view after_marker) {
+    while (!after_marker.empty() && after_marker.back() == '\r') after_marker.remove_suffix(1);
+    if (after_marker.empty()) return;
+    Add(report, line, "text-after-marker",
+        "everything after \"achievements\": [ on this line is ignored (" + Quote(after_marker) +
+            "); start the first entry on the next line",
+        "此行 \"achievements\": [ 之后的内容被忽略（" + Quote(after_marker) +
+            "），请把第一个条目写在下一行");
+}
+
+void ReportEntryOpened(ScanReport& report, std::size_t line, std::string_view text) {
+    report.entry_line = line;
+    report.member_lines = {};
+    report.trigger_type_text.clear();
+    const std::vector<MemberToken> members = FindMembers(text);
+    if (members.empty()) return;
+    const std::string key = Quote(members.front().key);
+    Add(report, line, "member-on-opening-line",
+        "a member on the same line as the entry's '{' is lost (" + key +
+            "); put it on a line of its own",
+        "与条目的 '{' 同一行的成员会丢失（" + key + "），请单独成行");
+}
+
+void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_view text) {
+    for (const MemberToken& member : FindMembers(text)) {
+        if (KeyIndex(member.key) < 0) continue;
+        const std::string key = Quote(member.key);
+        Add(report, line, "member-outside-entry",
+            "member " + key + " stands outside any entry and is ignored; an earlier '}' "
+            "(perhaps inside a value or a nested object) closed the entry",
+            "成员 " + key + " 不在任何条目内，被忽略；之前的 '}'（可能在某个值或嵌套对象中）"
+            "已结束该条目");
+        return;
+    }
+}
+
+void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view text, int applied) {
+    if (applied >= 0) {
+        report.member_lines[static_cast<std::size_t>(applied)] = line;
+        if (applied == static_cast<int>(kTriggerTypeKey)) {
+            report.trigger_type_text = Utf16ToUtf8(ExtractJsonString(text, "trigger_type"));
+        }
+    }
+    bool applied_seen = false;
+    for (const MemberToken& member : FindMembers(text)) {
+        const bool is_applied = !applied_seen && applied >= 0 &&
+                                member.key == kConfigKeys[static_cast<std::size_t>(applied)];
+        applied_seen = applied_seen || is_applied;
+        ReportMember(report, line, member, is_applied);
+    }
+}
+
+void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& record,
+                       bool loaded) {
+    if (!loaded) {
+        Add(report, line,
+            "entry-without-id",
+            "the entry opened on line " + std::to_string(report.entry_line) +
+                " has no id (missing, empty or not a string) and is not loaded",
+            "第 " + std::to_string(report.entry_line) +
+                " 行开始的条目没有 id（缺失、为空或不是字符串），不会被加载");
+        return;
+    }
+    const auto [previous, first_use] = report.id_lines.emplace(record.id, line);
+    if (!first_use) {
+        const std::string id = Quote(record.id);
+        Add(report, line, "duplicate-id",
+            "id " + id + " is also used by the entry closed on line " +
+                std::to_string(previous->second) + "; both load and share one progress entry",
+            "id " + id + " 已被第 " + std::to_string(previous->second) +
+                " 行结束的条目使用；两者都会加载，并共用同一条进度记录");
+    }
+    if (record.trigger_type == TriggerType::None) {
+        CheckTriggerType(report, line);
+    } else {
+        CheckTriggerValue(report, line, record);
+    }
+}
+
+void ReportScanEnd(ScanReport& report, std::size_t stop_line, bool entry_open,
+                   bool stopped_inside_entry, bool entries_follow) {
+    if (entry_open) {
+        const std::string where =
+            stop_line != 0 ? "the ']' on line " + std::to_string(stop_line) : "the end of the file";
+        const std::string where_zh =
+            stop_line != 0 ? "第 " + std::to_string(stop_line) + " 行的 ']'" : "文件末尾";
+        Add(report, report.entry_line, "entry-not-closed",
+            "this entry is still open at " + where + " and is not loaded",
+            "此条目到" + where_zh + "仍未结束，不会被加载");
+    }
+    if (stop_line != 0 && stopped_inside_entry && entries_follow) {
+        Add(report, stop_line, "list-ended-early",
+            "a ']' on this member line (in a value or after a member) ends the list; the "
+            "entries after it are not read",
+            "此成员行中的 ']'（在值中或成员之后）结束了成就列表，其后的条目不会被读取");
+    }
+    std::stable_sort(report.findings.begin(), report.findings.end(),
+                     [](const ConfigFinding& a, const ConfigFinding& b) { return a.line < b.line; });
+}

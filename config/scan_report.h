@@ -1,0 +1,56 @@
+#pragma once
+// Findings about a configuration: lines the scanner reads differently from how a JSON reader
+// would, and entries that load but can never fire. The scanner calls the Report* hooks only
+// when a report is given, so the program's own load pays nothing for them.
+
+#include <array>
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tracker/achievement.h"
+
+struct ConfigFinding {
+    std::size_t line = 0;     // 1-based line of the file
+    std::string code;         // stable, e.g. "unknown-key"
+    std::string message;      // English, UTF-8
+    std::string message_zh;   // Simplified Chinese, UTF-8
+};
+
+// The six keys in the order the scanner tries them on a member line.
+inline constexpr std::array<std::string_view, 6> kConfigKeys = {
+    "id", "title", "description", "trigger_description", "trigger_value", "trigger_type"};
+inline constexpr std::size_t kTriggerValueKey = 4;
+inline constexpr std::size_t kTriggerTypeKey = 5;
+
+struct ScanReport {
+    std::vector<ConfigFinding> findings;
+
+    // Bookkeeping of the scan being reported.
+    std::size_t entry_line = 0;                       // opening line of the current entry
+    std::array<std::size_t, 6> member_lines{};        // where each field was last set
+    std::string trigger_type_text;                    // the last applied "trigger_type" text
+    std::map<std::u16string, std::size_t> id_lines;   // loaded ids and where they closed
+};
+
+// A "key": pair as a JSON reader would see it on one line.
+struct MemberToken {
+    std::string key;
+    bool space_before_colon = false;
+    bool string_value = false;  // the value starts with a double quote
+    bool empty_value = false;   // the value is ""
+};
+std::vector<MemberToken> FindMembers(std::string_view line);
+
+void ReportMarkerLine(ScanReport& report, std::size_t line, std::string_view after_marker);
+void ReportEntryOpened(ScanReport& report, std::size_t line, std::string_view text);
+void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_view text);
+// `applied` is the index into kConfigKeys of the member that was applied, or -1.
+void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view text, int applied);
+void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& record,
+                       bool loaded);
+// Called once when the scan ends. `stop_line` is 0 when the lines ran out.
+void ReportScanEnd(ScanReport& report, std::size_t stop_line, bool entry_open,
+                   bool stopped_inside_entry, bool entries_follow);

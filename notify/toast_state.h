@@ -1,0 +1,30 @@
+#pragma once
+// What one toast window owns: its title, picture, font and slide fields. Each toast has its
+// own, kept in its GWLP_USERDATA slot from WM_CREATE until its WM_DESTROY. Windows only.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "notify/gdiplus_flat.h"
+#include "notify/toast_gdi.h"
+
+constexpr int TOAST_WIDTH = 640;
+constexpr int TOAST_HEIGHT = 128;
+constexpr int TOAST_TOP = 50;
+
+struct ToastState {
+    std::optional<std::u16string> title;  // absent until ShowNotification attaches it
+    GdipImageHolder background;
+    int background_status = -1;  // not Ok until a load succeeded
+    FontObject header_font;
+    std::int32_t slide_from = 0;
+    std::int32_t slide_to = 0;
+    std::int32_t step = 0;
+};
+
+// Draws the whole toast into the window's paint context, double-buffered. A null state
+// (a paint before the state exists) gives the fallback panel alone.
+void PaintToast(HDC target, const ToastState* state);

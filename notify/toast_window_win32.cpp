@@ -1,0 +1,197 @@
+// The unlock toast window ("AdvancementNotification"). A toast is a borderless, topmost,
+// translucent 640x128 tool window that slides in from beyond the right edge of the primary
+// screen, 50 pixels below its top, stays until five seconds after its creation, slides back
+// out and destroys itself. Its own 20 ms timers drive the slides; it handles no input.
+//
+// Each toast owns its title, picture, font and slide fields (ToastState in GWLP_USERDATA),
+// so nothing is shared or released twice between toasts. Toasts meet the user one at a
+// time: an unlock that arrives while a toast is alive waits in a queue, and its toast (with
+// its sound) opens when the one before is destroyed, so every title can be read. A toast
+// never takes the focus: it is created hidden and shown without activation, and a click
+// does not activate it either.
+
+#include "notify/toast.h"
+
+#include <deque>
+#include <memory>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "app/app_globals.h"
+#include "notify/toast_slide.h"
+#include "notify/toast_state.h"
+#include "platform/files.h"
+#include "sound/unlock_sound.h"
+
+static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
+
+LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+namespace {
+
+constexpr UINT_PTR HOLD_TIMER_ID = 2;
+constexpr UINT_PTR SLIDE_IN_TIMER_ID = 3;
+constexpr UINT_PTR SLIDE_OUT_TIMER_ID = 4;
+constexpr UINT HOLD_MS = 5000;
+constexpr UINT SLIDE_TICK_MS = 20;
+constexpr BYTE TOAST_ALPHA = 230;
+constexpr wchar_t CLASS_NAME[] = L"AdvancementNotification";
+constexpr wchar_t WINDOW_TEXT[] = L"Achievement";
+
+bool g_notificationClassRegistered = false;
+
+// The toast on screen, if any, and the titles waiting for their turn.
+HWND g_openToast = nullptr;
+std::deque<std::u16string> g_waitingTitles;
+
+ToastState* StateOf(HWND window) {
+    return reinterpret_cast<ToastState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void RegisterToastClassOnce() {
+    if (g_notificationClassRegistered) return;
+    WNDCLASSEXW type = {};
+    type.cbSize = sizeof(type);
+    type.lpfnWndProc = NotificationWndProc;
+    type.hInstance = g_hInstance;
+    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    type.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    type.lpszClassName = CLASS_NAME;
+    RegisterClassExW(&type);
+    g_notificationClassRegistered = true;
+}
+
+void MoveToastTo(HWND window, std::int32_t x) {
+    SetWindowPos(window, nullptr, x, TOAST_TOP, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Creates, paints and starts one toast; the sound comes with it even when no window could
+// be made.
+void OpenToast(std::u16string title) {
+    RegisterToastClassOnce();
+    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+    // Created without WS_VISIBLE: a visible top-level window is activated at creation.
+    HWND toast = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
+                                 WINDOW_TEXT, WS_POPUP, screen_width, TOAST_TOP, TOAST_WIDTH,
+                                 TOAST_HEIGHT, nullptr, nullptr, g_hInstance, nullptr);
+    if (toast != nullptr) {
+        g_openToast = toast;
+        SetLayeredWindowAttributes(toast, 0, TOAST_ALPHA, LWA_ALPHA);
+        if (ToastState* state = StateOf(toast)) state->title = std::move(title);
+        ShowWindow(toast, SW_SHOWNOACTIVATE);
+        UpdateWindow(toast);
+        SetTimer(toast, HOLD_TIMER_ID, HOLD_MS, nullptr);
+    }
+    PlayUnlockSound();
+}
+
+void OpenWaitingToasts() {
+    while (g_openToast == nullptr && !g_waitingTitles.empty()) {
+        std::u16string title = std::move(g_waitingTitles.front());
+        g_waitingTitles.pop_front();
+        OpenToast(std::move(title));
+    }
+}
+
+LRESULT OnCreate(HWND window) {
+    auto state = std::unique_ptr<ToastState>(new (std::nothrow) ToastState());
+    if (state == nullptr) return -1;
+
+    const std::u16string picture =
+        ExecutableDirectory(platform::ModulePath()) + u"\\bin\\adv_back.png";
+    state->background_status =
+        state->background.Load(reinterpret_cast<const wchar_t*>(picture.c_str()));
+    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                         L"Pixelmoor AE"));
+
+    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+    SetWindowPos(window, nullptr, screen_width, TOAST_TOP, TOAST_WIDTH, TOAST_HEIGHT,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    state->slide_from = screen_width;
+    state->slide_to = screen_width - TOAST_WIDTH;
+    state->step = 0;
+
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
+    SetTimer(window, SLIDE_IN_TIMER_ID, SLIDE_TICK_MS, nullptr);
+    return 0;
+}
+
+void OnPaint(HWND window) {
+    PaintScope paint(window);
+    PaintToast(paint.Dc(), StateOf(window));
+}
+
+void OnSlideInTick(HWND window, ToastState& state) {
+    if (state.step > SLIDE_LAST_STEP) {
+        KillTimer(window, SLIDE_IN_TIMER_ID);
+        MoveToastTo(window, state.slide_to);
+        return;
+    }
+    MoveToastTo(window, SlidePosition(SlideDirection::In, state.slide_from, state.slide_to,
+                                      state.step));
+    ++state.step;
+}
+
+void OnHoldTick(HWND window, ToastState& state) {
+    state.step = 0;
+    state.slide_from = state.slide_to;
+    state.slide_to = GetSystemMetrics(SM_CXSCREEN);
+    SetTimer(window, SLIDE_OUT_TIMER_ID, SLIDE_TICK_MS, nullptr);
+}
+
+// The last tick destroys the window and with it the state: nothing may touch it after.
+void OnSlideOutTick(HWND window, ToastState& state) {
+    if (state.step > SLIDE_LAST_STEP) {
+        KillTimer(window, SLIDE_OUT_TIMER_ID);
+        DestroyWindow(window);
+        return;
+    }
+    MoveToastTo(window, SlidePosition(SlideDirection::Out, state.slide_from, state.slide_to,
+                                      state.step));
+    ++state.step;
+}
+
+void OnTimer(HWND window, WPARAM timer_id) {
+    ToastState* state = StateOf(window);
+    if (state == nullptr) return;
+    switch (timer_id) {
+        case SLIDE_IN_TIMER_ID: OnSlideInTick(window, *state); break;
+        case HOLD_TIMER_ID: OnHoldTick(window, *state); break;
+        case SLIDE_OUT_TIMER_ID: OnSlideOutTick(window, *state); break;
+        default: break;
+    }
+}
+
+void OnDestroy(HWND window) {
+    std::unique_ptr<ToastState> state(StateOf(window));
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    state.reset();  // the font, the picture and the title go with their own toast
+    KillTimer(window, SLIDE_IN_TIMER_ID);
+    KillTimer(window, HOLD_TIMER_ID);
+    KillTimer(window, SLIDE_OUT_TIMER_ID);
+    if (window == g_openToast) {
+        g_openToast = nullptr;
+        OpenWaitingToasts();
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate(window);
+        case WM_PAINT: OnPaint(window); return 0;
+        case WM_TIMER: OnTimer(window, wparam); return 0;
+        case WM_DESTROY: OnDestroy(window); return 0;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        default: return DefWindowProcW(window, message, wparam, lparam);
+    }
+}
+
+void ShowNotification(const Achievement& achievement) {
+    g_waitingTitles.push_back(achievement.title);
+    OpenWaitingToasts();
+}

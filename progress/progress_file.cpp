@@ -1,5 +1,123 @@
-// Placeholder until the progress file lands.
+// Loading and saving the progress file. Loading reads raw bytes and applies the text-mode
+// rules itself, so every platform reads a file the same way. Saving never leaves a half
+// written file: the new content goes to a temporary file beside the old one, reaches the
+// disk, and then takes the old file's place in one step. A save that cannot finish leaves
+// the old file as it was; the next unlock saves the whole state again.
+
+#include "progress/progress_file.h"
+
+#include <fstream>
+
+#include "platform/files.h"
+#include "progress/wtf8.h"
 #include "tracker/tracker.h"
 
-void AchievementTracker::LoadProgress() {}
-void AchievementTracker::SaveProgress() {}
+namespace {
+
+constexpr char kEndOfText = 0x1A;
+
+bool FitsOneByte(std::u16string_view id) {
+    for (const char16_t unit : id) {
+        if (unit > 0xFF) return false;
+    }
+    return true;
+}
+
+std::u16string FromLatin1(std::string_view bytes) {
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) text.push_back(static_cast<unsigned char>(byte));
+    return text;
+}
+
+void AppendLatin1(std::string& out, std::u16string_view id) {
+    for (const char16_t unit : id) out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
+}
+
+void ParseLine(std::string_view line, CompletedMap& map) {
+    const size_t separator = line.find('=');
+    if (separator == std::string_view::npos) return;
+    const std::string_view key = line.substr(0, separator);
+    const std::string_view value = line.substr(separator + 1);
+    if (value == kDoneUtf8Value) {
+        // A key that is not well-formed UTF-8 names no achievement this program wrote.
+        if (std::optional<std::u16string> id = DecodeWtf8(key)) map[*id] = true;
+        return;
+    }
+    map[FromLatin1(key)] = value == kDoneValue;
+}
+
+// A read error part way keeps what was read, as a line-by-line reader would. istream::read
+// turns a failing read (a directory, on some systems) into a state bit instead of throwing.
+std::string ReadAllBytes(const std::u16string& path) {
+    std::ifstream in(platform::NativePath(path), std::ios::binary);
+    std::string bytes;
+    char chunk[4096];
+    while (in) {
+        in.read(chunk, sizeof chunk);
+        bytes.append(chunk, static_cast<size_t>(in.gcount()));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+CompletedMap ParseProgress(std::string_view bytes) {
+    const size_t end_of_text = bytes.find(kEndOfText);
+    if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
+    CompletedMap map;
+    while (!bytes.empty()) {
+        const size_t line_feed = bytes.find('\n');
+        std::string_view line = bytes.substr(0, line_feed);
+        if (line_feed == std::string_view::npos) {
+            bytes = {};  // last line without a line end; a lone CR at its end stays in it
+        } else {
+            bytes.remove_prefix(line_feed + 1);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        }
+        ParseLine(line, map);
+    }
+    return map;
+}
+
+std::string SerializeProgress(const std::vector<Achievement>& achievements) {
+    std::string out;
+    for (const Achievement& achievement : achievements) {
+        if (!achievement.completed) continue;
+        if (FitsOneByte(achievement.id)) {
+            AppendLatin1(out, achievement.id);
+            out += '=';
+            out += kDoneValue;
+        } else {
+            out += EncodeWtf8(achievement.id);
+            out += '=';
+            out += kDoneUtf8Value;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::u16string TemporarySavePath(const std::u16string& save_path) { return save_path + u".tmp"; }
+
+void AchievementTracker::LoadProgress() {
+    completed_map.clear();
+    if (!platform::FileExists(save_path)) return;
+    completed_map = ParseProgress(ReadAllBytes(save_path));
+    for (Achievement& achievement : achievements) {
+        achievement.completed = completed_map[achievement.id];
+    }
+}
+
+void AchievementTracker::SaveProgress() {
+    // A read-only file or a directory of that name is left alone. Checked first because a
+    // rename would replace a read-only file on some systems.
+    const platform::FileFacts facts = platform::QueryFile(save_path);
+    if (facts.directory || facts.read_only) return;
+
+    const std::u16string temporary = TemporarySavePath(save_path);
+    if (!platform::WriteFileDurably(temporary, SerializeProgress(achievements)) ||
+        !platform::ReplaceFileAtomically(temporary, save_path)) {
+        platform::RemoveFile(temporary);
+    }
+}

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,13 +24,44 @@ std::string PosixPath(const std::u16string& path) {
     return bytes;
 }
 
+std::string ParentDirectory(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A rename reaches the disk only once the directory that holds the name is flushed.
+void SyncDirectory(const std::string& directory) {
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
 }  // namespace
 
 std::u16string ModulePath() {
     std::vector<char> buffer(4096);
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length <= 0) return {};
-    return Utf8ToUtf16(std::string_view(buffer.data(), static_cast<size_t>(length)));
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length <= 0) return {};
+        if (static_cast<size_t>(length) < buffer.size()) {
+            return Utf8ToUtf16(std::string_view(buffer.data(), static_cast<size_t>(length)));
+        }
+        buffer.resize(buffer.size() * 2);  // the link may have been cut; ask again
+    }
 }
 
 FileFacts QueryFile(const std::u16string& path) {
@@ -47,21 +79,15 @@ std::filesystem::path NativePath(const std::u16string& path) { return PosixPath(
 bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
     const int fd = open(PosixPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n <= 0) {
-            close(fd);
-            return false;
-        }
-        written += static_cast<size_t>(n);
-    }
-    const bool synced = fsync(fd) == 0;
-    return close(fd) == 0 && synced;
+    const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    return close(fd) == 0 && written;
 }
 
 bool ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
-    return std::rename(PosixPath(from).c_str(), PosixPath(to).c_str()) == 0;
+    const std::string target = PosixPath(to);
+    if (std::rename(PosixPath(from).c_str(), target.c_str()) != 0) return false;
+    SyncDirectory(ParentDirectory(target));
+    return true;
 }
 
 bool RemoveFile(const std::u16string& path) { return unlink(PosixPath(path).c_str()) == 0; }

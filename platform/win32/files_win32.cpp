@@ -1,0 +1,98 @@
+// File facts and file operations on Windows, passed straight to the wide Win32 calls.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
+
+namespace platform {
+
+namespace {
+
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// Closes the file handle when it goes out of scope.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    // Closes now, so the caller learns whether the close succeeded.
+    bool Close() {
+        const bool closed = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::u16string ModulePath() {
+    // The path may be longer than MAX_PATH; grow the buffer until it is not cut short.
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length == 0) return {};
+        if (length < size) {
+            return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
+        }
+        if (size >= 0x100000) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+FileFacts QueryFile(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    FileFacts facts;
+    facts.exists = true;
+    facts.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return facts;
+}
+
+std::filesystem::path NativePath(const std::u16string& path) {
+    return std::filesystem::path(std::wstring(Wide(path), path.size()));
+}
+
+bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
+    FileHandle file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) != 0;
+    return file.Close() && written;
+}
+
+bool ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
+    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const std::u16string& path) { return DeleteFileW(Wide(path)) != 0; }
+
+}  // namespace platform

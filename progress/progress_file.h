@@ -1,0 +1,29 @@
+#pragma once
+// The bytes of adv_save.txt: one line per completed achievement, "<id>=done" and CR LF.
+//
+// Ids made only of U+0000..U+00FF are stored one byte per character, exactly as files
+// from earlier versions hold them. An id with any character above U+00FF cannot be stored
+// that way; its line carries the id as UTF-8 (lone surrogates kept, see wtf8.h) and the
+// value "done-utf8" instead of "done". A reader that knows only "done" sees a value other
+// than "done" on such a line and completes nothing, so it never mistakes the UTF-8 bytes
+// for a different single-byte id; and no earlier file ever held that value.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tracker/achievement.h"
+
+inline constexpr std::string_view kDoneValue = "done";
+inline constexpr std::string_view kDoneUtf8Value = "done-utf8";
+
+// Reads the bytes as the platform's text mode would (CR LF and LF end a line, 0x1A ends the
+// text, a byte is the character of the same value) and maps each key to its flag. A later
+// line for the same key wins.
+CompletedMap ParseProgress(std::string_view bytes);
+
+// The whole file for the completed records, in their order, each line ended by CR LF.
+std::string SerializeProgress(const std::vector<Achievement>& achievements);
+
+// Where a save writes before it replaces the file in one step.
+std::u16string TemporarySavePath(const std::u16string& save_path);

@@ -1,0 +1,55 @@
+// Start-up: GDI+, the common controls, the main window and the message loop.
+// The program takes no arguments and always exits with 0.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/app_globals.h"
+#include "app/gdiplus_session.h"
+#include "app/main_window.h"
+#include "resources/resource_ids.h"
+
+AchievementTracker* g_tracker = nullptr;
+HINSTANCE g_hInstance = nullptr;
+ULONG_PTR g_gdiplusToken = 0;
+
+namespace {
+
+void InitStandardControls() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+}
+
+// Runs until the quit request. The resources hold no accelerator table, so only the menu
+// mnemonics and the system keys act as shortcuts.
+void RunMessageLoop() {
+    HACCEL accelerators = LoadAcceleratorsW(g_hInstance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators != nullptr && TranslateAcceleratorW(message.hwnd, accelerators, &message) != 0) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+    const GdiplusSession gdiplus;
+    InitStandardControls();
+    RegisterMainWindowClass(instance);
+    g_hInstance = instance;  // the main window's creation makes the lists with it
+
+    HWND window = CreateMainWindow(instance);
+    if (window == nullptr) return 0;
+    ShowWindow(window, show_command);
+    UpdateWindow(window);
+
+    RunMessageLoop();
+    return 0;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The main window: its class, its creation and its window procedure. Windows only.
+
+#include <windows.h>
+
+constexpr int IDC_COMPLETED_LIST = 1001;
+constexpr int IDC_PENDING_LIST = 1002;
+constexpr UINT_PTR CHECK_TIMER_ID = 2001;
+constexpr UINT CHECK_INTERVAL_MS = 2000;
+
+// Registers "LaurelightMain" with icons 101/102 and menu 103.
+void RegisterMainWindowClass(HINSTANCE instance);
+
+// "Laurelight", 800x600 at the default position; null when creation fails.
+HWND CreateMainWindow(HINSTANCE instance);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,0 +1,209 @@
+// The main window.
+//
+// Everything the program does hangs off this window. Its creation builds the tracker,
+// loads the configuration and the progress, creates and fills the two lists, starts the
+// monitor thread and sets the check timer. Each timer tick runs one check pass unless the
+// monitor thread is in the middle of one. Each unlock message shows the toast for the
+// record it carries and then frees that record. Destruction stops the monitor thread,
+// destroys the tracker and ends the message loop.
+//
+// The monitor thread sends list-box and window-text messages to this thread, so nothing
+// here may block on that thread without serving sent messages; the tracker's stop and the
+// timer's non-blocking pass take care of that.
+
+#include "app/main_window.h"
+
+#include <memory>
+
+#include "app/app_globals.h"
+#include "app/gdi_holders.h"
+#include "app/main_layout.h"
+#include "notify/toast.h"
+#include "resources/resource_ids.h"
+#include "tracker/tracker.h"
+
+static_assert(sizeof(wchar_t) == 2, "Win32 text is UTF-16");
+
+namespace {
+
+constexpr wchar_t MAIN_WINDOW_CLASS[] = L"LaurelightMain";
+constexpr wchar_t MAIN_WINDOW_TITLE[] = L"Laurelight";
+constexpr int MAIN_WINDOW_WIDTH = 800;
+constexpr int MAIN_WINDOW_HEIGHT = 600;
+
+constexpr DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
+static_assert(LIST_STYLE == 0x50A00041, "plain, unsorted, self-drawn list boxes");
+
+constexpr wchar_t COMPLETED_CAPTION[] = L"已完成成就:";
+constexpr wchar_t PENDING_CAPTION[] = L"未完成成就:";
+constexpr wchar_t LOAD_FAILED_TEXT[] = L"加载成就配置失败，程序将退出！";
+constexpr wchar_t ERROR_CAPTION[] = L"错误";
+constexpr wchar_t ABOUT_TEXT[] = L"Laurelight beta-0.2\n检测Windows操作并解锁成就！";
+constexpr wchar_t ABOUT_CAPTION[] = L"关于";
+
+// Created once with the lists; both lists use it until the program ends.
+FontHolder g_listFont;
+
+MainLayout LayoutOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return ComputeMainLayout(client.right - client.left, client.bottom - client.top);
+}
+
+HWND CreateList(HWND parent, int id, const LayoutBox& box) {
+    return CreateWindowExW(0, L"LISTBOX", L"", LIST_STYLE, box.left, box.top, box.width, box.height,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_hInstance,
+                           nullptr);
+}
+
+void ApplyListFont(HWND completed, HWND pending) {
+    if (g_listFont.Get() == nullptr) {
+        g_listFont.Reset(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                                     0, 0, L"微软雅黑"));
+    }
+    if (g_listFont.Get() == nullptr) return;  // the lists keep the system font
+    const WPARAM font = reinterpret_cast<WPARAM>(g_listFont.Get());
+    SendMessageW(completed, WM_SETFONT, font, TRUE);
+    SendMessageW(pending, WM_SETFONT, font, TRUE);
+}
+
+void CreateLists(HWND window, AchievementTracker& tracker) {
+    const MainLayout layout = LayoutOf(window);
+    HWND completed = CreateList(window, IDC_COMPLETED_LIST, layout.completed_list);
+    tracker.completed_list = completed;
+    HWND pending = CreateList(window, IDC_PENDING_LIST, layout.pending_list);
+    tracker.pending_list = pending;
+    ApplyListFont(completed, pending);
+}
+
+void OnCreate(HWND window) {
+    g_tracker = new AchievementTracker(window);
+    if (g_tracker->LoadConfig()) {
+        g_tracker->LoadProgress();
+        CreateLists(window, *g_tracker);
+        g_tracker->FillLists();
+        g_tracker->StartMonitoring();
+    } else {
+        // The loader has already said what went wrong; the window is kept only until the
+        // loop takes the quit request, so nothing more is read, written or started.
+        MessageBoxW(window, LOAD_FAILED_TEXT, ERROR_CAPTION, MB_ICONERROR);
+        PostQuitMessage(0);
+    }
+    SetTimer(window, CHECK_TIMER_ID, CHECK_INTERVAL_MS, nullptr);
+}
+
+void OnDestroy(HWND window) {
+    if (g_tracker != nullptr) {
+        g_tracker->StopMonitoring();
+        delete g_tracker;
+        g_tracker = nullptr;
+    }
+    KillTimer(window, CHECK_TIMER_ID);
+    PostQuitMessage(0);
+}
+
+void OnSize(HWND window) {
+    if (g_tracker == nullptr) return;
+    HWND completed = GetDlgItem(window, IDC_COMPLETED_LIST);
+    HWND pending = GetDlgItem(window, IDC_PENDING_LIST);
+    if (completed == nullptr || pending == nullptr) return;
+    const MainLayout layout = LayoutOf(window);
+    const LayoutBox& left = layout.completed_list;
+    const LayoutBox& right = layout.pending_list;
+    MoveWindow(completed, left.left, left.top, left.width, left.height, TRUE);
+    MoveWindow(pending, right.left, right.top, right.width, right.height, TRUE);
+}
+
+void DrawCaption(HDC dc, const wchar_t* text, const LayoutRect& where) {
+    RECT rect{where.left, where.top, where.right, where.bottom};
+    DrawTextW(dc, text, -1, &rect, 0);
+}
+
+// Default text colour, background colour and mode: the captions sit on the window colour.
+void PaintCaptions(HDC dc, const MainLayout& layout) {
+    SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    DrawCaption(dc, COMPLETED_CAPTION, layout.completed_caption);
+    DrawCaption(dc, PENDING_CAPTION, layout.pending_caption);
+}
+
+void OnPaint(HWND window) {
+    PaintSession paint(window);
+    PaintCaptions(paint.Dc(), LayoutOf(window));
+}
+
+// List notifications and unknown commands do nothing.
+void OnCommand(HWND window, WPARAM wparam) {
+    switch (LOWORD(wparam)) {
+        case IDM_ABOUT:
+            MessageBoxW(window, ABOUT_TEXT, ABOUT_CAPTION, MB_OK);
+            break;
+        case IDM_EXIT:
+            DestroyWindow(window);
+            break;
+        default:
+            break;
+    }
+}
+
+// A tick that finds a monitor pass running is skipped: that pass may be waiting for this
+// thread, and the next tick or the monitor's next pass catches up.
+void OnTimer(WPARAM timer_id) {
+    if (timer_id == CHECK_TIMER_ID && g_tracker != nullptr) g_tracker->TryCheckTriggers();
+}
+
+// The sender gave up the record when it posted it; it is freed as soon as the toast,
+// which keeps its own copy of what it draws, has been opened.
+void OnAchievementUnlocked(LPARAM record_address) {
+    const std::unique_ptr<Achievement> record(reinterpret_cast<Achievement*>(record_address));
+    if (record != nullptr) ShowNotification(*record);
+}
+
+}  // namespace
+
+void RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.style = CS_HREDRAW | CS_VREDRAW;
+    window_class.lpfnWndProc = MainWindowProc;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LAURELIGHT));
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    window_class.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
+    window_class.lpszClassName = MAIN_WINDOW_CLASS;
+    window_class.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LAURELIGHT_SMALL));
+    RegisterClassExW(&window_class);
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    return CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                           MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr, nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy(window);
+            return 0;
+        case WM_SIZE:
+            OnSize(window);
+            return 0;
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(window, wparam);
+            return 0;
+        case WM_TIMER:
+            OnTimer(wparam);
+            return 0;
+        case WM_ACHIEVEMENT_UNLOCKED:
+            OnAchievementUnlocked(lparam);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wparam, lparam);
+    }
+}

@@ -1,0 +1,228 @@
+#pragma once
+// Configuration texts shared by the loader and report tests. Each shows one layout rule.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tracker/achievement.h"
+
+namespace samples {
+
+inline constexpr std::string_view kWorkedExample = R"({
+    "achievements": [
+        {
+            "id": "first_note",
+            "title": "Note Taker",
+            "description": "Open a text editor for the first time.",
+            "trigger_description": "Run notepad.exe",
+            "trigger_value": "notepad.exe",
+            "trigger_type": "process_name"
+        },
+        {
+            "id": "calc_window",
+            "title": "Number Cruncher",
+            "description": "Bring up a calculator window.",
+            "trigger_description": "A window with Calculator in its title is visible",
+            "trigger_value": "Calculator",
+            "trigger_type": "window_title"
+        }
+    ]
+}
+)";
+
+inline constexpr std::string_view kCompactOneLine =
+    R"({"achievements":[{"id":"a","title":"A","trigger_value":"x.exe","trigger_type":"process_name"}]})";
+
+inline constexpr std::string_view kMarkerWithBlanks =
+    "{\n\t\"achievements\" \t:  \t[\n{\n\"id\": \"a\"\n}\n]\n";
+inline constexpr std::string_view kMarkerSplit = "{\n\"achievements\":\n[\n{\n\"id\": \"a\"\n}\n]\n";
+inline constexpr std::string_view kMarkerOtherCase = "{\n\"Achievements\": [\n{\n\"id\": \"a\"\n}\n]\n";
+
+// Braces and brackets before the marker are ignored; the '{' on the marker line is not seen.
+inline constexpr std::string_view kBraceOnMarkerLine = R"(x ] { ]
+"achievements": [ {
+    "id": "lost",
+    "title": "Lost"
+  },
+  {
+    "id": "kept"
+  }
+])";
+
+inline constexpr std::string_view kOpeningAndClosingLines = R"("achievements": [
+  { "id": "on_opening_line",
+    "title": "T1"
+  },
+  {
+    "id": "b",
+    "title": "T2" },
+  {
+    "id" : "spaced",
+    "title": "T3"
+  },
+  {
+    "id": 42,
+    "title": "T4"
+  },
+  {
+    "id": "",
+    "title": "T5"
+  },
+  {
+    "title": "T6"
+  },
+  {
+    "id": "no_title"
+  }
+])";
+
+inline constexpr std::string_view kKeyOrder = R"("achievements": [
+  {
+    "title": "T", "id": "a",
+    "trigger_type": "process_name", "trigger_value": "v.exe",
+    "description": "D"
+  },
+  {
+    "id": "b",
+    "title": "First",
+    "title": "Second",
+    "title": "",
+    "trigger_type": "window_title",
+    "trigger_type": "Window_Title"
+  },
+  {
+    "id": "c",
+    "trigger_type": "process_name ",
+    "description": "spaces  inside\tvalues  kept"
+  },
+  {
+    "id": "d",
+    "trigger_type": "process_name"
+  }
+])";
+
+// Escapes stay as written; a value without its closing quote runs to the line's end.
+inline constexpr std::string_view kValues =
+    "\"achievements\": [\r\n"
+    "  {\r\n"
+    "    \"id\": \"q\\\"uoted\", \"title\": \"ignored\"\r\n"
+    "    \"title\": \"open ended\r\n"
+    "    \"description\": \"a\\\\b\\n\\u00e9 \xe4\xbd\xa0\xe5\xa5\xbd\"\r\n"
+    "    \"trigger_value\": \"bad \xff\xfe utf8\"\r\n"
+    "    \"trigger_description\":\t \"tab\"\r\n"
+    "    \"trigger_type\": \"trailing\\\r\n"
+    "  }\r\n"
+    "]\r\n";
+
+inline constexpr std::string_view kBraceInValue = R"("achievements": [
+  {
+    "id": "a",
+    "title": "Curly } title",
+    "description": "lost"
+  },
+  {
+    "description": "D",
+    "title": "closes {here}", "id": "b",
+    "trigger_value": "lost"
+  }
+])";
+
+inline constexpr std::string_view kBracketInValue = R"("achievements": [
+  {
+    "id": "a"
+  },
+  {
+    "id": "b",
+    "title": "[Beta] Tester"
+  },
+  {
+    "id": "c"
+  }
+])";
+
+inline constexpr std::string_view kBracketOnClosingLine = R"("achievements": [
+  {
+    "id": "a",
+    "title": "A" } ]
+  {
+    "id": "never"
+  }
+)";
+
+inline constexpr std::string_view kNestedObject = R"("achievements": [
+  {
+    "id": "outer",
+    "extra": {
+      "title": "Inner"
+    },
+    "description": "lost"
+  },
+  {
+    "id": "next"
+  }
+])";
+
+inline constexpr std::string_view kSharedBraceLine = R"("achievements": [
+  {
+    "id": "a"
+  }, {
+    "id": "lost"
+  },
+  {
+    "id": "c"
+  }
+])";
+
+inline constexpr std::string_view kBetweenEntries = R"("achievements": [
+  {
+    "id": "a"
+  },
+  "id": "between",
+  {
+    "id": "b"
+  }
+)";
+
+inline constexpr std::string_view kOpenAtEnd = R"("achievements": [
+  {
+    "id": "a"
+  },
+  {
+    "id": "open")";
+
+inline constexpr std::string_view kDuplicateIds = R"("achievements": [
+  {
+    "id": "same",
+    "title": "One"
+  },
+  {
+    "id": "same",
+    "title": "Two"
+  }
+])";
+
+// Every configuration above, for tests that must hold on all of them.
+inline std::vector<std::string_view> All() {
+    return {kWorkedExample,      kCompactOneLine,  kMarkerWithBlanks,      kMarkerSplit,
+            kMarkerOtherCase,    kBraceOnMarkerLine, kOpeningAndClosingLines, kKeyOrder,
+            kValues,             kBraceInValue,    kBracketInValue,        kBracketOnClosingLine,
+            kNestedObject,       kSharedBraceLine, kBetweenEntries,        kOpenAtEnd,
+            kDuplicateIds};
+}
+
+}  // namespace samples
+
+inline bool SameRecords(const std::vector<Achievement>& a, const std::vector<Achievement>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].id != b[i].id || a[i].title != b[i].title ||
+            a[i].description != b[i].description ||
+            a[i].trigger_description != b[i].trigger_description ||
+            a[i].trigger_value != b[i].trigger_value || a[i].trigger_type != b[i].trigger_type ||
+            a[i].completed != b[i].completed) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,93 @@
+#pragma once
+// A tracker over the test double, with its progress file in a fresh temp folder, and helpers
+// to read back what the check pass left behind: posted records, list content, file bytes.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/utf8.h"
+#include "tests/fake/fake_platform.h"
+#include "tracker/tracker.h"
+
+inline void* const kMainWindow = reinterpret_cast<void*>(0x5000);
+inline void* const kCompletedList = reinterpret_cast<void*>(0x1001);
+inline void* const kPendingList = reinterpret_cast<void*>(0x1002);
+
+inline Achievement Record(std::u16string id, std::u16string title, TriggerType type,
+                          std::u16string value) {
+    Achievement record;
+    record.id = std::move(id);
+    record.title = std::move(title);
+    record.description = u"d";
+    record.trigger_description = u"t";
+    record.trigger_value = std::move(value);
+    record.trigger_type = type;
+    return record;
+}
+
+class CheckFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetFake();
+        static std::atomic<int> counter{0};
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("laurelight-check-" + std::to_string(::getpid()) + "-" +
+                   std::to_string(counter++));
+        std::filesystem::create_directories(folder_);
+        tracker_ = std::make_unique<AchievementTracker>(
+            kMainWindow, Utf8ToUtf16(folder_.string() + "/Laurelight.exe"));
+        tracker_->completed_list = kCompletedList;
+        tracker_->pending_list = kPendingList;
+    }
+
+    void TearDown() override {
+        tracker_.reset();
+        FreePosts();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    // Takes ownership of every record posted so far, as the main window would.
+    std::vector<std::unique_ptr<Achievement>> TakePosts() {
+        std::lock_guard<std::mutex> lock(Fake().mutex);
+        std::vector<std::unique_ptr<Achievement>> records;
+        for (const FakePost& post : Fake().posts) {
+            EXPECT_EQ(post.window, kMainWindow);
+            EXPECT_EQ(post.message, WM_ACHIEVEMENT_UNLOCKED);
+            EXPECT_EQ(post.wparam, 0u);
+            records.emplace_back(reinterpret_cast<Achievement*>(post.lparam));
+        }
+        Fake().posts.clear();
+        return records;
+    }
+
+    void FreePosts() { TakePosts(); }
+
+    std::string ProgressBytes() const {
+        std::ifstream in(folder_ / "adv_save.txt", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::vector<std::u16string> ListContent(void* list) {
+        std::lock_guard<std::mutex> lock(Fake().mutex);
+        return Fake().lists[list];
+    }
+
+    int ListResets() {
+        std::lock_guard<std::mutex> lock(Fake().mutex);
+        int resets = 0;
+        for (const auto& call : Fake().list_calls) resets += call.second == u"<reset>";
+        return resets;
+    }
+
+    std::filesystem::path folder_;
+    std::unique_ptr<AchievementTracker> tracker_;
+};

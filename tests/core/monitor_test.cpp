@@ -1,0 +1,186 @@
+// The monitor thread: its schedule, how fast it stops, a refused thread, and passes from
+// the thread and a timer-like caller racing over one tracker.
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <cerrno>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "tests/core/check_fixture.h"
+
+namespace {
+
+std::atomic<bool> g_refuse_threads{false};
+
+}  // namespace
+
+// Lets a test make thread creation fail the way an exhausted system does.
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
+                              void* (*start)(void*), void* argument) noexcept {
+    if (g_refuse_threads.load()) return EAGAIN;
+    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+    static const Create real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    return real(thread, attributes, start, argument);
+}
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+template <typename Condition>
+bool WaitUntil(Condition done, std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+int Sleeps() {
+    std::lock_guard<std::mutex> lock(Fake().mutex);
+    return Fake().sleeps;
+}
+
+int ProcessWalks() {
+    std::lock_guard<std::mutex> lock(Fake().mutex);
+    return Fake().process_walks;
+}
+
+std::size_t PostCount() {
+    std::lock_guard<std::mutex> lock(Fake().mutex);
+    return Fake().posts.size();
+}
+
+long long MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+std::u16string Numbered(const char* prefix, int n, const char* suffix) {
+    return Utf8ToUtf16(prefix + std::to_string(n) + suffix);
+}
+
+}  // namespace
+
+using Monitor = CheckFixture;
+
+TEST_F(Monitor, FirstPassRunsAtOnceAndASecondStartStartsNothing) {
+    tracker_->achievements = {Record(u"a", u"A", TriggerType::ProcessName, u"absent.exe")};
+    tracker_->StartMonitoring();
+    ASSERT_TRUE(tracker_->monitor_thread.joinable());
+    const std::thread::id first = tracker_->monitor_thread.get_id();
+    tracker_->StartMonitoring();
+    EXPECT_EQ(tracker_->monitor_thread.get_id(), first);
+    EXPECT_TRUE(tracker_->running);
+    // A loop that slept before its first pass would need 500 ms.
+    EXPECT_TRUE(WaitUntil([] { return ProcessWalks() >= 1; }, 400ms));
+    tracker_->StopMonitoring();
+    EXPECT_FALSE(tracker_->running);
+    EXPECT_FALSE(tracker_->monitor_thread.joinable());
+}
+
+TEST_F(Monitor, StopDuringTheSleepEndsWithItAndASecondStopReturnsAtOnce) {
+    tracker_->achievements = {Record(u"a", u"A", TriggerType::ProcessName, u"absent.exe")};
+    tracker_->StartMonitoring();
+    ASSERT_TRUE(WaitUntil([] { return Sleeps() >= 1; }, 1000ms));
+    std::this_thread::sleep_for(100ms);
+
+    const auto start = Clock::now();
+    tracker_->StopMonitoring();
+    EXPECT_LT(MillisecondsSince(start), 650);
+    EXPECT_FALSE(tracker_->monitor_thread.joinable());
+    // The thread saw the cleared flag after its sleep and ran no further pass.
+    EXPECT_EQ(ProcessWalks(), 1);
+
+    const auto again = Clock::now();
+    tracker_->StopMonitoring();
+    EXPECT_LT(MillisecondsSince(again), 50);
+    EXPECT_EQ(ProcessWalks(), 1);
+}
+
+TEST_F(Monitor, StopWithoutAThreadOnlyClearsTheFlag) {
+    tracker_->running = true;
+    tracker_->StopMonitoring();
+    EXPECT_FALSE(tracker_->running);
+    EXPECT_FALSE(tracker_->monitor_thread.joinable());
+    std::lock_guard<std::mutex> lock(Fake().mutex);
+    EXPECT_EQ(Fake().calls + Fake().sleeps, 0);
+}
+
+TEST_F(Monitor, RefusedThreadLeavesTimerPassesToDoTheWork) {
+    tracker_->achievements = {Record(u"a", u"A", TriggerType::ProcessName, u"calc.exe")};
+    g_refuse_threads = true;
+    tracker_->StartMonitoring();
+    g_refuse_threads = false;
+
+    EXPECT_FALSE(tracker_->running);
+    EXPECT_FALSE(tracker_->monitor_thread.joinable());
+    {
+        std::lock_guard<std::mutex> lock(Fake().mutex);
+        Fake().process_names = {u"calc.exe"};
+    }
+    EXPECT_TRUE(tracker_->TryCheckTriggers());
+    EXPECT_TRUE(tracker_->achievements[0].completed);
+    EXPECT_EQ(TakePosts().size(), 1u);
+    tracker_->StopMonitoring();
+}
+
+TEST_F(Monitor, TwoSchedulesCompleteAndPostEveryRecordExactlyOnce) {
+    constexpr int kRecords = 24;
+    for (int i = 0; i < kRecords; ++i) {
+        const std::u16string id = Numbered("r", i, "");
+        tracker_->achievements.push_back(
+            i % 2 == 0 ? Record(id, id, TriggerType::ProcessName, Numbered("tool", i, ".exe"))
+                       : Record(id, id, TriggerType::WindowTitle,
+                                Numbered("|[never", i, "]|") + Numbered("[w", i, "]")));
+    }
+
+    tracker_->StartMonitoring();
+    std::atomic<bool> stop_timer{false};
+    std::atomic<int> timer_passes{0};
+    std::thread timer([&] {
+        while (!stop_timer) {
+            if (tracker_->TryCheckTriggers()) ++timer_passes;
+            std::this_thread::sleep_for(3ms);
+        }
+    });
+    for (int i = 0; i < kRecords; ++i) {
+        {
+            std::lock_guard<std::mutex> lock(Fake().mutex);
+            if (i % 2 == 0) {
+                Fake().process_names.push_back(Numbered("TOOL", i, ".EXE"));
+            } else {
+                Fake().window_titles.push_back(Numbered("Editor [w", i, "] - App"));
+            }
+        }
+        std::this_thread::sleep_for(40ms);
+    }
+    const bool all_posted = WaitUntil([] { return PostCount() >= kRecords; }, 3000ms);
+    stop_timer = true;
+    timer.join();
+    tracker_->StopMonitoring();
+
+    EXPECT_TRUE(all_posted);
+    EXPECT_GT(timer_passes.load(), 0);
+    std::map<std::u16string, int> posted;
+    for (const auto& record : TakePosts()) ++posted[record->id];
+    EXPECT_EQ(posted.size(), static_cast<std::size_t>(kRecords));
+    std::string expected_file;
+    for (const Achievement& record : tracker_->achievements) {
+        EXPECT_TRUE(record.completed) << Utf16ToUtf8(record.id);
+        EXPECT_EQ(posted[record.id], 1) << Utf16ToUtf8(record.id);
+        EXPECT_TRUE(tracker_->completed_map[record.id]);
+        expected_file += Utf16ToUtf8(record.id) + "=done\r\n";
+    }
+    EXPECT_EQ(tracker_->completed_map.size(), static_cast<std::size_t>(kRecords));
+    EXPECT_EQ(ProgressBytes(), expected_file);
+    EXPECT_EQ(ListContent(kCompletedList).size(), static_cast<std::size_t>(kRecords));
+    EXPECT_TRUE(ListContent(kPendingList).empty());
+}

@@ -1,0 +1,118 @@
+// laurelight-check [DIR] [--unlock ID] [--strict]
+//
+// Acts as if Laurelight.exe stood in DIR (default: the current directory): loads bin\adv.json
+// and adv_save.txt exactly as the program does and prints one JSON document to stdout. With
+// --unlock it completes one achievement as an unlock would and saves the progress first.
+//
+// Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
+// 2 no open achievement has the id given to --unlock; 3 --strict and there were findings;
+// 64 the command line was not understood.
+
+#include <filesystem>
+#include <optional>
+
+#include "check/check_document.h"
+#include "check/console.h"
+#include "config/config_loader.h"
+#include "config/utf8.h"
+
+namespace {
+
+constexpr int kExitLoadFailed = 1;
+constexpr int kExitNoSuchOpenId = 2;
+constexpr int kExitFindings = 3;
+constexpr int kExitUsage = 64;
+
+constexpr std::string_view kUsage =
+    "usage: laurelight-check [DIR] [--unlock ID] [--strict]\n"
+    "  DIR          folder of Laurelight.exe (default: the current folder)\n"
+    "  --unlock ID  complete the first open achievement with this id and save the progress\n"
+    "  --strict     exit with 3 when the configuration has findings\n";
+
+struct Options {
+    std::u16string directory = u".";
+    std::optional<std::u16string> unlock_id;
+    bool strict = false;
+    bool help = false;
+};
+
+std::optional<Options> ParseOptions(const std::vector<std::u16string>& arguments) {
+    Options options;
+    bool directory_given = false;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::u16string& argument = arguments[index];
+        if (argument == u"--help" || argument == u"-h") {
+            options.help = true;
+        } else if (argument == u"--strict") {
+            options.strict = true;
+        } else if (argument == u"--unlock" && index + 1 < arguments.size()) {
+            options.unlock_id = arguments[++index];
+        } else if (argument.starts_with(u"-") || directory_given) {
+            return std::nullopt;
+        } else {
+            options.directory = argument;
+            directory_given = true;
+        }
+    }
+    return options;
+}
+
+// The folder as an absolute path without a trailing separator.
+std::u16string AbsoluteDirectory(const std::u16string& directory) {
+    std::error_code ignored;
+    std::filesystem::path path = std::filesystem::absolute(directory, ignored);
+    if (path.empty()) path = directory;
+    std::u16string text = path.lexically_normal().u16string();
+    while (!text.empty() && (text.back() == u'/' || text.back() == u'\\')) text.pop_back();
+    return text;
+}
+
+// What an unlock does to the tracker's state, without the lists and the notification.
+bool UnlockFirstOpen(AchievementTracker& tracker, const std::u16string& id) {
+    for (Achievement& achievement : tracker.achievements) {
+        if (achievement.completed || achievement.id != id) continue;
+        achievement.completed = true;
+        tracker.completed_map[id] = true;
+        tracker.SaveProgress();
+        return true;
+    }
+    return false;
+}
+
+int Run(const Options& options) {
+    AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
+    ScanReport report;
+    const std::u16string failure =
+        LoadAchievements(tracker.config_path, tracker.achievements, &report);
+    if (!failure.empty()) {
+        WriteStderr(Utf16ToUtf8(failure) + "\n" + FindingsText(report));
+        return kExitLoadFailed;
+    }
+    tracker.LoadProgress();
+    int status = 0;
+    if (options.unlock_id && !UnlockFirstOpen(tracker, *options.unlock_id)) {
+        WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) +
+                    "\"\n");
+        status = kExitNoSuchOpenId;
+    }
+    WriteStdout(CheckDocument(tracker, report)
+                    .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+                "\n");
+    if (status == 0 && options.strict && !report.findings.empty()) status = kExitFindings;
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Options> options = ParseOptions(CommandLineArguments(argc, argv));
+    if (!options) {
+        WriteStderr(kUsage);
+        return kExitUsage;
+    }
+    if (options->help) {
+        WriteStdout(kUsage);
+        return 0;
+    }
+    return Run(*options);
+}

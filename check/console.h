@@ -1,0 +1,13 @@
+#pragma once
+// The console of laurelight-check: its arguments as UTF-16, and UTF-8 text out.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The arguments after the program name.
+std::vector<std::u16string> CommandLineArguments(int argc, char** argv);
+
+// Writes UTF-8 text: as bytes into a pipe or file, as characters onto a console window.
+void WriteStdout(std::string_view text);
+void WriteStderr(std::string_view text);

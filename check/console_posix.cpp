@@ -1,0 +1,20 @@
+#include <cstdio>
+
+#include "check/console.h"
+#include "config/utf8.h"
+
+std::vector<std::u16string> CommandLineArguments(int argc, char** argv) {
+    std::vector<std::u16string> arguments;
+    for (int index = 1; index < argc; ++index) arguments.push_back(Utf8ToUtf16(argv[index]));
+    return arguments;
+}
+
+void WriteStdout(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+void WriteStderr(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}

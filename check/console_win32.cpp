@@ -1,0 +1,55 @@
+// Windows console: the wide command line, and output that reads right both in a console
+// window (as characters) and in a pipe or file (as UTF-8 bytes).
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+#include "check/console.h"
+#include "config/utf8.h"
+
+static_assert(sizeof(wchar_t) == 2, "UTF-16 is handed to Windows as wchar_t");
+
+namespace {
+
+struct LocalMemoryFree {
+    void operator()(wchar_t** words) const { LocalFree(words); }
+};
+using ArgumentWords = std::unique_ptr<wchar_t*, LocalMemoryFree>;
+
+void Write(DWORD which, std::string_view text) {
+    const HANDLE handle = GetStdHandle(which);
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return;
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        const std::u16string wide = Utf8ToUtf16(text);
+        WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(wide.data()),
+                      static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    while (!text.empty()) {
+        if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+            written == 0) {
+            return;
+        }
+        text.remove_prefix(written);
+    }
+}
+
+}  // namespace
+
+std::vector<std::u16string> CommandLineArguments(int, char**) {
+    std::vector<std::u16string> arguments;
+    int count = 0;
+    const ArgumentWords words(CommandLineToArgvW(GetCommandLineW(), &count));
+    if (!words) return arguments;
+    for (int index = 1; index < count; ++index) {
+        arguments.emplace_back(reinterpret_cast<const char16_t*>(words.get()[index]));
+    }
+    return arguments;
+}
+
+void WriteStdout(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
+void WriteStderr(std::string_view text) { Write(STD_ERROR_HANDLE, text); }

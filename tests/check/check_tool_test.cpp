@@ -1,0 +1,193 @@
+// laurelight-check as a user runs it: exit codes, stdout JSON, stderr text, the progress file.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "tests/files/progress_test_folder.h"
+
+namespace {
+
+struct Outcome {
+    int exit_code = -1;
+    std::string out;
+    std::string err;
+    nlohmann::json Json() const { return nlohmann::json::parse(out); }
+};
+
+std::string Shell(const std::string& text) { return "'" + text + "'"; }
+
+// Runs the tool in `working_directory` with the arguments, already quoted for the shell.
+Outcome RunCheck(const std::filesystem::path& working_directory, const std::string& arguments) {
+    const std::filesystem::path err_file = working_directory / "stderr.txt";
+    const std::string command = "cd " + Shell(working_directory.string()) + " && " +
+                                Shell(LAURELIGHT_CHECK_EXE) + " " + arguments + " 2>" +
+                                Shell(err_file.string());
+    Outcome outcome;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return outcome;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, count);
+    const int status = pclose(pipe);
+    outcome.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(err_file, std::ios::binary);
+    outcome.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    std::filesystem::remove(err_file);
+    return outcome;
+}
+
+constexpr const char* kConfig = R"({
+  "achievements": [
+    {
+      "id": "a",
+      "title": "Alpha",
+      "description": "First",
+      "trigger_description": "Run a.exe",
+      "trigger_value": "a.exe",
+      "trigger_type": "process_name"
+    },
+    {
+      "id": "b",
+      "title": "Beta",
+      "trigger_value": "Beta|Gamma",
+      "trigger_type": "window_title"
+    },
+    {
+      "id": "b",
+      "title": "Beta again",
+      "trigger_value": "x",
+      "trigger_type": "manual"
+    }
+  ]
+}
+)";
+
+void WriteConfig(const ProgressTestFolder& folder, const std::string& text) {
+    std::filesystem::create_directories(folder.File("bin"));
+    folder.Write("bin/adv.json", text);
+}
+
+std::vector<std::string> Strings(const nlohmann::json& array) {
+    return array.get<std::vector<std::string>>();
+}
+
+}  // namespace
+
+TEST(CheckTool, PrintsTheLoadedStateOfTheCurrentFolder) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, kConfig);
+    folder.Write("adv_save.txt", "a=done\r\nzzz=done\r\n");
+    const Outcome run = RunCheck(folder.path(), "");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const nlohmann::json json = run.Json();
+    const std::string base = std::filesystem::canonical(folder.path()).string();
+    EXPECT_EQ(json["config_path"], base + "\\bin\\adv.json");
+    EXPECT_EQ(json["save_path"], base + "\\adv_save.txt");
+    ASSERT_EQ(json["achievements"].size(), 3u);
+    const nlohmann::json& alpha = json["achievements"][0];
+    EXPECT_EQ(alpha["id"], "a");
+    EXPECT_EQ(alpha["description"], "First");
+    EXPECT_EQ(alpha["trigger_description"], "Run a.exe");
+    EXPECT_EQ(alpha["trigger_value"], "a.exe");
+    EXPECT_EQ(alpha["trigger_type"], "process_name");
+    EXPECT_EQ(alpha["completed"], true);
+    EXPECT_EQ(json["achievements"][1]["trigger_type"], "window_title");
+    EXPECT_EQ(json["achievements"][2]["trigger_type"], "none");
+    EXPECT_EQ(Strings(json["completed_list"]),
+              std::vector<std::string>{"Alpha - First\n触发方式: Run a.exe"});
+    EXPECT_EQ(Strings(json["pending_list"]),
+              (std::vector<std::string>{"Beta - \n触发方式: ", "Beta again - \n触发方式: "}));
+    // The duplicate id and the unknown trigger type are reported, the load still succeeds.
+    std::vector<std::string> codes;
+    for (const nlohmann::json& warning : json["warnings"]) {
+        codes.push_back(warning["code"]);
+        EXPECT_FALSE(warning["message"].get<std::string>().empty());
+        EXPECT_FALSE(warning["message_zh"].get<std::string>().empty());
+    }
+    EXPECT_EQ(codes, (std::vector<std::string>{"unknown-trigger-type", "duplicate-id"}));
+    EXPECT_EQ(json["warnings"][0]["line"], 21);
+    EXPECT_EQ(json["warnings"][1]["line"], 22);
+    EXPECT_EQ(RunCheck(folder.path(), "--strict").exit_code, 3);
+}
+
+TEST(CheckTool, MissingOrUnusableConfigurationExitsWithTheProgramsMessage) {
+    ProgressTestFolder folder;
+    const std::string base = std::filesystem::canonical(folder.path()).string();
+    Outcome run = RunCheck(folder.path(), Shell(base));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "找不到成就配置文件！\n请确保以下文件存在：\n" + base + "\\bin\\adv.json\n");
+
+    WriteConfig(folder, "{}");
+    run = RunCheck(folder.path(), ".");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, "JSON文件为空或读取失败！\n");
+
+    WriteConfig(folder, "\"achievements\": [\n  {\n    \"ID\": \"a\"\n  }\n]\n");
+    run = RunCheck(folder.path(), ".");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err.rfind("JSON解析失败或没有找到成就配置！\nline 3: [unknown-key]", 0), 0u)
+        << run.err;
+}
+
+TEST(CheckTool, UnlockCompletesTheFirstOpenRecordAndSavesProgress) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, kConfig);
+    const ProgressTestFolder elsewhere;
+    const std::string dir = Shell(folder.path().string());
+
+    Outcome run = RunCheck(elsewhere.path(), dir + " --unlock b");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(folder.Read("adv_save.txt"), "b=done\r\n");
+    nlohmann::json json = run.Json();
+    EXPECT_EQ(json["achievements"][1]["completed"], true);
+    EXPECT_EQ(json["achievements"][2]["completed"], false);
+    EXPECT_EQ(Strings(json["completed_list"]), std::vector<std::string>{"Beta - \n触发方式: "});
+    EXPECT_EQ(json["pending_list"].size(), 2u);
+
+    // On the next start both records of id b take its saved flag, so none is open.
+    run = RunCheck(elsewhere.path(), dir + " --unlock b");
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.Json()["achievements"][2]["completed"], true);
+
+    run = RunCheck(elsewhere.path(), dir + " --unlock a");
+    EXPECT_EQ(run.exit_code, 0);
+    // Both records of id b are completed now, and each is written.
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\nb=done\r\n");
+}
+
+TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, kConfig);
+    const Outcome run = RunCheck(folder.path(), ". --unlock nope");
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_NE(run.err.find("nope"), std::string::npos);
+    EXPECT_FALSE(folder.Exists("adv_save.txt"));
+    EXPECT_EQ(run.Json()["completed_list"].size(), 0u);
+    EXPECT_EQ(RunCheck(folder.path(), ". --bogus").exit_code, 64);
+    EXPECT_EQ(RunCheck(folder.path(), ". other").exit_code, 64);
+}
+
+TEST(CheckTool, DemoFolderLoadsCleanlyAndItsChineseIdSurvivesAnUnlock) {
+    ProgressTestFolder folder;
+    std::filesystem::copy(std::filesystem::path(LAURELIGHT_DEMO_DIR) / "bin", folder.File("bin"));
+    Outcome run = RunCheck(folder.path(), "--strict");
+    ASSERT_EQ(run.exit_code, 0) << run.out;
+    nlohmann::json json = run.Json();
+    EXPECT_GE(json["achievements"].size(), 8u);
+    EXPECT_TRUE(json["warnings"].empty());
+
+    run = RunCheck(folder.path(), ". --unlock 任务管理员");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    run = RunCheck(folder.path(), ".");
+    json = run.Json();
+    std::vector<std::string> completed;
+    for (const nlohmann::json& achievement : json["achievements"]) {
+        if (achievement["completed"] == true) completed.push_back(achievement["id"]);
+    }
+    EXPECT_EQ(completed, std::vector<std::string>{"任务管理员"});
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The test driver: commands that look at and act on another program's windows from
+// outside, the way a user (or an accessibility tool) would. Every command takes its
+// arguments as UTF-8 strings and answers one JSON object.
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace driver {
+
+using Json = nlohmann::json;
+using Args = std::vector<std::string>;
+using Command = Json (*)(const Args& args);
+
+// A failed command: reported as {"ok": false, "error": ...}.
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::wstring Wide(const std::string& utf8);
+std::string Narrow(const std::wstring& text);
+
+const std::string& Arg(const Args& args, std::size_t index);
+long long IntArg(const Args& args, std::size_t index, long long fallback);
+
+// "0x1a2b" or decimal digits name a window handle; anything else is a top-level class name.
+HWND FindTopLevel(const std::string& spec);
+HWND RequireWindow(const std::string& spec);
+std::string HandleText(HWND window);
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+Json WindowFacts(HWND window);
+
+// Commands, one per name in the table of driver_main_win32.cpp.
+Json CmdFind(const Args& args);
+Json CmdWait(const Args& args);
+Json CmdWaitGone(const Args& args);
+Json CmdInfo(const Args& args);
+Json CmdChildren(const Args& args);
+Json CmdWindows(const Args& args);
+Json CmdForeground(const Args& args);
+Json CmdSampleX(const Args& args);
+Json CmdSetRect(const Args& args);
+Json CmdList(const Args& args);
+Json CmdLists(const Args& args);
+Json CmdMessageBox(const Args& args);
+Json CmdPressOk(const Args& args);
+Json CmdMenu(const Args& args);
+Json CmdClose(const Args& args);
+Json CmdSleep(const Args& args);
+
+}  // namespace driver

@@ -1,0 +1,132 @@
+// Reading and working the controls of another program: list boxes, message boxes,
+// menu commands and the close box.
+
+#include <chrono>
+
+#include "tests/driver/driver.h"
+
+namespace driver {
+namespace {
+
+HWND RequireChild(HWND parent, int id) {
+    HWND child = GetDlgItem(parent, id);
+    if (child == nullptr) throw Failure("no child with id " + std::to_string(id));
+    return child;
+}
+
+// LB_GETTEXT is marshalled across processes, like WM_GETTEXT.
+Json ListItems(HWND list) {
+    Json items = Json::array();
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length == LB_ERR) throw Failure("LB_GETTEXTLEN failed");
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const LRESULT copied =
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        if (copied == LB_ERR) throw Failure("LB_GETTEXT failed");
+        text.resize(static_cast<std::size_t>(copied));
+        items.push_back(Narrow(text));
+    }
+    return items;
+}
+
+struct DialogSearch {
+    HWND found;
+    std::string owner_class;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
+    DialogSearch& search = *reinterpret_cast<DialogSearch*>(param);
+    if (!IsWindowVisible(window) || ClassName(window) != L"#32770") return TRUE;
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (!search.owner_class.empty() && (owner == nullptr || Narrow(ClassName(owner)) != search.owner_class)) {
+        return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+// list <window> <control id>
+Json CmdList(const Args& args) {
+    HWND parent = RequireWindow(Arg(args, 0));
+    return Json{{"ok", true}, {"items", ListItems(RequireChild(parent, static_cast<int>(IntArg(args, 1, 0))))}};
+}
+
+// lists <window>: the completed (1001) and open (1002) lists of the main window.
+Json CmdLists(const Args& args) {
+    HWND parent = RequireWindow(Arg(args, 0));
+    return Json{{"ok", true},
+                {"completed", ListItems(RequireChild(parent, 1001))},
+                {"pending", ListItems(RequireChild(parent, 1002))}};
+}
+
+// msgbox [timeout_ms] [owner class]: waits for a visible message box and reads its
+// caption, its text and its buttons.
+Json CmdMessageBox(const Args& args) {
+    const auto start = std::chrono::steady_clock::now();
+    const long long timeout = IntArg(args, 0, 10000);
+    DialogSearch search = {nullptr, args.size() > 1 ? args[1] : std::string()};
+    for (;;) {
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) break;
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (std::chrono::duration_cast<std::chrono::milliseconds>(waited).count() > timeout) {
+            throw Failure("no message box");
+        }
+        Sleep(10);
+    }
+    Json texts = Json::array();
+    Json buttons = Json::array();
+    for (HWND child = GetWindow(search.found, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring kind = ClassName(child);
+        const std::wstring text = WindowText(child);
+        if (kind == L"Button") {
+            buttons.push_back(Json{{"id", GetDlgCtrlID(child)}, {"text", Narrow(text)}});
+        } else if (kind == L"Static" && !text.empty()) {
+            texts.push_back(Narrow(text));
+        }
+    }
+    Json facts = WindowFacts(search.found);
+    facts["caption"] = facts["text"];
+    facts["text"] = texts.size() == 1 ? texts[0] : Json(texts);
+    facts["buttons"] = buttons;
+    facts["has_icon"] = false;
+    // The icon is a static control with SS_ICON and no text.
+    for (HWND child = GetWindow(search.found, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == L"Static" && (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            facts["has_icon"] = true;
+        }
+    }
+    return facts;
+}
+
+// press_ok <dialog>: clicks the OK button.
+Json CmdPressOk(const Args& args) {
+    HWND dialog = RequireWindow(Arg(args, 0));
+    HWND button = GetDlgItem(dialog, IDOK);
+    if (button == nullptr) throw Failure("no OK button");
+    if (!PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(button))) {
+        throw Failure("post failed");
+    }
+    return Json{{"ok", true}};
+}
+
+// menu <window> <command id>: as if the menu item had been chosen.
+Json CmdMenu(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    const WPARAM command = static_cast<WPARAM>(IntArg(args, 1, 0));
+    if (!PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0)) throw Failure("post failed");
+    return Json{{"ok", true}};
+}
+
+// close <window>: the close box, through the system command the frame sends.
+Json CmdClose(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    if (!PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0)) throw Failure("post failed");
+    return Json{{"ok", true}};
+}
+
+}  // namespace driver

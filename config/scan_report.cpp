@@ -15,7 +15,10 @@ constexpr std::size_t kSnippetLength = 40;
 std::string Quote(std::string_view bytes) {
     std::u16string text = Utf8ToUtf16(bytes);
     if (text.size() > kSnippetLength) text = text.substr(0, kSnippetLength) + u"…";
-    return "\"" + Utf16ToUtf8(text) + "\"";
+    std::string quoted = "\"";
+    quoted += Utf16ToUtf8(text);
+    quoted += '"';
+    return quoted;
 }
 
 std::string Quote(const std::u16string& text) { return Quote(Utf16ToUtf8(text)); }

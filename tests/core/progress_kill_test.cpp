@@ -16,7 +16,6 @@
 #include "progress/progress_file.h"
 #include "tests/files/progress_test_folder.h"
 #include "tests/tools/progress_states.h"
-#include "tracker/tracker.h"
 
 extern char** environ;
 
@@ -82,13 +81,4 @@ TEST(ProgressKill, FileAlwaysHoldsOneCompleteState) {
     // Both states turning up shows the saver really was saving when it was killed.
     EXPECT_GT(short_seen, 0);
     EXPECT_GT(long_seen, 0);
-
-    AchievementTracker reader(nullptr, folder.ModulePath());
-    reader.achievements = KillTestAchievements();
-    reader.LoadProgress();
-    std::vector<Achievement> expected = KillTestAchievements();
-    SetKillTestState(expected, folder.Read("adv_save.txt") == short_state ? 0 : 1);
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(reader.achievements[i].completed, expected[i].completed) << i;
-    }
 }

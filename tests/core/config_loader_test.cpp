@@ -87,7 +87,7 @@ TEST(ConfigScan, OpeningLineLosesItsMemberClosingLineAppliesIt) {
 
 TEST(ConfigScan, KeyOrderDecidesAndLaterValuesReplaceEarlierOnes) {
     const std::vector<Achievement> records = Scan(samples::kKeyOrder);
-    ASSERT_EQ(records.size(), 4u);
+    ASSERT_EQ(records.size(), 5u);
     // One member per line: the first in the order of trial, not of the line.
     EXPECT_EQ(records[0].id, u"a");
     EXPECT_EQ(records[0].title, u"");
@@ -101,6 +101,7 @@ TEST(ConfigScan, KeyOrderDecidesAndLaterValuesReplaceEarlierOnes) {
     EXPECT_EQ(records[2].trigger_type, TriggerType::None);
     EXPECT_EQ(records[2].description, u"spaces  inside\\tvalues  kept");  // \t not decoded
     EXPECT_EQ(records[3].trigger_type, TriggerType::ProcessName);
+    EXPECT_EQ(records[4].trigger_type, TriggerType::None);
 }
 
 TEST(ConfigScan, ValuesKeepEscapesAndRunToTheLineEndWithoutClosingQuote) {

@@ -99,6 +99,10 @@ inline constexpr std::string_view kKeyOrder = R"("achievements": [
   {
     "id": "d",
     "trigger_type": "process_name"
+  },
+  {
+    "id": "e",
+    "trigger_type": "window_titles"
   }
 ])";
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows program and runs it under Wine with the demo configuration:
 # starts Laurelight, then Notepad so that an achievement unlocks, takes a screenshot, and
-# closes Laurelight through its window the way a user would.
+# closes Laurelight through its close box the way a user would.
 #
 #   scripts/run.sh            # the screenshot lands in build/demo-run/screenshot.png
 #
@@ -17,7 +17,9 @@ scripts/setup.sh
 build_dir=${LAURELIGHT_BUILD_DIR:-build/mingw}
 echo "== build: $build_dir"
 cmake --preset mingw -B "$build_dir" >/dev/null
-cmake --build "$build_dir" --target Laurelight
+# The test driver closes the windows from outside, as a click on the close box would.
+cmake --build "$build_dir" --target Laurelight laurelight-driver
+driver="$root/$build_dir/tests/driver/laurelight-driver.exe"
 
 run_dir="$root/build/demo-run"
 echo "== demo folder: $run_dir"
@@ -37,10 +39,6 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 echo "== wine prefix (about 20 s when new) on display $DISPLAY"
 wine_env_make_prefix "$root/build/wine-prefix-run"
-# The desktop settings apply to a wineserver started after they were written.
-wineserver -k 2>/dev/null || true
-wineserver -w
-wineserver -p
 
 cd "$run_dir"
 wine Laurelight.exe &
@@ -48,21 +46,19 @@ laurelight=$!
 sleep 5
 echo "== starting Notepad"
 wine notepad.exe &
-sleep 4
+# Put Notepad beside the main window rather than over it.
+wine "$driver" wait Notepad 10000 >/dev/null || true
+wine "$driver" set_rect Notepad 810 230 460 420 >/dev/null || true
+sleep 1.5
 import -window root "$run_dir/screenshot.png"
 echo "== screenshot: $run_dir/screenshot.png"
 
-# A plain taskkill asks the windows to close, so Laurelight shuts down as from its close box.
-wine taskkill /im notepad.exe >/dev/null 2>&1 || true
-wine taskkill /im Laurelight.exe >/dev/null 2>&1 || true
-for _ in $(seq 50); do
-    kill -0 "$laurelight" 2>/dev/null || break
-    sleep 0.2
-done
-if kill -0 "$laurelight" 2>/dev/null; then
+wine "$driver" close Notepad >/dev/null || true
+wine "$driver" close LaurelightMain >/dev/null || true
+if ! wine "$driver" wait_gone LaurelightMain 10000 >/dev/null; then
     # A message box (a configuration error, say) does not close on request.
     echo "== Laurelight did not close within 10 s; ending it"
-    wine taskkill /f /im Laurelight.exe >/dev/null 2>&1 || true
+    wineserver -k 2>/dev/null || true
 fi
 status=0
 wait "$laurelight" || status=$?

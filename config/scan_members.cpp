@@ -44,6 +44,8 @@ std::vector<MemberToken> FindMembers(std::string_view line) {
         if (member.string_value) {
             const std::size_t value_end = StringEnd(line, value);
             member.empty_value = value_end == value + 1;
+            member.escaped_value =
+                line.substr(value, value_end - value).find('\\') != std::string_view::npos;
             value = value_end + 1;
         }
         members.push_back(std::move(member));

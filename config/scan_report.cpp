@@ -59,6 +59,11 @@ void ReportMember(ScanReport& report, std::size_t line, const MemberToken& membe
                 " is ignored",
             "每行只应用一个成员（按 id、title、description、trigger_description、trigger_value、"
             "trigger_type 的顺序取第一个），" + key + " 被忽略");
+    } else if (applied && member.escaped_value) {
+        Add(report, line, "escape-kept",
+            "escapes in the value of " + key + " are not decoded: \\\" or \\u4e2d shows as "
+            "written; write the characters themselves",
+            key + " 的值中的转义不会被解码：\\\" 或 \\u4e2d 会原样显示，请直接写出字符本身");
     }
 }
 

@@ -41,6 +41,7 @@ struct MemberToken {
     bool space_before_colon = false;
     bool string_value = false;  // the value starts with a double quote
     bool empty_value = false;   // the value is ""
+    bool escaped_value = false; // the value holds a backslash
 };
 std::vector<MemberToken> FindMembers(std::string_view line);
 

@@ -71,6 +71,11 @@ TEST(ConfigReport, LayoutFindingsPointAtTheirLines) {
                        "{\n\"title\": \"T\", \"id\": \"a\",\n\"description\": \"D\", \"title\": "
                        "\"\",\n\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
               (Found{{3, "shadowed-member"}}));
+    // Escapes show as written; only the applied member is worth that finding.
+    EXPECT_EQ(Findings(kHead +
+                       "{\n\"id\": \"a\",\n\"title\": \"\\u8bb0 \\\"x\\\"\", \"description\": \"\\n\",\n"
+                       "\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
+              (Found{{4, "escape-kept"}, {4, "shadowed-member"}}));
 }
 
 TEST(ConfigReport, EntryFindings) {
@@ -87,6 +92,7 @@ TEST(ConfigReport, EntryFindings) {
                        Entry("c", "a.exe|b.exe") + Entry("d", "bin/a.exe") +
                        Entry("e", "a|b", "window_title")),
               (Found{{4, "trigger-never-fires"},
+                     {9, "escape-kept"},
                      {9, "trigger-never-fires"},
                      {14, "trigger-never-fires"},
                      {19, "trigger-never-fires"}}));
@@ -125,10 +131,12 @@ TEST(ConfigReport, FindMembersSkipsStringValuesWhole) {
     EXPECT_EQ(members[0].key, "a");
     EXPECT_TRUE(members[0].string_value);
     EXPECT_FALSE(members[0].empty_value);
+    EXPECT_TRUE(members[0].escaped_value);
     EXPECT_EQ(members[1].key, "c");
     EXPECT_TRUE(members[1].space_before_colon);
     EXPECT_FALSE(members[1].string_value);
     EXPECT_TRUE(members[2].empty_value);
+    EXPECT_FALSE(members[2].escaped_value);
     EXPECT_EQ(members[3].key, "e");
     EXPECT_FALSE(members[3].string_value);
     EXPECT_TRUE(FindMembers(R"("only a string", "x")").empty());

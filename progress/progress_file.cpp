@@ -30,6 +30,14 @@ std::u16string FromLatin1(std::string_view bytes) {
     return text;
 }
 
+// A line for an id with '=' would be read as the key before that '=', and could overturn
+// the flag of the achievement with that id; a 0x1A byte would end the text for every line
+// after it. Neither id can ever read back as completed, so its line is left out.
+bool CanReadBack(std::u16string_view id) {
+    return id.find(u'=') == std::u16string_view::npos &&
+           id.find(static_cast<char16_t>(kEndOfText)) == std::u16string_view::npos;
+}
+
 void AppendLatin1(std::string& out, std::u16string_view id) {
     for (const char16_t unit : id) out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
 }
@@ -83,7 +91,7 @@ CompletedMap ParseProgress(std::string_view bytes) {
 std::string SerializeProgress(const std::vector<Achievement>& achievements) {
     std::string out;
     for (const Achievement& achievement : achievements) {
-        if (!achievement.completed) continue;
+        if (!achievement.completed || !CanReadBack(achievement.id)) continue;
         if (FitsOneByte(achievement.id)) {
             AppendLatin1(out, achievement.id);
             out += '=';

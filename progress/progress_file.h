@@ -23,6 +23,8 @@ inline constexpr std::string_view kDoneUtf8Value = "done-utf8";
 CompletedMap ParseProgress(std::string_view bytes);
 
 // The whole file for the completed records, in their order, each line ended by CR LF.
+// A record whose id holds '=' or U+001A is left out: its line could never read back, and
+// would spoil the reading of another achievement's line.
 std::string SerializeProgress(const std::vector<Achievement>& achievements);
 
 // Where a save writes before it replaces the file in one step.

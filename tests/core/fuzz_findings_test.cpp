@@ -1,0 +1,53 @@
+// Inputs the fuzz targets found to go wrong, kept as regular tests once mended.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "progress/progress_file.h"
+#include "tests/files/progress_test_folder.h"
+#include "tracker/tracker.h"
+
+namespace {
+
+Achievement Completed(std::u16string id) {
+    Achievement record;
+    record.id = std::move(id);
+    record.completed = true;
+    return record;
+}
+
+}  // namespace
+
+// A configured id holding 0x1A was written as it stands; the reader stops at that byte, so
+// every completed achievement listed after it was lost at the next start.
+TEST(FuzzFindings, AnIdWithEndOfTextDoesNotHideTheLinesAfterIt) {
+    const std::u16string end_of_text = u"a=do\x1Ane\r";
+    const std::string file =
+        SerializeProgress({Completed(u"first"), Completed(u"x\x1Ay"), Completed(end_of_text),
+                           Completed(u"\u4E2D\x1A"), Completed(u"last")});
+    EXPECT_EQ(file, "first=done\r\nlast=done\r\n");
+    EXPECT_EQ(ParseProgress(file), (CompletedMap{{u"first", true}, {u"last", true}}));
+}
+
+// An id with '=' reads back as the text before the '=' with a value other than "done"; when
+// another achievement has that text as its id and is listed before, its progress was undone.
+TEST(FuzzFindings, AnIdWithEqualsDoesNotUndoAnotherAchievement) {
+    const std::vector<Achievement> records = {Completed(u"a"), Completed(u"a=b"),
+                                              Completed(u"\u4E2D=x")};
+    EXPECT_EQ(SerializeProgress(records), "a=done\r\n");
+
+    ProgressTestFolder folder;
+    {
+        AchievementTracker tracker(nullptr, folder.ModulePath());
+        tracker.achievements = records;
+        tracker.SaveProgress();
+    }
+    AchievementTracker restarted(nullptr, folder.ModulePath());
+    restarted.achievements = records;
+    for (Achievement& record : restarted.achievements) record.completed = false;
+    restarted.LoadProgress();
+    EXPECT_TRUE(restarted.achievements[0].completed);
+    EXPECT_FALSE(restarted.achievements[1].completed);
+    EXPECT_FALSE(restarted.achievements[2].completed);
+}

@@ -14,6 +14,9 @@ for preset in native asan tsan; do
     ctest --preset "$preset" -j "$jobs"
 done
 
+echo "== fuzz: configuration scanner and progress reader"
+tests/fuzz/run.sh
+
 if [[ -x scripts/test_windows.sh ]]; then
     echo "== windows: cross build and tests under Wine"
     scripts/test_windows.sh

@@ -32,7 +32,7 @@ constexpr int MAIN_WINDOW_WIDTH = 800;
 constexpr int MAIN_WINDOW_HEIGHT = 600;
 
 constexpr DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
-static_assert(LIST_STYLE == 0x50A00041, "plain, unsorted, self-drawn list boxes");
+static_assert(LIST_STYLE == 0x50A00041u, "plain, unsorted, self-drawn list boxes");
 
 constexpr wchar_t COMPLETED_CAPTION[] = L"已完成成就:";
 constexpr wchar_t PENDING_CAPTION[] = L"未完成成就:";

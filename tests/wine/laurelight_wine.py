@@ -151,7 +151,7 @@ class UserProgram:
     """A stand-in program the user starts: the sleeper under another exe name, optionally
     showing a window with the given title."""
 
-    def __init__(self, exe_name, title=None, milliseconds=20000):
+    def __init__(self, exe_name, title=None, milliseconds=600000):
         self.path = WORK / "programs" / exe_name
         self.path.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(SLEEPER_EXE, self.path)

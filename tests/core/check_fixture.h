@@ -50,7 +50,7 @@ protected:
 
     void TearDown() override {
         tracker_.reset();
-        FreePosts();
+        TakePosts();
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
@@ -69,8 +69,6 @@ protected:
         return records;
     }
 
-    void FreePosts() { TakePosts(); }
-
     std::string ProgressBytes() const {
         std::ifstream in(folder_ / "adv_save.txt", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -79,13 +77,6 @@ protected:
     std::vector<std::u16string> ListContent(void* list) {
         std::lock_guard<std::mutex> lock(Fake().mutex);
         return Fake().lists[list];
-    }
-
-    int ListResets() {
-        std::lock_guard<std::mutex> lock(Fake().mutex);
-        int resets = 0;
-        for (const auto& call : Fake().list_calls) resets += call.second == u"<reset>";
-        return resets;
     }
 
     std::filesystem::path folder_;

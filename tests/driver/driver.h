@@ -54,5 +54,8 @@ Json CmdPressOk(const Args& args);
 Json CmdMenu(const Args& args);
 Json CmdClose(const Args& args);
 Json CmdSleep(const Args& args);
+Json CmdUnlockLatency(const Args& args);
+Json CmdProcessUsage(const Args& args);
+Json CmdMoves(const Args& args);
 
 }  // namespace driver

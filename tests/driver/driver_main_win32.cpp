@@ -35,6 +35,9 @@ const std::pair<const char*, driver::Command> kCommands[] = {
     {"menu", driver::CmdMenu},
     {"close", driver::CmdClose},
     {"sleep", driver::CmdSleep},
+    {"unlock_latency", driver::CmdUnlockLatency},
+    {"process_usage", driver::CmdProcessUsage},
+    {"moves", driver::CmdMoves},
 };
 
 Json Run(const std::string& name, const driver::Args& args) {

@@ -1,0 +1,198 @@
+// Measuring commands for the benchmarks: how soon a started program is unlocked, what a
+// process costs while it idles, and when a window is seen to move.
+
+#include "tests/driver/driver.h"
+
+#include <mmsystem.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <chrono>
+
+static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
+
+namespace driver {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+// Closes a kernel handle when the holder goes.
+class HandleHolder {
+public:
+    explicit HandleHolder(HANDLE handle) : handle_(handle) {}
+    ~HandleHolder() {
+        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    HandleHolder(const HandleHolder&) = delete;
+    HandleHolder& operator=(const HandleHolder&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// Millisecond timers and sleeps for the length of one command.
+class FineTimer {
+public:
+    FineTimer() { timeBeginPeriod(1); }
+    ~FineTimer() { timeEndPeriod(1); }
+    FineTimer(const FineTimer&) = delete;
+    FineTimer& operator=(const FineTimer&) = delete;
+};
+
+// Opened with every sharing right, delete included, so the program can still replace the
+// file while we read it.
+bool FileContains(const std::string& path, const std::string& text) {
+    HandleHolder file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    return bytes.find(text) != std::string::npos;
+}
+
+DWORD FindProcessId(const std::wstring& exe_name) {
+    HandleHolder snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot.get() == INVALID_HANDLE_VALUE) throw Failure("no process snapshot");
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exe_name.c_str()) == 0) return entry.th32ProcessID;
+    }
+    throw Failure("no process " + Narrow(exe_name));
+}
+
+double FileTimeMs(const FILETIME& time) {
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    return static_cast<double>(value.QuadPart) / 10000.0;  // 100 ns units
+}
+
+// Kernel plus user time of every thread of the process. Summed per thread because Wine
+// reports a process's own times only to that process itself.
+double CpuMs(DWORD process_id) {
+    HandleHolder snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (snapshot.get() == INVALID_HANDLE_VALUE) throw Failure("no thread snapshot");
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    double total = 0;
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+        if (entry.th32OwnerProcessID != process_id) continue;
+        HandleHolder thread(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID));
+        FILETIME created, exited, kernel, user;
+        if (thread.get() != nullptr && GetThreadTimes(thread.get(), &created, &exited, &kernel, &user)) {
+            total += FileTimeMs(kernel) + FileTimeMs(user);
+        }
+    }
+    return total;
+}
+
+// Also the process's own view, for comparison where the platform gives it.
+double ProcessCpuMs(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+    return FileTimeMs(kernel) + FileTimeMs(user);
+}
+
+}  // namespace
+
+// unlock_latency <exe> <arguments> <file> <text> [timeout_ms]: starts the program and
+// answers how many milliseconds passed until the file held the text. The program is left
+// running; it ends by itself.
+Json CmdUnlockLatency(const Args& args) {
+    const std::string& file = Arg(args, 2);
+    const std::string& text = Arg(args, 3);
+    const double timeout = static_cast<double>(IntArg(args, 4, 10000));
+    if (FileContains(file, text)) throw Failure("the file holds the text already");
+    std::wstring command_line = L"\"" + Wide(Arg(args, 0)) + L"\" " + Wide(Arg(args, 1));
+    // The program's output goes to NUL: left alone it would write into our answers.
+    SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HandleHolder nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inheritable, OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul.get();
+    startup.hStdOutput = nul.get();
+    startup.hStdError = nul.get();
+    PROCESS_INFORMATION started = {};
+    FineTimer fine;
+    const auto start = Clock::now();
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+        throw Failure("cannot start " + Arg(args, 0));
+    }
+    HandleHolder process(started.hProcess);
+    HandleHolder thread(started.hThread);
+    const double created_ms = MsSince(start);
+    while (!FileContains(file, text)) {
+        if (MsSince(start) > timeout) throw Failure("no unlock within the timeout");
+        Sleep(1);
+    }
+    return Json{{"ok", true}, {"ms", MsSince(start)}, {"create_process_ms", created_ms},
+                {"pid", started.dwProcessId}};
+}
+
+// process_usage <exe name> <duration_ms>: CPU time the running process uses over the
+// duration, and its peak working set.
+Json CmdProcessUsage(const Args& args) {
+    const DWORD id = FindProcessId(Wide(Arg(args, 0)));
+    const DWORD duration = static_cast<DWORD>(IntArg(args, 1, 30000));
+    HandleHolder process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, id));
+    if (process.get() == nullptr) throw Failure("cannot open process " + Arg(args, 0));
+    const auto start = Clock::now();
+    const double threads_before = CpuMs(id);
+    const double process_before = ProcessCpuMs(process.get());
+    Sleep(duration);
+    const double threads_after = CpuMs(id);
+    const double process_after = ProcessCpuMs(process.get());
+    const double wall = MsSince(start);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    if (!GetProcessMemoryInfo(process.get(), &memory, sizeof(memory))) throw Failure("no memory counters");
+    return Json{{"ok", true},
+                {"pid", id},
+                {"wall_ms", wall},
+                {"cpu_ms", threads_after - threads_before},
+                {"process_times_cpu_ms", process_after - process_before},
+                {"peak_working_set", static_cast<unsigned long long>(memory.PeakWorkingSetSize)},
+                {"working_set", static_cast<unsigned long long>(memory.WorkingSetSize)}};
+}
+
+// moves <class> [appear_timeout_ms] [life_timeout_ms]: waits for a top-level window of the
+// class, then watches its left edge every millisecond until it is gone, and answers each
+// position with the time it was first seen, in ms from the first sighting.
+Json CmdMoves(const Args& args) {
+    const std::wstring window_class = Wide(Arg(args, 0));
+    const double appear_timeout = static_cast<double>(IntArg(args, 1, 10000));
+    const double life_timeout = static_cast<double>(IntArg(args, 2, 15000));
+    FineTimer fine;
+    const auto waiting = Clock::now();
+    HWND window = nullptr;
+    while ((window = FindWindowW(window_class.c_str(), nullptr)) == nullptr) {
+        if (MsSince(waiting) > appear_timeout) throw Failure("no window " + Arg(args, 0));
+        Sleep(1);
+    }
+    const auto seen = Clock::now();
+    Json moves = Json::array();
+    long last_x = 0;
+    RECT rect = {};
+    while (IsWindow(window) && GetWindowRect(window, &rect)) {
+        if (moves.empty() || rect.left != last_x) {
+            moves.push_back(Json::array({MsSince(seen), rect.left}));
+            last_x = rect.left;
+        }
+        if (MsSince(seen) > life_timeout) throw Failure("window still there");
+        Sleep(1);
+    }
+    return Json{{"ok", true}, {"moves", moves}, {"waited_ms", std::chrono::duration<double, std::milli>(seen - waiting).count()}};
+}
+
+}  // namespace driver

@@ -4,26 +4,28 @@
 #
 #   scripts/test_windows.sh
 #
-# Wine runs in a fresh private prefix under build/, on a private Xvfb, with one wineserver
+# LAURELIGHT_BUILD_DIR picks another build directory than the mingw preset's own.
+# Wine runs in a fresh private prefix in the build directory, on a private Xvfb, with one wineserver
 # kept alive for the whole run; everything started here is stopped on the way out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
-echo "== mingw: cross build"
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$(nproc)"
+build_dir=$(realpath -m "${LAURELIGHT_BUILD_DIR:-build/mingw}")
+echo "== mingw: cross build in $build_dir"
+cmake --preset mingw -B "$build_dir" >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"
 
 # shellcheck source=scripts/wine_env.sh
 source scripts/wine_env.sh
 trap wine_env_stop EXIT
+trap 'exit 130' INT TERM
 echo "== wine: fresh prefix and virtual desktop"
-wine_env_start "$root/build/wine-prefix-test"
+wine_env_start "$build_dir/wine-prefix"
 
-for tests in build/mingw/tests/laurelight_*tests.exe; do
+for tests in "$build_dir"/tests/laurelight_*tests.exe; do
     echo "== wine: $(basename "$tests")"
     timeout 300 wine "$tests" --gtest_brief=1
 done
 
 echo "== wine: end-to-end tests of Laurelight.exe"
-LAURELIGHT_BUILD_DIR="$root/build/mingw" timeout 480 python3 -m unittest discover -s tests/wine -p '*_test.py' -v
+LAURELIGHT_BUILD_DIR="$build_dir" timeout 480 python3 -m unittest discover -s tests/wine -p '*_test.py' -v

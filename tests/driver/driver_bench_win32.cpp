@@ -44,10 +44,16 @@ public:
     FineTimer& operator=(const FineTimer&) = delete;
 };
 
-// Opened with every sharing right, delete included, so the program can still replace the
-// file while we read it.
-bool FileContains(const std::string& path, const std::string& text) {
-    HandleHolder file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+// Size of the file without opening it (-1 when absent): an open handle, however shared,
+// would make the program's replacing save fail while we hold it.
+long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool FileContains(const std::wstring& path, const std::string& text) {
+    HandleHolder file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) return false;
     std::string bytes;
@@ -55,6 +61,20 @@ bool FileContains(const std::string& path, const std::string& text) {
     DWORD got = 0;
     while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
     return bytes.find(text) != std::string::npos;
+}
+
+// Waits until the file holds the text, reading it only when its size has changed.
+bool WaitForText(const std::wstring& path, const std::string& text, Clock::time_point start, double timeout) {
+    long long known_size = FileSize(path);
+    for (;;) {
+        const long long size = FileSize(path);
+        if (size != known_size) {
+            if (FileContains(path, text)) return true;
+            known_size = size;
+        }
+        if (MsSince(start) > timeout) return false;
+        Sleep(1);
+    }
 }
 
 DWORD FindProcessId(const std::wstring& exe_name) {
@@ -107,7 +127,7 @@ double ProcessCpuMs(HANDLE process) {
 // answers how many milliseconds passed until the file held the text. The program is left
 // running; it ends by itself.
 Json CmdUnlockLatency(const Args& args) {
-    const std::string& file = Arg(args, 2);
+    const std::wstring file = Wide(Arg(args, 2));
     const std::string& text = Arg(args, 3);
     const double timeout = static_cast<double>(IntArg(args, 4, 10000));
     if (FileContains(file, text)) throw Failure("the file holds the text already");
@@ -132,10 +152,7 @@ Json CmdUnlockLatency(const Args& args) {
     HandleHolder process(started.hProcess);
     HandleHolder thread(started.hThread);
     const double created_ms = MsSince(start);
-    while (!FileContains(file, text)) {
-        if (MsSince(start) > timeout) throw Failure("no unlock within the timeout");
-        Sleep(1);
-    }
+    if (!WaitForText(file, text, start, timeout)) throw Failure("no unlock within the timeout");
     return Json{{"ok", true}, {"ms", MsSince(start)}, {"create_process_ms", created_ms},
                 {"pid", started.dwProcessId}};
 }

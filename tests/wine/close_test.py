@@ -38,7 +38,10 @@ class CloseTest(WineTestCase):
                 self.driver.ok("wait", TOAST_CLASS, 5000)
             else:
                 time.sleep((attempt * 37 % 500) / 1000.0)  # land at different points of a pass
-            self.driver.ok("close" if attempt % 2 else "menu", MAIN_CLASS, *(() if attempt % 2 else (IDM_EXIT,)))
+            if attempt % 2:
+                self.driver.ok("close", MAIN_CLASS)
+            else:
+                self.driver.ok("menu", MAIN_CLASS, IDM_EXIT)
             start = time.monotonic()
             code = install.wait_exit(GONE_LIMIT + 8)
             took = time.monotonic() - start

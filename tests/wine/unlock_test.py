@@ -7,7 +7,7 @@ import shutil
 import time
 import unittest
 
-from laurelight_wine import (IDM_EXIT, MAIN_CLASS, ROOT, TOAST_CLASS, WineTestCase, achievement,
+from laurelight_wine import (IDM_ABOUT, IDM_EXIT, MAIN_CLASS, ROOT, TOAST_CLASS, WineTestCase, achievement,
                              config_bytes, item_text, poll, screenshot)
 
 UNLOCK_LIMIT = 1.5
@@ -72,6 +72,25 @@ class UnlockTest(WineTestCase):
         self.driver.ok("menu", MAIN_CLASS, IDM_EXIT)
         self.assertEqual(install.wait_exit(5), 0)
         self.assertEqual(install.progress(), b"seen=done\r\nzebra=done\r\n")
+
+    def test_unlock_goes_on_while_the_about_box_is_open(self):
+        entries = [achievement("modal", "Modal", "llmodal.exe"), achievement("other", "Other", "other.exe")]
+        install = self.install("about_unlock", config_bytes(entries))
+        self.start_and_wait(install)
+        self.driver.ok("menu", MAIN_CLASS, IDM_ABOUT)
+        box = self.driver.ok("msgbox", 10000, MAIN_CLASS)
+
+        self.start_user_program("llmodal.exe")
+        lists, took = self.wait_for_unlock(install, b"modal=done\r\n", [item_text(entries[0])])
+        self.assertIsNotNone(lists, "no unlock after %.1f s" % took)
+        self.assertLess(took, UNLOCK_LIMIT)
+        self.driver.ok("wait", TOAST_CLASS, 3000)  # the unlock message is served by the modal loop
+        self.assertTrue(self.driver.ok("find", box["hwnd"])["found"], "the About box is still open")
+
+        self.driver.ok("press_ok", box["hwnd"])
+        self.driver.ok("wait_gone", box["hwnd"], 5000)
+        self.driver.ok("menu", MAIN_CLASS, IDM_EXIT)
+        self.assertEqual(install.wait_exit(5), 0)
 
     def test_exit_and_close_box_without_an_unlock_leave_the_progress_file_as_it_was(self):
         entries = [achievement("a", "A", NEVER, kind="window_title"), achievement("b", "B", "b.exe")]

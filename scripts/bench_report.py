@@ -183,6 +183,9 @@ def render_wine(wine):
         lines.append("| CPU time over %.0f s idle (%s) | %.0f ms (%.2f%% of a core) | %.0f ms empty message loop | %s |" % (
             seconds, idle.get("open_achievements", "open achievements"), app["cpu_ms"],
             100 * app["cpu_ms"] / app["wall_ms"], base["cpu_ms"], ratio_text(app["cpu_ms"], base["cpu_ms"])))
+        if "unix_cpu_ms" in app and "unix_cpu_ms" in base:
+            lines.append("| Same CPU time seen from Linux (/proc) | %.0f ms | %.0f ms | %s |" % (
+                app["unix_cpu_ms"], base["unix_cpu_ms"], ratio_text(app["unix_cpu_ms"], base["unix_cpu_ms"])))
         if "wineserver_cpu_ms" in app and "wineserver_cpu_ms" in base:
             lines.append("| wineserver CPU over the same window | %.0f ms | %.0f ms | %s |" % (
                 app["wineserver_cpu_ms"], base["wineserver_cpu_ms"],
@@ -203,8 +206,14 @@ def render_wine(wine):
     return lines
 
 
+CLOCK_TICK_MS = 10  # the resolution of the thread times Wine reports
+
+
 def ratio_text(value, reference):
-    return "%.2f ×" % (value / reference) if reference > 0 else "reference is 0"
+    if reference > 0:
+        return "%.2f ×" % (value / reference)
+    # An idle reference can stay under one clock tick over the whole window.
+    return "> %.0f × (reference under one %d ms tick)" % (value / CLOCK_TICK_MS, CLOCK_TICK_MS)
 
 
 def render(native, wine, machine):

@@ -107,9 +107,9 @@ class RenderTest(unittest.TestCase):
             "unlock_latency_ms": [100 + 20 * i for i in range(20)],
             "idle": {"open_achievements": "20 open",
                      "laurelight": {"cpu_ms": 600, "wall_ms": 30000, "peak_working_set": 20 * 2**20,
-                                    "wineserver_cpu_ms": 90},
+                                    "wineserver_cpu_ms": 90, "unix_cpu_ms": 610},
                      "baseline": {"cpu_ms": 200, "wall_ms": 30000, "peak_working_set": 16 * 2**20,
-                                  "wineserver_cpu_ms": 30}},
+                                  "wineserver_cpu_ms": 30, "unix_cpu_ms": 0}},
             "toast_moves": [[0, 1280], [20, 1189], [41, 1107], [5000, 640], [5022, 642]],
         }
         text = report.render(self.NATIVE, wine, "Linux box")
@@ -118,9 +118,14 @@ class RenderTest(unittest.TestCase):
         self.assertIn("600 ms (2.00% of a core) | 200 ms empty message loop | 3.00 × |", text)
         self.assertIn("| 20.0 MiB | 16.0 MiB empty message loop | 1.25 × |", text)
         self.assertIn("wineserver CPU over the same window | 90 ms | 30 ms | 3.00 × |", text)
+        self.assertIn("seen from Linux (/proc) | 610 ms | 0 ms | > 61 × (reference under one 10 ms tick) |", text)
         self.assertIn("Toast slide-in: 1 intervals between moves | median 21.0 ms", text)
         self.assertIn("Toast slide-out: 1 intervals between moves | median 22.0 ms", text)
         self.assertIn("```\nLinux box\n```", text)
+
+    def test_an_idle_reference_under_one_tick_gives_a_lower_bound(self):
+        self.assertEqual(report.ratio_text(1330, 0), "> 133 × (reference under one 10 ms tick)")
+        self.assertEqual(report.ratio_text(30, 20), "1.50 ×")
 
     def test_missing_wine_figures_are_reported_as_not_measured(self):
         text = report.render(self.NATIVE, {"unlock_latency_ms": []}, None)

@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""Measures the Windows program under Wine through laurelight-driver.exe and writes the
+figures as JSON for scripts/bench_report.py:
+
+- unlock latency: from starting a matching program to adv_save.txt holding its id, 20 tries,
+  each started at a different point of the 500 ms poll cycle;
+- a toast's frame pacing: the times at which its moves are seen, through both slides;
+- idle cost: CPU time over 30 s and the peak working set of Laurelight with 20 open
+  achievements (10 process names, 10 window titles), and of an empty message-loop program
+  measured the same way in the same run, with the wineserver's CPU time over each window.
+
+Run through scripts/bench.sh, which provides the prefix, the X server and the build.
+    wine_bench.py <out.json>
+"""
+
+import json
+import os
+import random
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "wine"))
+from laurelight_wine import (BUILD, MAIN_CLASS, ROOT, SLEEPER_EXE, TOAST_CLASS, WORK, Driver,  # noqa: E402
+                             Install, achievement, config_bytes, require_wine, wine, windows_path)
+
+TRIES = 20
+IDLE_MS = 30000
+SETTLE_S = 3
+IDLE_EXE = BUILD / "bench" / "laurelight-idle.exe"
+NEVER_TITLE = "zz no window has the title %d zz"
+
+
+def log(text):
+    print("wine_bench: " + text, file=sys.stderr, flush=True)
+
+
+def copy_demo_assets(install):
+    for name in ("adv_back.png", "adv_sound.wav"):
+        source = ROOT / "demo" / "bin" / name
+        if source.exists():
+            shutil.copy2(source, install.dir / "bin" / name)
+
+
+def user_program(name):
+    path = WORK / "bench-programs" / name
+    path.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copy2(SLEEPER_EXE, path)
+    return path
+
+
+def unlock(driver, install, index):
+    """Starts the matching program of achievement `index`; the driver's answer."""
+    program = user_program("bench_u%02d.exe" % index)
+    return driver.ok("unlock_latency", windows_path(program), "15000", windows_path(install.save_path),
+                     "u%02d=done" % index, 30000, timeout=40)
+
+
+def unlock_run(driver):
+    """The toast's moves for the first unlock, then the latencies of TRIES more."""
+    entries = [achievement("u%02d" % i, "Bench %d" % i, "bench_u%02d.exe" % i) for i in range(TRIES + 1)]
+    install = Install("bench_unlock", config_bytes(entries))
+    copy_demo_assets(install)
+    install.start()
+    try:
+        driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+        time.sleep(SETTLE_S)
+        unlock(driver, install, 0)
+        moves = driver.ok("moves", TOAST_CLASS, 3000, 15000, timeout=25)["moves"]
+        log("toast: %d positions seen" % len(moves))
+        # Fixed seed: every run spreads its starts over the poll cycle the same way.
+        spread = random.Random(8)
+        latencies = []
+        for index in range(1, TRIES + 1):
+            time.sleep(spread.uniform(0.0, 0.5))
+            answer = unlock(driver, install, index)
+            latencies.append(answer["ms"])
+            log("unlock %2d: %.0f ms (process created in %.0f ms)" % (index, answer["ms"],
+                                                                      answer["create_process_ms"]))
+        driver.call("close", MAIN_CLASS)
+        install.wait_exit(10)
+        return latencies, moves
+    finally:
+        install.stop()
+
+
+def unix_pid(name):
+    """The Linux process of this run's prefix whose command name starts with `name` (the
+    kernel keeps 15 characters of it), found by the prefix in its environment."""
+    wanted = ("WINEPREFIX=" + os.environ["WINEPREFIX"]).encode()
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            if not (entry / "comm").read_text().strip().startswith(name[:15]):
+                continue
+            if wanted in (entry / "environ").read_bytes().split(b"\0"):
+                return int(entry.name)
+        except OSError:
+            continue
+    return None
+
+
+def unix_cpu_ms(pid):
+    """User plus system time of a Linux process, from /proc/<pid>/stat."""
+    fields = Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()
+    ticks = int(fields[11]) + int(fields[12])
+    return ticks * 1000.0 / os.sysconf("SC_CLK_TCK")
+
+
+def measure_idle(driver, exe_name):
+    """process_usage of the named program over IDLE_MS, with the wineserver's CPU time over
+    the same window and the Linux view of the program's own as a cross-check."""
+    time.sleep(SETTLE_S)
+    watched = {"unix": unix_pid(exe_name), "wineserver": unix_pid("wineserver")}
+    before = {key: unix_cpu_ms(pid) for key, pid in watched.items() if pid}
+    usage = driver.ok("process_usage", exe_name, IDLE_MS, timeout=IDLE_MS / 1000 + 30)
+    for key, start in before.items():
+        usage[key + "_cpu_ms"] = unix_cpu_ms(watched[key]) - start
+    log("%s: %.0f ms CPU over %.0f ms (Linux view %s ms, wineserver %s ms), peak working set %.1f MiB" % (
+        exe_name, usage["cpu_ms"], usage["wall_ms"], usage.get("unix_cpu_ms", "?"),
+        usage.get("wineserver_cpu_ms", "?"), usage["peak_working_set"] / 2**20))
+    return usage
+
+
+def idle_baseline(driver):
+    process = wine([IDLE_EXE], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        driver.ok("wait", "LaurelightIdleBaseline", 15000, timeout=25)
+        usage = measure_idle(driver, IDLE_EXE.name)
+        driver.call("close", "LaurelightIdleBaseline")
+        process.wait(timeout=10)
+        return usage
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+
+
+def idle_laurelight(driver):
+    entries = [achievement("p%d" % i, "Process %d" % i, "bench_never_%d.exe" % i) for i in range(10)]
+    entries += [achievement("w%d" % i, "Window %d" % i, NEVER_TITLE % i, kind="window_title") for i in range(10)]
+    install = Install("bench_idle", config_bytes(entries))
+    copy_demo_assets(install)
+    install.start()
+    try:
+        driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+        usage = measure_idle(driver, "Laurelight.exe")
+        driver.call("close", MAIN_CLASS)
+        install.wait_exit(10)
+        return usage
+    finally:
+        install.stop()
+
+
+def main(out_path):
+    require_wine()
+    if not IDLE_EXE.is_file():
+        raise RuntimeError("not built: %s" % IDLE_EXE)
+    driver = Driver()
+    try:
+        latencies, moves = unlock_run(driver)
+        baseline = idle_baseline(driver)
+        laurelight = idle_laurelight(driver)
+    finally:
+        driver.close()
+    figures = {
+        "unlock_latency_ms": latencies,
+        "toast_moves": moves,
+        "idle": {"open_achievements": "20 open: 10 process names, 10 window titles",
+                 "laurelight": laurelight, "baseline": baseline},
+    }
+    Path(out_path).write_text(json.dumps(figures, indent=1))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -33,6 +33,10 @@ HWND FindTopLevel(const std::string& spec);
 HWND RequireWindow(const std::string& spec);
 std::string HandleText(HWND window);
 
+// SendMessageW that gives up after a few seconds, so a hung program fails the command
+// instead of stalling the driver.
+LRESULT SendOrFail(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 Json WindowFacts(HWND window);

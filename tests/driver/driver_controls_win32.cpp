@@ -17,13 +17,13 @@ HWND RequireChild(HWND parent, int id) {
 // LB_GETTEXT is marshalled across processes, like WM_GETTEXT.
 Json ListItems(HWND list) {
     Json items = Json::array();
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    const LRESULT count = SendOrFail(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        const LRESULT length = SendOrFail(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length == LB_ERR) throw Failure("LB_GETTEXTLEN failed");
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         const LRESULT copied =
-            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+            SendOrFail(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
         if (copied == LB_ERR) throw Failure("LB_GETTEXT failed");
         text.resize(static_cast<std::size_t>(copied));
         items.push_back(Narrow(text));

@@ -77,11 +77,20 @@ std::string HandleText(HWND window) {
     return text;
 }
 
+LRESULT SendOrFail(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, 5000, &result)) {
+        if (!IsWindow(window)) return 0;  // gone meanwhile, as a closing toast may be
+        throw Failure("no answer to message " + std::to_string(message) + " from " + HandleText(window));
+    }
+    return static_cast<LRESULT>(result);
+}
+
 std::wstring WindowText(HWND window) {
     // WM_GETTEXT is marshalled across processes; the length first, so nothing is cut.
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    const LRESULT length = SendOrFail(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied = SendOrFail(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
     return text;
 }

@@ -2,12 +2,13 @@
 // rules itself, so every platform reads a file the same way. Saving never leaves a half
 // written file: the new content goes to a temporary file beside the old one, reaches the
 // disk, and then takes the old file's place in one step. A save that cannot finish leaves
-// the old file as it was; the next unlock saves the whole state again.
+// the old file as it was; the next check pass saves the whole state again.
 
 #include "progress/progress_file.h"
 
 #include <fstream>
 
+#include "platform/desktop.h"
 #include "platform/files.h"
 #include "progress/wtf8.h"
 #include "tracker/tracker.h"
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr char kEndOfText = 0x1A;
+constexpr int kReplaceAttempts = 5;
+constexpr unsigned kReplaceRetryMs = 20;
 
 bool FitsOneByte(std::u16string_view id) {
     for (const char16_t unit : id) {
@@ -68,6 +71,16 @@ std::string ReadAllBytes(const std::u16string& path) {
     return bytes;
 }
 
+// Virus scanners, backup tools and editors hold files open for a moment, and Windows refuses
+// to replace a file that is open; a short retry rides that out.
+bool ReplaceWithRetries(const std::u16string& from, const std::u16string& to) {
+    for (int attempt = 1;; ++attempt) {
+        if (platform::ReplaceFileAtomically(from, to)) return true;
+        if (attempt == kReplaceAttempts) return false;
+        platform::SleepMilliseconds(kReplaceRetryMs);
+    }
+}
+
 }  // namespace
 
 CompletedMap ParseProgress(std::string_view bytes) {
@@ -117,7 +130,10 @@ void AchievementTracker::LoadProgress() {
     }
 }
 
+// A save that cannot finish marks the progress as pending, so that the next check pass and
+// the tracker's end try again instead of leaving an unlock only in memory until the next one.
 void AchievementTracker::SaveProgress() {
+    save_pending = true;
     // A read-only file or a directory of that name is left alone. Checked first because a
     // rename would replace a read-only file on some systems.
     const platform::FileFacts facts = platform::QueryFile(save_path);
@@ -125,7 +141,9 @@ void AchievementTracker::SaveProgress() {
 
     const std::u16string temporary = TemporarySavePath(save_path);
     if (!platform::WriteFileDurably(temporary, SerializeProgress(achievements)) ||
-        !platform::ReplaceFileAtomically(temporary, save_path)) {
+        !ReplaceWithRetries(temporary, save_path)) {
         platform::RemoveFile(temporary);
+        return;
     }
+    save_pending = false;
 }

@@ -19,4 +19,7 @@ AchievementTracker::AchievementTracker(void* window, std::u16string_view module_
     config_path = std::move(paths.config_path);
 }
 
-AchievementTracker::~AchievementTracker() { StopMonitoring(); }
+AchievementTracker::~AchievementTracker() {
+    StopMonitoring();
+    if (save_pending) SaveProgress();  // last chance for an unlock that could not be saved yet
+}

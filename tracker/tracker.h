@@ -52,6 +52,10 @@ struct AchievementTracker {
     std::thread monitor_thread;
     std::atomic<bool> running{false};
 
+    // Set while the progress on disk lags behind the flags because a save could not finish
+    // (another program held the file, the disk was full). Passes and the destructor retry.
+    bool save_pending = false;
+
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;
 };

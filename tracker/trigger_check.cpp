@@ -107,6 +107,7 @@ void Unlock(AchievementTracker& tracker, const std::u16string& id) {
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
 // outer walk stays valid across unlocks.
 void RunCheckPass(AchievementTracker& tracker) {
+    if (tracker.save_pending) tracker.SaveProgress();
     for (const Achievement& record : tracker.achievements) {
         if (record.completed) continue;
         if (!TriggerMet(record)) continue;

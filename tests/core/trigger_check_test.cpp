@@ -214,3 +214,32 @@ TEST(TriggerMatch, ProcessNameIsTheWholeFileNameFoldingAsciiLettersOnly) {
     EXPECT_FALSE(MatchProcessName(u""));
     EXPECT_EQ(Calls(), calls);
 }
+
+// A save that cannot finish (here: a directory where the temporary file must go) must not
+// leave the unlock only in memory: the next pass, and at the latest the tracker's end, write it.
+TEST_F(TriggerCheck, UnlockThatCouldNotBeSavedIsWrittenByTheNextPassOrAtTheEnd) {
+    tracker_->achievements = {Record(u"a1", u"A", TriggerType::ProcessName, u"a.exe"),
+                              Record(u"b2", u"B", TriggerType::ProcessName, u"b.exe")};
+    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    std::filesystem::create_directory(blocker);
+    SetDesktop({u"a.exe"}, {});
+    tracker_->CheckTriggers();
+    EXPECT_TRUE(tracker_->achievements[0].completed);
+    EXPECT_TRUE(tracker_->save_pending);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_save.txt"));
+
+    std::filesystem::remove(blocker);
+    SetDesktop({}, {});
+    tracker_->CheckTriggers();  // nothing new is met, yet the lagging file is caught up
+    EXPECT_FALSE(tracker_->save_pending);
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\n");
+
+    std::filesystem::create_directory(blocker);
+    SetDesktop({u"b.exe"}, {});
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\n");
+    std::filesystem::remove(blocker);
+    tracker_.reset();  // closing the program saves what is still pending
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\nb2=done\r\n");
+    TakePosts();
+}

@@ -5,6 +5,7 @@
 #include "app/gdiplus_session.h"
 
 #include "app/app_globals.h"
+#include "platform/win32/system_library_win32.h"
 
 namespace {
 
@@ -19,14 +20,20 @@ struct GdiplusStartupInputFlat {
 
 }  // namespace
 
-extern "C" {
-int WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInputFlat* input, void* output);
-void WINAPI GdiplusShutdown(ULONG_PTR token);
-}
+// gdiplus.dll comes from the system folder only (see system_library_win32.h).
+using GdiplusStartupFunction = int(WINAPI*)(ULONG_PTR* token, const GdiplusStartupInputFlat* input,
+                                             void* output);
+using GdiplusShutdownFunction = void(WINAPI*)(ULONG_PTR token);
 
 GdiplusSession::GdiplusSession() {
+    const auto startup =
+        platform::SystemFunction<GdiplusStartupFunction>(L"gdiplus.dll", "GdiplusStartup");
     const GdiplusStartupInputFlat input;
-    GdiplusStartup(&g_gdiplusToken, &input, nullptr);
+    if (startup != nullptr) startup(&g_gdiplusToken, &input, nullptr);
 }
 
-GdiplusSession::~GdiplusSession() { GdiplusShutdown(g_gdiplusToken); }
+GdiplusSession::~GdiplusSession() {
+    const auto shutdown =
+        platform::SystemFunction<GdiplusShutdownFunction>(L"gdiplus.dll", "GdiplusShutdown");
+    if (shutdown != nullptr && g_gdiplusToken != 0) shutdown(g_gdiplusToken);
+}

@@ -8,6 +8,7 @@
 #include "app/app_globals.h"
 #include "app/gdiplus_session.h"
 #include "app/main_window.h"
+#include "platform/win32/system_library_win32.h"
 #include "resources/resource_ids.h"
 
 AchievementTracker* g_tracker = nullptr;
@@ -40,6 +41,8 @@ void RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+    // Before anything loads a DLL by name: never from the program's own folder.
+    platform::RestrictDllSearchToSystemFolder();
     const GdiplusSession gdiplus;
     InitStandardControls();
     RegisterMainWindowClass(instance);

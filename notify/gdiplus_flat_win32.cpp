@@ -1,0 +1,48 @@
+// The GDI+ flat functions of gdiplus_flat.h, defined here instead of imported: each finds its
+// export in the system folder's gdiplus.dll at first use (see system_library_win32.h), so a
+// gdiplus.dll planted beside the program is never loaded. Without GDI+ each call fails with
+// a GDI+ error status and the toast goes without its picture.
+
+#include "notify/gdiplus_flat.h"
+#include "platform/win32/system_library_win32.h"
+
+namespace {
+
+constexpr int kGdiplusWin32Error = 7;
+
+template <typename Function>
+Function Gdiplus(const char* name) {
+    return platform::SystemFunction<Function>(L"gdiplus.dll", name);
+}
+
+}  // namespace
+
+extern "C" {
+
+int WINAPI GdipCreateBitmapFromFile(const WCHAR* file, GdipImage** bitmap) {
+    static const auto call = Gdiplus<decltype(&GdipCreateBitmapFromFile)>("GdipCreateBitmapFromFile");
+    return call != nullptr ? call(file, bitmap) : kGdiplusWin32Error;
+}
+
+int WINAPI GdipDisposeImage(GdipImage* image) {
+    static const auto call = Gdiplus<decltype(&GdipDisposeImage)>("GdipDisposeImage");
+    return call != nullptr ? call(image) : kGdiplusWin32Error;
+}
+
+int WINAPI GdipCreateFromHDC(HDC dc, GdipGraphics** graphics) {
+    static const auto call = Gdiplus<decltype(&GdipCreateFromHDC)>("GdipCreateFromHDC");
+    return call != nullptr ? call(dc, graphics) : kGdiplusWin32Error;
+}
+
+int WINAPI GdipDeleteGraphics(GdipGraphics* graphics) {
+    static const auto call = Gdiplus<decltype(&GdipDeleteGraphics)>("GdipDeleteGraphics");
+    return call != nullptr ? call(graphics) : kGdiplusWin32Error;
+}
+
+int WINAPI GdipDrawImageRectI(GdipGraphics* graphics, GdipImage* image, INT x, INT y, INT width,
+                              INT height) {
+    static const auto call = Gdiplus<decltype(&GdipDrawImageRectI)>("GdipDrawImageRectI");
+    return call != nullptr ? call(graphics, image, x, y, width, height) : kGdiplusWin32Error;
+}
+
+}  // extern "C"

@@ -129,8 +129,8 @@ class Install:
     def progress(self):
         return self.save_path.read_bytes() if self.save_path.exists() else None
 
-    def start(self):
-        self.process = wine([self.dir / "Laurelight.exe"], cwd=self.dir,
+    def start(self, env=None):
+        self.process = wine([self.dir / "Laurelight.exe"], cwd=self.dir, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self.process
 

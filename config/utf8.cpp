@@ -22,16 +22,6 @@ int SequenceLength(unsigned char lead) {
     return 0;
 }
 
-void AppendCodePoint(std::u16string& out, char32_t code_point) {
-    if (code_point < 0x10000) {
-        out.push_back(static_cast<char16_t>(code_point));
-        return;
-    }
-    code_point -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
-}
-
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
@@ -60,7 +50,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
             code_point = (code_point << 6) | (next & 0x3F);
         }
         if (taken == length) {
-            AppendCodePoint(out, code_point);
+            AppendUtf16(out, code_point);
         } else {
             out.push_back(kReplacement);
         }
@@ -82,21 +72,35 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         } else if (high || low) {
             code_point = kReplacement;
         }
-        if (code_point < 0x80) {
-            out.push_back(static_cast<char>(code_point));
-        } else if (code_point < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-            out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-        } else if (code_point < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-        }
+        AppendUtf8(out, code_point);
     }
     return out;
+}
+
+void AppendUtf8(std::string& out, char32_t code_point) {
+    if (code_point < 0x80) {
+        out.push_back(static_cast<char>(code_point));
+    } else if (code_point < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    } else if (code_point < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    }
+}
+
+void AppendUtf16(std::u16string& out, char32_t code_point) {
+    if (code_point < 0x10000) {
+        out.push_back(static_cast<char16_t>(code_point));
+        return;
+    }
+    code_point -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
 }

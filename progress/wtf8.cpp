@@ -1,37 +1,11 @@
 #include "progress/wtf8.h"
 
+#include "config/utf8.h"
+
 namespace {
 
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-void AppendCodePoint(std::string& out, char32_t code_point) {
-    if (code_point < 0x80) {
-        out.push_back(static_cast<char>(code_point));
-    } else if (code_point < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-    } else if (code_point < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-    }
-}
-
-void AppendUnits(std::u16string& out, char32_t code_point) {
-    if (code_point < 0x10000) {
-        out.push_back(static_cast<char16_t>(code_point));
-        return;
-    }
-    code_point -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
-}
 
 int SequenceLength(unsigned char lead) {
     if (lead < 0x80) return 1;
@@ -55,7 +29,7 @@ std::string EncodeWtf8(std::u16string_view text) {
             code_point = 0x10000 + ((code_point - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         }
-        AppendCodePoint(out, code_point);
+        AppendUtf8(out, code_point);
     }
     return out;
 }
@@ -75,7 +49,7 @@ std::optional<std::u16string> DecodeWtf8(std::string_view bytes) {
             code_point = (code_point << 6) | (next & 0x3F);
         }
         if (code_point < kSmallest[length] || code_point > 0x10FFFF) return std::nullopt;
-        AppendUnits(out, code_point);
+        AppendUtf16(out, code_point);
         i += length;
     }
     return out;

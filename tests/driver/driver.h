@@ -61,5 +61,6 @@ Json CmdSleep(const Args& args);
 Json CmdUnlockLatency(const Args& args);
 Json CmdProcessUsage(const Args& args);
 Json CmdMoves(const Args& args);
+Json CmdResources(const Args& args);
 
 }  // namespace driver

@@ -38,6 +38,7 @@ const std::pair<const char*, driver::Command> kCommands[] = {
     {"unlock_latency", driver::CmdUnlockLatency},
     {"process_usage", driver::CmdProcessUsage},
     {"moves", driver::CmdMoves},
+    {"resources", driver::CmdResources},
 };
 
 Json Run(const std::string& name, const driver::Args& args) {

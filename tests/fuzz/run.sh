@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 seconds=${LAURELIGHT_FUZZ_SECONDS:-60}
+python3 tests/fuzz/make_corpus.py --check ||
+    echo "fuzz: the seed corpus lags behind the test inputs; run tests/fuzz/make_corpus.py" >&2
 build=build/fuzz
 CXX=clang++ cmake -S tests/fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j 2 --target config_scan_fuzz progress_fuzz

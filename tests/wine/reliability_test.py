@@ -176,6 +176,8 @@ class ReliabilityTest(WineTestCase):
             time.sleep(rng.uniform(0.0, 0.05))
             install.stop()  # SIGKILL: the process ends at once, as with TerminateProcess
             data = install.progress() or b""
+            # The file existed before the kill, and a save never leaves it empty or cut short.
+            self.assertTrue(data.endswith(b"=done\r\n"), "attempt %d: %r" % (attempt, data[-40:]))
             lines = re.findall(rb"([^\r\n]*)=done\r\n", data)
             self.assertEqual(b"".join(line + b"=done\r\n" for line in lines), data,
                              "attempt %d: torn file %r" % (attempt, data[-40:]))

@@ -5,7 +5,7 @@
 
 // Owns a font and deletes it when it goes.
 class FontHolder {
-public:
+  public:
     FontHolder() = default;
     explicit FontHolder(HFONT font) : font_(font) {}
     ~FontHolder() { Reset(nullptr); }
@@ -18,26 +18,26 @@ public:
         font_ = font;
     }
 
-private:
+  private:
     HFONT font_ = nullptr;
 };
 
 // Selects an object into a device context and puts the previous one back.
 class SelectedObject {
-public:
+  public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() { SelectObject(dc_, previous_); }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
 // BeginPaint on construction, EndPaint on destruction.
 class PaintSession {
-public:
+  public:
     explicit PaintSession(HWND window) : window_(window) { dc_ = BeginPaint(window_, &paint_); }
     ~PaintSession() { EndPaint(window_, &paint_); }
     PaintSession(const PaintSession&) = delete;
@@ -45,7 +45,7 @@ public:
 
     HDC Dc() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_ = nullptr;

@@ -3,7 +3,7 @@
 // Windows only.
 
 class GdiplusSession {
-public:
+  public:
     // Starts GDI+ version 1 with its background thread and external codecs, and stores the
     // token in g_gdiplusToken. A failed start is ignored: pictures then simply do not load.
     GdiplusSession();

@@ -22,7 +22,7 @@ struct GdiplusStartupInputFlat {
 
 // gdiplus.dll comes from the system folder only (see system_library_win32.h).
 using GdiplusStartupFunction = int(WINAPI*)(ULONG_PTR* token, const GdiplusStartupInputFlat* input,
-                                             void* output);
+                                            void* output);
 using GdiplusShutdownFunction = void(WINAPI*)(ULONG_PTR token);
 
 GdiplusSession::GdiplusSession() {

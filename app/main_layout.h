@@ -45,6 +45,7 @@ constexpr MainLayout ComputeMainLayout(int client_width, int client_height) {
     layout.completed_list = {LIST_MARGIN, LIST_TOP, list_width, list_height};
     layout.pending_list = {half + LIST_MARGIN, LIST_TOP, list_width, list_height};
     layout.completed_caption = {LIST_MARGIN, CAPTION_TOP, CAPTION_RIGHT, CAPTION_BOTTOM};
-    layout.pending_caption = {half + LIST_MARGIN, CAPTION_TOP, half + CAPTION_RIGHT, CAPTION_BOTTOM};
+    layout.pending_caption = {half + LIST_MARGIN, CAPTION_TOP, half + CAPTION_RIGHT,
+                              CAPTION_BOTTOM};
     return layout;
 }

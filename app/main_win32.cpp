@@ -30,7 +30,8 @@ void RunMessageLoop() {
     HACCEL accelerators = LoadAcceleratorsW(g_hInstance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (accelerators != nullptr && TranslateAcceleratorW(message.hwnd, accelerators, &message) != 0) {
+        if (accelerators != nullptr &&
+            TranslateAcceleratorW(message.hwnd, accelerators, &message) != 0) {
             continue;
         }
         TranslateMessage(&message);

@@ -31,7 +31,8 @@ constexpr wchar_t MAIN_WINDOW_TITLE[] = L"Laurelight";
 constexpr int MAIN_WINDOW_WIDTH = 800;
 constexpr int MAIN_WINDOW_HEIGHT = 600;
 
-constexpr DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
+constexpr DWORD LIST_STYLE =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
 static_assert(LIST_STYLE == 0x50A00041u, "plain, unsorted, self-drawn list boxes");
 
 constexpr wchar_t COMPLETED_CAPTION[] = L"已完成成就:";
@@ -58,8 +59,8 @@ HWND CreateList(HWND parent, int id, const LayoutBox& box) {
 
 void ApplyListFont(HWND completed, HWND pending) {
     if (g_listFont.Get() == nullptr) {
-        g_listFont.Reset(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                                     0, 0, L"微软雅黑"));
+        g_listFont.Reset(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     0, 0, 0, 0, L"微软雅黑"));
     }
     if (g_listFont.Get() == nullptr) return;  // the lists keep the system font
     const WPARAM font = reinterpret_cast<WPARAM>(g_listFont.Get());
@@ -176,8 +177,9 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                           MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr, nullptr, instance, nullptr);
+    return CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
+                           CW_USEDEFAULT, 0, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr,
+                           nullptr, instance, nullptr);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -33,7 +33,9 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::u16string ScratchFolder::ModulePath() const { return path_.u16string() + u"\\Laurelight.exe"; }
+std::u16string ScratchFolder::ModulePath() const {
+    return path_.u16string() + u"\\Laurelight.exe";
+}
 
 void ScratchFolder::Write(const std::string& relative, const std::string& bytes) const {
     std::ofstream out(path_ / relative, std::ios::binary | std::ios::trunc);

@@ -14,7 +14,7 @@ namespace bench {
 
 // A fresh folder in the temp directory, removed again at the end.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -25,7 +25,7 @@ public:
     std::u16string ModulePath() const;
     void Write(const std::string& relative, const std::string& bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -29,9 +29,14 @@ void BM_CheckPass(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     state.SetItemsProcessed(state.iterations() * state.range(0));
     state.counters["per_record"] = benchmark::Counter(
-        static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        static_cast<double>(count),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_CheckPass)->RangeMultiplier(10)->Range(10, 1000)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CheckPass)
+    ->RangeMultiplier(10)
+    ->Range(10, 1000)
+    ->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 // What the double alone costs per record: one full walk of the processes and one of the
 // titles, halved, since records alternate between the two. Subtract it from per_record above
@@ -49,8 +54,8 @@ void BM_DoubleWalks(benchmark::State& state) {
         platform::VisitVisibleWindowTitles(NeverStop, &seen);
     }
     benchmark::DoNotOptimize(seen);
-    state.counters["per_record"] =
-        benchmark::Counter(2, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_record"] = benchmark::Counter(
+        2, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_DoubleWalks)->Unit(benchmark::kMicrosecond);
 
@@ -75,6 +80,10 @@ void BM_FillLists(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_FillLists)->RangeMultiplier(10)->Range(100, 10000)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillLists)
+    ->RangeMultiplier(10)
+    ->Range(100, 10000)
+    ->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

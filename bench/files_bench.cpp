@@ -20,11 +20,16 @@ void BM_LoadConfig(benchmark::State& state) {
         benchmark::DoNotOptimize(tracker.LoadConfig());
     }
     // A load that fails measures the error path; refuse to report it.
-    if (tracker.achievements.size() != count) state.SkipWithError("configuration did not load fully");
+    if (tracker.achievements.size() != count)
+        state.SkipWithError("configuration did not load fully");
     state.SetComplexityN(state.range(0));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_LoadConfig)->RangeMultiplier(10)->Range(100, 10000)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadConfig)
+    ->RangeMultiplier(10)
+    ->Range(100, 10000)
+    ->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_LoadProgress(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
@@ -45,7 +50,11 @@ void BM_LoadProgress(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_LoadProgress)->RangeMultiplier(10)->Range(100, 10000)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadProgress)
+    ->RangeMultiplier(10)
+    ->Range(100, 10000)
+    ->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 // A save writes a temporary file, flushes it to the disk and renames it over the old one.
 void BM_SaveProgress(benchmark::State& state) {
@@ -62,11 +71,16 @@ void BM_SaveProgress(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_SaveProgress)->RangeMultiplier(10)->Range(100, 10000)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveProgress)
+    ->RangeMultiplier(10)
+    ->Range(100, 10000)
+    ->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 // The bytes of a save alone, without the disk: shows how much of a save is the flush.
 void BM_SerializeProgress(benchmark::State& state) {
-    std::vector<Achievement> records = bench::OpenAchievements(static_cast<std::size_t>(state.range(0)));
+    std::vector<Achievement> records =
+        bench::OpenAchievements(static_cast<std::size_t>(state.range(0)));
     for (Achievement& record : records) record.completed = true;
     for (auto _ : state) {
         benchmark::DoNotOptimize(SerializeProgress(records));
@@ -74,6 +88,10 @@ void BM_SerializeProgress(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_SerializeProgress)->RangeMultiplier(10)->Range(100, 10000)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SerializeProgress)
+    ->RangeMultiplier(10)
+    ->Range(100, 10000)
+    ->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

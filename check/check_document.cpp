@@ -5,13 +5,18 @@
 
 namespace {
 
-std::string Text(const std::u16string& text) { return Utf16ToUtf8(text); }
+std::string Text(const std::u16string& text) {
+    return Utf16ToUtf8(text);
+}
 
 const char* TriggerTypeName(TriggerType type) {
     switch (type) {
-        case TriggerType::WindowTitle: return "window_title";
-        case TriggerType::ProcessName: return "process_name";
-        default: return "none";
+        case TriggerType::WindowTitle:
+            return "window_title";
+        case TriggerType::ProcessName:
+            return "process_name";
+        default:
+            return "none";
     }
 }
 

@@ -91,8 +91,7 @@ int Run(const Options& options) {
     tracker.LoadProgress();
     int status = 0;
     if (options.unlock_id && !UnlockFirstOpen(tracker, *options.unlock_id)) {
-        WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) +
-                    "\"\n");
+        WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
         status = kExitNoSuchOpenId;
     }
     WriteStdout(CheckDocument(tracker, report)

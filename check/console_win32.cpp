@@ -1,8 +1,8 @@
 // Windows console: the wide command line, and output that reads right both in a console
 // window (as characters) and in a pipe or file (as UTF-8 bytes).
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -51,5 +51,9 @@ std::vector<std::u16string> CommandLineArguments(int, char**) {
     return arguments;
 }
 
-void WriteStdout(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
-void WriteStderr(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
+void WriteStdout(std::string_view text) {
+    Write(STD_OUTPUT_HANDLE, text);
+}
+void WriteStderr(std::string_view text) {
+    Write(STD_ERROR_HANDLE, text);
+}

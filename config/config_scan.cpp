@@ -43,12 +43,24 @@ TriggerType TriggerTypeFromText(const std::u16string& text) {
 
 void ApplyMember(Achievement& record, std::size_t key, std::u16string value) {
     switch (key) {
-        case 0: record.id = std::move(value); break;
-        case 1: record.title = std::move(value); break;
-        case 2: record.description = std::move(value); break;
-        case 3: record.trigger_description = std::move(value); break;
-        case 4: record.trigger_value = std::move(value); break;
-        default: record.trigger_type = TriggerTypeFromText(value); break;
+        case 0:
+            record.id = std::move(value);
+            break;
+        case 1:
+            record.title = std::move(value);
+            break;
+        case 2:
+            record.description = std::move(value);
+            break;
+        case 3:
+            record.trigger_description = std::move(value);
+            break;
+        case 4:
+            record.trigger_value = std::move(value);
+            break;
+        default:
+            record.trigger_type = TriggerTypeFromText(value);
+            break;
     }
 }
 
@@ -117,8 +129,7 @@ void ScanLine(ScanState& scan, std::size_t number, std::string_view line) {
 
 }  // namespace
 
-void ScanAchievements(std::string_view content, std::vector<Achievement>& out,
-                      ScanReport* report) {
+void ScanAchievements(std::string_view content, std::vector<Achievement>& out, ScanReport* report) {
     ScanState scan(out, report);
     std::size_t begin = 0;
     std::size_t number = 0;

@@ -6,7 +6,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Index of the quote that closes the string opened at `open`, or the line's length.
 std::size_t StringEnd(std::string_view line, std::size_t open) {

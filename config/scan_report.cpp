@@ -21,7 +21,9 @@ std::string Quote(std::string_view bytes) {
     return quoted;
 }
 
-std::string Quote(const std::u16string& text) { return Quote(Utf16ToUtf8(text)); }
+std::string Quote(const std::u16string& text) {
+    return Quote(Utf16ToUtf8(text));
+}
 
 void Add(ScanReport& report, std::size_t line, const char* code, std::string message,
          std::string message_zh) {
@@ -35,15 +37,16 @@ int KeyIndex(std::string_view key) {
     return -1;
 }
 
-void ReportMember(ScanReport& report, std::size_t line, const MemberToken& member,
-                  bool applied) {
+void ReportMember(ScanReport& report, std::size_t line, const MemberToken& member, bool applied) {
     const std::string key = Quote(member.key);
     if (KeyIndex(member.key) < 0) {
         Add(report, line, "unknown-key",
-            "key " + key + " is not one of id, title, description, trigger_description, "
-            "trigger_value, trigger_type (keys are case-sensitive); the member is ignored",
-            "键 " + key + " 不是 id、title、description、trigger_description、trigger_value、"
-            "trigger_type 之一（区分大小写），该成员被忽略");
+            "key " + key +
+                " is not one of id, title, description, trigger_description, "
+                "trigger_value, trigger_type (keys are case-sensitive); the member is ignored",
+            "键 " + key +
+                " 不是 id、title、description、trigger_description、trigger_value、"
+                "trigger_type 之一（区分大小写），该成员被忽略");
     } else if (member.space_before_colon) {
         Add(report, line, "space-before-colon",
             "a space or tab between " + key + " and its colon hides the member; it is ignored",
@@ -55,14 +58,16 @@ void ReportMember(ScanReport& report, std::size_t line, const MemberToken& membe
     } else if (!applied && !member.empty_value) {
         Add(report, line, "shadowed-member",
             "only one member per line is applied (the first in the order id, title, "
-            "description, trigger_description, trigger_value, trigger_type); " + key +
-                " is ignored",
+            "description, trigger_description, trigger_value, trigger_type); " +
+                key + " is ignored",
             "每行只应用一个成员（按 id、title、description、trigger_description、trigger_value、"
-            "trigger_type 的顺序取第一个），" + key + " 被忽略");
+            "trigger_type 的顺序取第一个），" +
+                key + " 被忽略");
     } else if (applied && member.escaped_value) {
         Add(report, line, "escape-kept",
-            "escapes in the value of " + key + " are not decoded: \\\" or \\u4e2d shows as "
-            "written; write the characters themselves",
+            "escapes in the value of " + key +
+                " are not decoded: \\\" or \\u4e2d shows as "
+                "written; write the characters themselves",
             key + " 的值中的转义不会被解码：\\\" 或 \\u4e2d 会原样显示，请直接写出字符本身");
     }
 }
@@ -78,10 +83,12 @@ void CheckTriggerType(ScanReport& report, std::size_t close_line) {
     if (report.trigger_type_text == "none") return;
     const std::string text = Quote(report.trigger_type_text);
     Add(report, report.member_lines[kTriggerTypeKey], "unknown-trigger-type",
-        "trigger_type " + text + " is neither \"window_title\" nor \"process_name\" (exact, "
-        "case-sensitive); the achievement can never be unlocked (write \"none\" if intended)",
-        "trigger_type " + text + " 既不是 \"window_title\" 也不是 \"process_name\"（须完全一致，"
-        "区分大小写），此成就永远无法解锁（若是有意为之，请写 \"none\"）");
+        "trigger_type " + text +
+            " is neither \"window_title\" nor \"process_name\" (exact, "
+            "case-sensitive); the achievement can never be unlocked (write \"none\" if intended)",
+        "trigger_type " + text +
+            " 既不是 \"window_title\" 也不是 \"process_name\"（须完全一致，"
+            "区分大小写），此成就永远无法解锁（若是有意为之，请写 \"none\"）");
 }
 
 void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achievement& record) {
@@ -143,10 +150,12 @@ void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_
         if (KeyIndex(member.key) < 0) continue;
         const std::string key = Quote(member.key);
         Add(report, line, "member-outside-entry",
-            "member " + key + " stands outside any entry and is ignored; an earlier '}' "
-            "(perhaps inside a value or a nested object) closed the entry",
-            "成员 " + key + " 不在任何条目内，被忽略；之前的 '}'（可能在某个值或嵌套对象中）"
-            "已结束该条目");
+            "member " + key +
+                " stands outside any entry and is ignored; an earlier '}' "
+                "(perhaps inside a value or a nested object) closed the entry",
+            "成员 " + key +
+                " 不在任何条目内，被忽略；之前的 '}'（可能在某个值或嵌套对象中）"
+                "已结束该条目");
         return;
     }
 }
@@ -170,8 +179,7 @@ void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view tex
 void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& record,
                        bool loaded) {
     if (!loaded) {
-        Add(report, line,
-            "entry-without-id",
+        Add(report, line, "entry-without-id",
             "the entry opened on line " + std::to_string(report.entry_line) +
                 " has no id (missing, empty or not a string) and is not loaded",
             "第 " + std::to_string(report.entry_line) +
@@ -211,6 +219,7 @@ void ReportScanEnd(ScanReport& report, std::size_t stop_line, bool entry_open,
             "entries after it are not read",
             "此成员行中的 ']'（在值中或成员之后）结束了成就列表，其后的条目不会被读取");
     }
-    std::stable_sort(report.findings.begin(), report.findings.end(),
-                     [](const ConfigFinding& a, const ConfigFinding& b) { return a.line < b.line; });
+    std::stable_sort(
+        report.findings.begin(), report.findings.end(),
+        [](const ConfigFinding& a, const ConfigFinding& b) { return a.line < b.line; });
 }

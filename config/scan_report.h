@@ -13,10 +13,10 @@
 #include "tracker/achievement.h"
 
 struct ConfigFinding {
-    std::size_t line = 0;     // 1-based line of the file
-    std::string code;         // stable, e.g. "unknown-key"
-    std::string message;      // English, UTF-8
-    std::string message_zh;   // Simplified Chinese, UTF-8
+    std::size_t line = 0;    // 1-based line of the file
+    std::string code;        // stable, e.g. "unknown-key"
+    std::string message;     // English, UTF-8
+    std::string message_zh;  // Simplified Chinese, UTF-8
 };
 
 // The six keys in the order the scanner tries them on a member line.
@@ -29,19 +29,19 @@ struct ScanReport {
     std::vector<ConfigFinding> findings;
 
     // Bookkeeping of the scan being reported.
-    std::size_t entry_line = 0;                       // opening line of the current entry
-    std::array<std::size_t, 6> member_lines{};        // where each field was last set
-    std::string trigger_type_text;                    // the last applied "trigger_type" text
-    std::map<std::u16string, std::size_t> id_lines;   // loaded ids and where they closed
+    std::size_t entry_line = 0;                      // opening line of the current entry
+    std::array<std::size_t, 6> member_lines{};       // where each field was last set
+    std::string trigger_type_text;                   // the last applied "trigger_type" text
+    std::map<std::u16string, std::size_t> id_lines;  // loaded ids and where they closed
 };
 
 // A "key": pair as a JSON reader would see it on one line.
 struct MemberToken {
     std::string key;
     bool space_before_colon = false;
-    bool string_value = false;  // the value starts with a double quote
-    bool empty_value = false;   // the value is ""
-    bool escaped_value = false; // the value holds a backslash
+    bool string_value = false;   // the value starts with a double quote
+    bool empty_value = false;    // the value is ""
+    bool escaped_value = false;  // the value holds a backslash
 };
 std::vector<MemberToken> FindMembers(std::string_view line);
 

@@ -4,7 +4,9 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Valid range of the second byte for a given lead byte (Unicode table 3-7).
 bool SecondByteValid(unsigned char lead, unsigned char second) {

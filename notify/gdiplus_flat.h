@@ -21,7 +21,7 @@ int WINAPI GdipDrawImageRectI(GdipGraphics* graphics, GdipImage* image, INT x, I
 
 // Owns a decoded picture and disposes of it exactly once.
 class GdipImageHolder {
-public:
+  public:
     GdipImageHolder() = default;
     ~GdipImageHolder() { Reset(); }
     GdipImageHolder(const GdipImageHolder&) = delete;
@@ -38,13 +38,13 @@ public:
         image_ = nullptr;
     }
 
-private:
+  private:
     GdipImage* image_ = nullptr;
 };
 
 // A GDI+ drawing surface on a device context, for one paint.
 class GdipGraphicsHolder {
-public:
+  public:
     explicit GdipGraphicsHolder(HDC dc) { GdipCreateFromHDC(dc, &graphics_); }
     ~GdipGraphicsHolder() {
         if (graphics_ != nullptr) GdipDeleteGraphics(graphics_);
@@ -54,6 +54,6 @@ public:
 
     GdipGraphics* Get() const { return graphics_; }
 
-private:
+  private:
     GdipGraphics* graphics_ = nullptr;
 };

@@ -20,7 +20,8 @@ Function Gdiplus(const char* name) {
 extern "C" {
 
 int WINAPI GdipCreateBitmapFromFile(const WCHAR* file, GdipImage** bitmap) {
-    static const auto call = Gdiplus<decltype(&GdipCreateBitmapFromFile)>("GdipCreateBitmapFromFile");
+    static const auto call =
+        Gdiplus<decltype(&GdipCreateBitmapFromFile)>("GdipCreateBitmapFromFile");
     return call != nullptr ? call(file, bitmap) : kGdiplusWin32Error;
 }
 

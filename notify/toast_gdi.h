@@ -5,7 +5,7 @@
 
 // A memory device context compatible with another one, deleted at the end.
 class MemoryDc {
-public:
+  public:
     explicit MemoryDc(HDC compatible_with) : dc_(CreateCompatibleDC(compatible_with)) {}
     ~MemoryDc() {
         if (dc_ != nullptr) DeleteDC(dc_);
@@ -15,7 +15,7 @@ public:
 
     HDC Get() const { return dc_; }
 
-private:
+  private:
     HDC dc_;
 };
 
@@ -23,7 +23,7 @@ private:
 // before the ObjectSelection that selects it, so it is deselected before it is deleted.
 template <typename Handle>
 class GdiObject {
-public:
+  public:
     GdiObject() = default;
     explicit GdiObject(Handle handle) : handle_(handle) {}
     ~GdiObject() { Reset(nullptr); }
@@ -36,7 +36,7 @@ public:
         handle_ = handle;
     }
 
-private:
+  private:
     Handle handle_ = nullptr;
 };
 
@@ -47,7 +47,7 @@ using PenObject = GdiObject<HPEN>;
 
 // Selects an object into a device context and puts the previous one back at the end.
 class ObjectSelection {
-public:
+  public:
     ObjectSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~ObjectSelection() {
         if (previous_ != nullptr) SelectObject(dc_, previous_);
@@ -55,14 +55,14 @@ public:
     ObjectSelection(const ObjectSelection&) = delete;
     ObjectSelection& operator=(const ObjectSelection&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
 // BeginPaint on construction, EndPaint at the end.
 class PaintScope {
-public:
+  public:
     explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
     ~PaintScope() { EndPaint(window_, &paint_); }
     PaintScope(const PaintScope&) = delete;
@@ -70,7 +70,7 @@ public:
 
     HDC Dc() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_;

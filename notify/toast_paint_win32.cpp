@@ -37,7 +37,9 @@ void DrawFallbackPanel(HDC dc) {
     Rectangle(dc, 2, 2, TOAST_WIDTH - 2, TOAST_HEIGHT - 2);
 }
 
-void DrawTextLine(HDC dc, const wchar_t* text, RECT box) { DrawTextW(dc, text, -1, &box, 0); }
+void DrawTextLine(HDC dc, const wchar_t* text, RECT box) {
+    DrawTextW(dc, text, -1, &box, 0);
+}
 
 void DrawTexts(HDC dc, const ToastState& state) {
     SetBkMode(dc, TRANSPARENT);
@@ -45,7 +47,8 @@ void DrawTexts(HDC dc, const ToastState& state) {
     const HFONT font = state.header_font.Get();
     const HGDIOBJ previous_font = font != nullptr ? SelectObject(dc, font) : nullptr;
     DrawTextLine(dc, HEADER_TEXT, RECT{20, 20, 620, 60});
-    DrawTextLine(dc, reinterpret_cast<const wchar_t*>(state.title->c_str()), RECT{20, 50, 620, 100});
+    DrawTextLine(dc, reinterpret_cast<const wchar_t*>(state.title->c_str()),
+                 RECT{20, 50, 620, 100});
     if (previous_font != nullptr) SelectObject(dc, previous_font);
 }
 

@@ -1,7 +1,6 @@
 #include "notify/toast_slide.h"
 
-std::int32_t SlidePosition(SlideDirection direction, std::int32_t from, std::int32_t to,
-                           int step) {
+std::int32_t SlidePosition(SlideDirection direction, std::int32_t from, std::int32_t to, int step) {
     const float p = static_cast<float>(step) / 20.0f;
     float eased;
     if (direction == SlideDirection::In) {

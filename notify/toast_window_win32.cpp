@@ -102,10 +102,9 @@ LRESULT OnCreate(HWND window) {
         ExecutableDirectory(platform::ModulePath()) + u"\\bin\\adv_back.png";
     state->background_status =
         state->background.Load(reinterpret_cast<const wchar_t*>(picture.c_str()));
-    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                         L"Pixelmoor AE"));
+    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
 
     const int screen_width = GetSystemMetrics(SM_CXSCREEN);
     SetWindowPos(window, nullptr, screen_width, TOAST_TOP, TOAST_WIDTH, TOAST_HEIGHT,
@@ -130,8 +129,8 @@ void OnSlideInTick(HWND window, ToastState& state) {
         MoveToastTo(window, state.slide_to);
         return;
     }
-    MoveToastTo(window, SlidePosition(SlideDirection::In, state.slide_from, state.slide_to,
-                                      state.step));
+    MoveToastTo(window,
+                SlidePosition(SlideDirection::In, state.slide_from, state.slide_to, state.step));
     ++state.step;
 }
 
@@ -149,8 +148,8 @@ void OnSlideOutTick(HWND window, ToastState& state) {
         DestroyWindow(window);
         return;
     }
-    MoveToastTo(window, SlidePosition(SlideDirection::Out, state.slide_from, state.slide_to,
-                                      state.step));
+    MoveToastTo(window,
+                SlidePosition(SlideDirection::Out, state.slide_from, state.slide_to, state.step));
     ++state.step;
 }
 
@@ -158,10 +157,17 @@ void OnTimer(HWND window, WPARAM timer_id) {
     ToastState* state = StateOf(window);
     if (state == nullptr) return;
     switch (timer_id) {
-        case SLIDE_IN_TIMER_ID: OnSlideInTick(window, *state); break;
-        case HOLD_TIMER_ID: OnHoldTick(window, *state); break;
-        case SLIDE_OUT_TIMER_ID: OnSlideOutTick(window, *state); break;
-        default: break;
+        case SLIDE_IN_TIMER_ID:
+            OnSlideInTick(window, *state);
+            break;
+        case HOLD_TIMER_ID:
+            OnHoldTick(window, *state);
+            break;
+        case SLIDE_OUT_TIMER_ID:
+            OnSlideOutTick(window, *state);
+            break;
+        default:
+            break;
     }
 }
 
@@ -182,12 +188,21 @@ void OnDestroy(HWND window) {
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_CREATE: return OnCreate(window);
-        case WM_PAINT: OnPaint(window); return 0;
-        case WM_TIMER: OnTimer(window, wparam); return 0;
-        case WM_DESTROY: OnDestroy(window); return 0;
-        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-        default: return DefWindowProcW(window, message, wparam, lparam);
+        case WM_CREATE:
+            return OnCreate(window);
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_TIMER:
+            OnTimer(window, wparam);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy(window);
+            return 0;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        default:
+            return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 

@@ -18,7 +18,9 @@ struct FileFacts {
 };
 FileFacts QueryFile(const std::u16string& path);
 
-inline bool FileExists(const std::u16string& path) { return QueryFile(path).exists; }
+inline bool FileExists(const std::u16string& path) {
+    return QueryFile(path).exists;
+}
 
 // The path in the form the standard file streams take on this platform.
 std::filesystem::path NativePath(const std::u16string& path);

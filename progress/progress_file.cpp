@@ -42,7 +42,8 @@ bool CanReadBack(std::u16string_view id) {
 }
 
 void AppendLatin1(std::string& out, std::u16string_view id) {
-    for (const char16_t unit : id) out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
+    for (const char16_t unit : id)
+        out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
 }
 
 void ParseLine(std::string_view line, CompletedMap& map) {
@@ -119,7 +120,9 @@ std::string SerializeProgress(const std::vector<Achievement>& achievements) {
     return out;
 }
 
-std::u16string TemporarySavePath(const std::u16string& save_path) { return save_path + u".tmp"; }
+std::u16string TemporarySavePath(const std::u16string& save_path) {
+    return save_path + u".tmp";
+}
 
 void AchievementTracker::LoadProgress() {
     completed_map.clear();

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ python3 git
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
     googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-utils fonts-wqy-microhei imagemagick

@@ -12,7 +12,9 @@ std::u16string ExecutableDirectory(std::u16string_view module_path) {
     return std::u16string(module_path.substr(0, cut));
 }
 
-void PlayUnlockSound() { PlayUnlockSoundIn(ExecutableDirectory(platform::ModulePath())); }
+void PlayUnlockSound() {
+    PlayUnlockSoundIn(ExecutableDirectory(platform::ModulePath()));
+}
 
 void PlayUnlockSoundIn(const std::u16string& directory) {
     const std::u16string wave = directory + u"\\bin\\adv_sound.wav";
@@ -40,9 +42,15 @@ std::u16string MciOpenCommand(const std::u16string& path, std::u16string_view de
     return command + u" alias " + alias;
 }
 
-std::u16string MciPlayCommand(const std::u16string& alias) { return u"play " + alias; }
-std::u16string MciStatusCommand(const std::u16string& alias) { return u"status " + alias + u" mode"; }
-std::u16string MciCloseCommand(const std::u16string& alias) { return u"close " + alias; }
+std::u16string MciPlayCommand(const std::u16string& alias) {
+    return u"play " + alias;
+}
+std::u16string MciStatusCommand(const std::u16string& alias) {
+    return u"status " + alias + u" mode";
+}
+std::u16string MciCloseCommand(const std::u16string& alias) {
+    return u"close " + alias;
+}
 
 void CloseMciAlias(const std::u16string& alias) {
     platform::SendMciCommand(MciCloseCommand(alias), nullptr);

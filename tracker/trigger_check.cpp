@@ -42,9 +42,8 @@ std::vector<std::u16string_view> SplitFragments(std::u16string_view value) {
     std::size_t start = 0;
     while (true) {
         const std::size_t bar = value.find(u'|', start);
-        const std::u16string_view fragment =
-            value.substr(start, bar == std::u16string_view::npos ? std::u16string_view::npos
-                                                                 : bar - start);
+        const std::u16string_view fragment = value.substr(
+            start, bar == std::u16string_view::npos ? std::u16string_view::npos : bar - start);
         if (!fragment.empty()) fragments.push_back(fragment);
         if (bar == std::u16string_view::npos) break;
         start = bar + 1;

@@ -5,7 +5,9 @@
 namespace platform {
 
 void PlayWaveFileAsync(const std::u16string&) {}
-unsigned SendMciCommand(const std::u16string&, std::u16string*) { return 263; }
+unsigned SendMciCommand(const std::u16string&, std::u16string*) {
+    return 263;
+}
 void DefaultBeep() {}
 
 }  // namespace platform

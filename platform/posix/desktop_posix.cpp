@@ -9,8 +9,12 @@
 
 namespace platform {
 
-bool VisitProcessNames(TextVisitor, void*) { return false; }
-bool VisitVisibleWindowTitles(TextVisitor, void*) { return false; }
+bool VisitProcessNames(TextVisitor, void*) {
+    return false;
+}
+bool VisitVisibleWindowTitles(TextVisitor, void*) {
+    return false;
+}
 
 void ShowErrorMessage(void*, const std::u16string& text) {
     std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
@@ -19,12 +23,16 @@ void ShowErrorMessage(void*, const std::u16string& text) {
 void ListReset(void*) {}
 void ListAdd(void*, const std::u16string&) {}
 
-bool PostToWindow(void*, unsigned, std::uintptr_t, std::intptr_t) { return false; }
+bool PostToWindow(void*, unsigned, std::uintptr_t, std::intptr_t) {
+    return false;
+}
 
 void SleepMilliseconds(unsigned milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void JoinServingSentMessages(std::thread& thread) { thread.join(); }
+void JoinServingSentMessages(std::thread& thread) {
+    thread.join();
+}
 
 }  // namespace platform

@@ -74,7 +74,9 @@ FileFacts QueryFile(const std::u16string& path) {
     return facts;
 }
 
-std::filesystem::path NativePath(const std::u16string& path) { return PosixPath(path); }
+std::filesystem::path NativePath(const std::u16string& path) {
+    return PosixPath(path);
+}
 
 bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
     const int fd = open(PosixPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -90,6 +92,8 @@ bool ReplaceFileAtomically(const std::u16string& from, const std::u16string& to)
     return true;
 }
 
-bool RemoveFile(const std::u16string& path) { return unlink(PosixPath(path).c_str()) == 0; }
+bool RemoveFile(const std::u16string& path) {
+    return unlink(PosixPath(path).c_str()) == 0;
+}
 
 }  // namespace platform

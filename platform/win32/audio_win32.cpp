@@ -1,7 +1,7 @@
 // The sound half of the seam on Windows: WinMM and the default beep.
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include "platform/audio.h"
 #include "platform/win32/system_library_win32.h"
@@ -19,7 +19,8 @@ BOOL PlaySoundSystem(const wchar_t* sound, HMODULE module, DWORD flags) {
 }
 
 MCIERROR SendMciString(const wchar_t* command, wchar_t* reply, UINT length) {
-    static const auto send = SystemFunction<decltype(&mciSendStringW)>(L"winmm.dll", "mciSendStringW");
+    static const auto send =
+        SystemFunction<decltype(&mciSendStringW)>(L"winmm.dll", "mciSendStringW");
     return send != nullptr ? send(command, reply, length, nullptr) : MCIERR_DRIVER;
 }
 
@@ -40,6 +41,8 @@ unsigned SendMciCommand(const std::u16string& command, std::u16string* reply) {
     return static_cast<unsigned>(error);
 }
 
-void DefaultBeep() { MessageBeep(MB_OK); }
+void DefaultBeep() {
+    MessageBeep(MB_OK);
+}
 
 }  // namespace platform

@@ -2,8 +2,8 @@
 // message boxes and the thread join that keeps answering other threads' sent messages.
 // Every function only passes facts through; the callers decide what they mean.
 
-#include <windows.h>
 #include <tlhelp32.h>
+#include <windows.h>
 
 #if defined(__MINGW32__) && !defined(_MSC_VER)
 #include <pthread.h>
@@ -25,7 +25,7 @@ std::u16string_view Utf16(const wchar_t* text, std::size_t length) {
 }
 
 class SnapshotHandle {
-public:
+  public:
     explicit SnapshotHandle(HANDLE handle) : handle_(handle) {}
     ~SnapshotHandle() {
         if (valid()) CloseHandle(handle_);
@@ -36,7 +36,7 @@ public:
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -116,7 +116,9 @@ bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::in
                         static_cast<LPARAM>(lparam)) != 0;
 }
 
-void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
+void SleepMilliseconds(unsigned milliseconds) {
+    Sleep(milliseconds);
+}
 
 void JoinServingSentMessages(std::thread& thread) {
     if (!thread.joinable()) return;
@@ -125,7 +127,8 @@ void JoinServingSentMessages(std::thread& thread) {
         // Serve first: a message sent before the wait began would not wake it.
         for (;;) {
             ServeSentMessages();
-            const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+            const DWORD woke =
+                MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
             if (woke != WAIT_OBJECT_0 + 1) break;  // the thread ended, or the wait failed
         }
     }

@@ -19,7 +19,7 @@ const wchar_t* Wide(const std::u16string& text) {
 
 // Closes the file handle when it goes out of scope.
 class FileHandle {
-public:
+  public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     ~FileHandle() {
         if (valid()) CloseHandle(handle_);
@@ -36,13 +36,14 @@ public:
         return closed;
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+        const DWORD chunk =
+            bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
         bytes.remove_prefix(written);
@@ -90,9 +91,12 @@ bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
 }
 
 bool ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
-    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           0;
 }
 
-bool RemoveFile(const std::u16string& path) { return DeleteFileW(Wide(path)) != 0; }
+bool RemoveFile(const std::u16string& path) {
+    return DeleteFileW(Wide(path)) != 0;
+}
 
 }  // namespace platform

@@ -18,7 +18,9 @@ struct Outcome {
     nlohmann::json Json() const { return nlohmann::json::parse(out); }
 };
 
-std::string Shell(const std::string& text) { return "'" + text + "'"; }
+std::string Shell(const std::string& text) {
+    return "'" + text + "'";
+}
 
 // Runs the tool in `working_directory` with the arguments, already quoted for the shell.
 Outcome RunCheck(const std::filesystem::path& working_directory, const std::string& arguments) {
@@ -31,7 +33,8 @@ Outcome RunCheck(const std::filesystem::path& working_directory, const std::stri
     if (pipe == nullptr) return outcome;
     char buffer[4096];
     std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, count);
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        outcome.out.append(buffer, count);
     const int status = pclose(pipe);
     outcome.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream err(err_file, std::ios::binary);

@@ -34,13 +34,13 @@ inline Achievement Record(std::u16string id, std::u16string title, TriggerType t
 }
 
 class CheckFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetFake();
         static std::atomic<int> counter{0};
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("laurelight-check-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(counter++));
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("laurelight-check-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(folder_);
         tracker_ = std::make_unique<AchievementTracker>(
             kMainWindow, Utf8ToUtf16(folder_.string() + "/Laurelight.exe"));

@@ -188,9 +188,8 @@ TEST(ConfigLoad, EachFailureShowsItsOneMessageAndLeavesTheListEmpty) {
     EXPECT_FALSE(tracker.LoadConfig());
     EXPECT_TRUE(tracker.achievements.empty());
     ASSERT_EQ(Fake().error_messages.size(), 1u);
-    EXPECT_EQ(Fake().error_messages[0],
-              u"找不到成就配置文件！\n请确保以下文件存在：\n" + folder.path().u16string() +
-                  u"\\bin\\adv.json");
+    EXPECT_EQ(Fake().error_messages[0], u"找不到成就配置文件！\n请确保以下文件存在：\n" +
+                                            folder.path().u16string() + u"\\bin\\adv.json");
 
     const std::vector<std::string> unreadable = {"", "{}", "\xEF\xBB\xBF"};
     for (const std::string& bytes : unreadable) {

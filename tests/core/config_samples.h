@@ -36,8 +36,10 @@ inline constexpr std::string_view kCompactOneLine =
 
 inline constexpr std::string_view kMarkerWithBlanks =
     "{\n\t\"achievements\" \t:  \t[\n{\n\"id\": \"a\"\n}\n]\n";
-inline constexpr std::string_view kMarkerSplit = "{\n\"achievements\":\n[\n{\n\"id\": \"a\"\n}\n]\n";
-inline constexpr std::string_view kMarkerOtherCase = "{\n\"Achievements\": [\n{\n\"id\": \"a\"\n}\n]\n";
+inline constexpr std::string_view kMarkerSplit =
+    "{\n\"achievements\":\n[\n{\n\"id\": \"a\"\n}\n]\n";
+inline constexpr std::string_view kMarkerOtherCase =
+    "{\n\"Achievements\": [\n{\n\"id\": \"a\"\n}\n]\n";
 
 // Braces and brackets before the marker are ignored; the '{' on the marker line is not seen.
 inline constexpr std::string_view kBraceOnMarkerLine = R"(x ] { ]
@@ -208,10 +210,10 @@ inline constexpr std::string_view kDuplicateIds = R"("achievements": [
 
 // Every configuration above, for tests that must hold on all of them.
 inline std::vector<std::string_view> All() {
-    return {kWorkedExample,      kCompactOneLine,  kMarkerWithBlanks,      kMarkerSplit,
-            kMarkerOtherCase,    kBraceOnMarkerLine, kOpeningAndClosingLines, kKeyOrder,
-            kValues,             kBraceInValue,    kBracketInValue,        kBracketOnClosingLine,
-            kNestedObject,       kSharedBraceLine, kBetweenEntries,        kOpenAtEnd,
+    return {kWorkedExample,   kCompactOneLine,    kMarkerWithBlanks,       kMarkerSplit,
+            kMarkerOtherCase, kBraceOnMarkerLine, kOpeningAndClosingLines, kKeyOrder,
+            kValues,          kBraceInValue,      kBracketInValue,         kBracketOnClosingLine,
+            kNestedObject,    kSharedBraceLine,   kBetweenEntries,         kOpenAtEnd,
             kDuplicateIds};
 }
 

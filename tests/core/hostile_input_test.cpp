@@ -70,11 +70,21 @@ constexpr std::size_t kConfigurationMegabytes = 50 / kSanitizerDivisor;
 
 std::string Entry(const std::string& id, const std::string& title, const std::string& process) {
     return "        {\n"
-           "            \"id\": \"" + id + "\",\n"
-           "            \"title\": \"" + title + "\",\n"
-           "            \"description\": \"Run " + process + " once.\",\n"
-           "            \"trigger_description\": \"Start " + process + "\",\n"
-           "            \"trigger_value\": \"" + process + "\",\n"
+           "            \"id\": \"" +
+           id +
+           "\",\n"
+           "            \"title\": \"" +
+           title +
+           "\",\n"
+           "            \"description\": \"Run " +
+           process +
+           " once.\",\n"
+           "            \"trigger_description\": \"Start " +
+           process +
+           "\",\n"
+           "            \"trigger_value\": \"" +
+           process +
+           "\",\n"
            "            \"trigger_type\": \"process_name\"\n"
            "        },\n";
 }
@@ -95,7 +105,7 @@ void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 class HostileInput : public CheckFixture {
-protected:
+  protected:
     std::filesystem::path ConfigFile() const { return folder_ / "bin" / "adv.json"; }
     std::filesystem::path SaveFile() const { return folder_ / "adv_save.txt"; }
 
@@ -117,9 +127,9 @@ protected:
     }
 
     std::size_t CompletedCount() const {
-        return static_cast<std::size_t>(std::count_if(
-            tracker_->achievements.begin(), tracker_->achievements.end(),
-            [](const Achievement& record) { return record.completed; }));
+        return static_cast<std::size_t>(
+            std::count_if(tracker_->achievements.begin(), tracker_->achievements.end(),
+                          [](const Achievement& record) { return record.completed; }));
     }
 };
 
@@ -136,7 +146,9 @@ void* operator new(std::size_t size) {
     }
     return block;
 }
-void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     try {
         return operator new(size);
@@ -144,21 +156,34 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
 void operator delete(void* block) noexcept {
     if (block != nullptr && g_counting.load(std::memory_order_relaxed)) {
         g_held -= static_cast<long long>(malloc_usable_size(block));
     }
     std::free(block);
 }
-void operator delete[](void* block) noexcept { operator delete(block); }
-void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
-void operator delete[](void* block, std::size_t) noexcept { operator delete(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { operator delete(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { operator delete(block); }
+void operator delete[](void* block) noexcept {
+    operator delete(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    operator delete(block);
+}
 
 TEST_F(HostileInput, LargeConfigurationLoadsWholeInLinearTimeAndMemory) {
-    const std::size_t per_megabyte = 1024 * 1024 / Entry("id00000", "Title number 00000", "program00000.exe").size();
+    const std::size_t per_megabyte =
+        1024 * 1024 / Entry("id00000", "Title number 00000", "program00000.exe").size();
     const std::size_t entries = kConfigurationMegabytes * per_megabyte;
     WriteBytes(SaveFile(), "id7=done\r\nid" + std::to_string(entries - 1) + "=done\r\n");
 
@@ -175,17 +200,20 @@ TEST_F(HostileInput, LargeConfigurationLoadsWholeInLinearTimeAndMemory) {
     ExpectLinear("large configuration", small, large);
 
     ASSERT_EQ(tracker_->achievements.size(), entries);
-    EXPECT_EQ(tracker_->achievements.back().title, u"Title number " + Utf8ToUtf16(std::to_string(entries - 1)));
+    EXPECT_EQ(tracker_->achievements.back().title,
+              u"Title number " + Utf8ToUtf16(std::to_string(entries - 1)));
     EXPECT_EQ(CompletedCount(), 2u);
 
     // An unlock saves the earlier progress with it, in configuration order.
     Run(u"program3.exe");
-    EXPECT_EQ(ProgressBytes(), "id3=done\r\nid7=done\r\nid" + std::to_string(entries - 1) + "=done\r\n");
+    EXPECT_EQ(ProgressBytes(),
+              "id3=done\r\nid7=done\r\nid" + std::to_string(entries - 1) + "=done\r\n");
 }
 
 TEST_F(HostileInput, MegabyteLinesAreTakenWholeOrIgnoredInLinearTime) {
     const auto config_with_title = [](std::size_t bytes) {
-        return "\"achievements\": [\n{\n\"id\": \"long\",\n\"title\": \"" + std::string(bytes, 'T') +
+        return "\"achievements\": [\n{\n\"id\": \"long\",\n\"title\": \"" +
+               std::string(bytes, 'T') +
                "\",\n\"trigger_value\": \"long.exe\",\n\"trigger_type\": \"process_name\"\n}\n]\n";
     };
     std::vector<Achievement> records;
@@ -203,7 +231,8 @@ TEST_F(HostileInput, MegabyteLinesAreTakenWholeOrIgnoredInLinearTime) {
     compact += "]}";
     WriteBytes(ConfigFile(), compact);
     EXPECT_FALSE(StartUp());
-    EXPECT_EQ(Fake().error_messages, std::vector<std::u16string>{std::u16string(kConfigNoAchievementsMessage)});
+    EXPECT_EQ(Fake().error_messages,
+              std::vector<std::u16string>{std::u16string(kConfigNoAchievementsMessage)});
 
     // Lines built to make a scanner walk backwards or restart: a value of backslashes, a
     // line of quotes, a line of needles without string values. The report reads them too.
@@ -232,9 +261,12 @@ TEST_F(HostileInput, NulBytesAndIllFormedUtf8InValuesLoadAndSurviveASave) {
         "\"achievements\": [\n"
         "{\n\"id\": \"n\0ul\",\n\"title\": \"\xFF\xC0\x80ok\xE4\xB8\",\n"
         "\"trigger_value\": \"nul.exe\",\n\"trigger_type\": \"process_name\"\n},\n"
-        "{\n\"id\": \"bad\xFE\xED\xA0\x80\",\n\"trigger_value\": \"bad.exe\",\n\"trigger_type\": \"process_name\"\n},\n"
-        "{\n\"id\": \"\xE4\xB8\xAD\0\",\n\"trigger_value\": \"wide.exe\",\n\"trigger_type\": \"process_name\"\n},\n"
-        "{\n\"id\": \"kept\",\n\"trigger_value\": \"kept.exe\",\n\"trigger_type\": \"process_name\"\n}\n"
+        "{\n\"id\": \"bad\xFE\xED\xA0\x80\",\n\"trigger_value\": \"bad.exe\",\n\"trigger_type\": "
+        "\"process_name\"\n},\n"
+        "{\n\"id\": \"\xE4\xB8\xAD\0\",\n\"trigger_value\": \"wide.exe\",\n\"trigger_type\": "
+        "\"process_name\"\n},\n"
+        "{\n\"id\": \"kept\",\n\"trigger_value\": \"kept.exe\",\n\"trigger_type\": "
+        "\"process_name\"\n}\n"
         "]\n"s;
     WriteBytes(ConfigFile(), config);
     WriteBytes(SaveFile(), "kept=done\r\n");
@@ -243,7 +275,8 @@ TEST_F(HostileInput, NulBytesAndIllFormedUtf8InValuesLoadAndSurviveASave) {
     EXPECT_EQ(tracker_->achievements[0].id, (std::u16string{u'n', u'\0', u'u', u'l'}));
     const std::u16string& title = tracker_->achievements[0].title;
     EXPECT_EQ(title.substr(title.size() - 3, 2), u"ok");
-    EXPECT_EQ(std::count(title.begin(), title.end(), u'\xFFFD'), static_cast<long>(title.size() - 2));
+    EXPECT_EQ(std::count(title.begin(), title.end(), u'\xFFFD'),
+              static_cast<long>(title.size() - 2));
     EXPECT_EQ(tracker_->achievements[1].id.substr(0, 3), u"bad");
     EXPECT_EQ(tracker_->achievements[2].id, (std::u16string{u'\x4E2D', u'\0'}));
     EXPECT_TRUE(tracker_->achievements[3].completed);
@@ -261,14 +294,21 @@ TEST_F(HostileInput, NulBytesAndIllFormedUtf8InValuesLoadAndSurviveASave) {
 
 TEST_F(HostileInput, TenThousandEntriesLoadSaveAndReloadInConfigurationOrder) {
     std::string progress;
-    for (std::size_t i = 0; i < 10000; i += 2) progress += "id" + std::to_string(9999 - i) + "=done\r\n";
+    for (std::size_t i = 0; i < 10000; i += 2)
+        progress += "id" + std::to_string(9999 - i) + "=done\r\n";
     WriteBytes(SaveFile(), progress);
     WriteBytes(ConfigFile(), Configuration(2500));
-    const Cost small = Measure([&] { ASSERT_TRUE(StartUp()); Run(u"program0.exe"); });
+    const Cost small = Measure([&] {
+        ASSERT_TRUE(StartUp());
+        Run(u"program0.exe");
+    });
 
     WriteBytes(SaveFile(), progress);
     WriteBytes(ConfigFile(), Configuration(10000));
-    const Cost large = Measure([&] { ASSERT_TRUE(StartUp()); Run(u"program0.exe"); });
+    const Cost large = Measure([&] {
+        ASSERT_TRUE(StartUp());
+        Run(u"program0.exe");
+    });
     ExpectLinear("10,000 entries, start-up and one unlock", small, large);
 
     ASSERT_EQ(tracker_->achievements.size(), 10000u);
@@ -328,7 +368,8 @@ TEST_F(HostileInput, DirectoriesAndReadOnlyFilesInPlaceOfTheDataFiles) {
     // A directory named adv.json is present but unreadable.
     std::filesystem::create_directories(ConfigFile());
     EXPECT_FALSE(StartUp());
-    EXPECT_EQ(Fake().error_messages, std::vector<std::u16string>{std::u16string(kConfigUnreadableMessage)});
+    EXPECT_EQ(Fake().error_messages,
+              std::vector<std::u16string>{std::u16string(kConfigUnreadableMessage)});
     std::filesystem::remove(ConfigFile());
     WriteBytes(ConfigFile(), Configuration(3));
 
@@ -349,9 +390,10 @@ TEST_F(HostileInput, DirectoriesAndReadOnlyFilesInPlaceOfTheDataFiles) {
     EXPECT_EQ(ProgressBytes(), "id0=done\r\nid1=done\r\n");
 
     // A read-only file keeps what it holds through unlocks, and is written once writable.
-    std::filesystem::permissions(SaveFile(), std::filesystem::perms::owner_write |
-                                                 std::filesystem::perms::group_write |
-                                                 std::filesystem::perms::others_write,
+    std::filesystem::permissions(SaveFile(),
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     Run(u"program2.exe");
     EXPECT_EQ(ProgressBytes(), "id0=done\r\nid1=done\r\n");

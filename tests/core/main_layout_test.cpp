@@ -6,8 +6,12 @@
 
 namespace {
 
-int RightEdge(const LayoutBox& box) { return box.left + box.width; }
-int BottomEdge(const LayoutBox& box) { return box.top + box.height; }
+int RightEdge(const LayoutBox& box) {
+    return box.left + box.width;
+}
+int BottomEdge(const LayoutBox& box) {
+    return box.top + box.height;
+}
 
 }  // namespace
 

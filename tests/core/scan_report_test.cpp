@@ -21,7 +21,8 @@ Found Findings(std::string_view content) {
     ScanReport report;
     ScanAchievements(content, records, &report);
     Found found;
-    for (const ConfigFinding& finding : report.findings) found.emplace_back(finding.line, finding.code);
+    for (const ConfigFinding& finding : report.findings)
+        found.emplace_back(finding.line, finding.code);
     return found;
 }
 
@@ -45,7 +46,8 @@ TEST(ConfigReport, CleanFilesGiveNoFindings) {
 
     std::ifstream demo(std::filesystem::path(__FILE__).parent_path() / "../../demo/bin/adv.json",
                        std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(demo)),
+                           std::istreambuf_iterator<char>());
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(Findings(text), Found{});
 }
@@ -55,27 +57,28 @@ TEST(ConfigReport, LayoutFindingsPointAtTheirLines) {
               (Found{{1, "text-after-marker"}}));
     EXPECT_EQ(Findings(kHead + "  { \"id\": \"a\",\n" + Entry("a").substr(4) + "]\n"),
               (Found{{2, "member-on-opening-line"}}));
-    EXPECT_EQ(Findings(kHead +
-                       "{\n\"id\": \"a\",\n\"title\": \"x } y\",\n\"trigger_value\": \"a.exe\",\n"
-                       "\"trigger_type\": \"process_name\"\n}\n]\n"),
-              (Found{{4, "missing-trigger-type"},
-                     {5, "member-outside-entry"},
-                     {6, "member-outside-entry"}}));
-    EXPECT_EQ(Findings(kHead +
-                       "{\n\"id\": \"a\",\n\"Title\": \"T\",\n\"description\" : \"D\",\n"
-                       "\"trigger_description\": 5,\n\"trigger_value\": \"a.exe\",\n"
-                       "\"trigger_type\": \"process_name\"\n}\n"),
+    EXPECT_EQ(
+        Findings(kHead + "{\n\"id\": \"a\",\n\"title\": \"x } y\",\n\"trigger_value\": \"a.exe\",\n"
+                         "\"trigger_type\": \"process_name\"\n}\n]\n"),
+        (Found{{4, "missing-trigger-type"},
+               {5, "member-outside-entry"},
+               {6, "member-outside-entry"}}));
+    EXPECT_EQ(Findings(kHead + "{\n\"id\": \"a\",\n\"Title\": \"T\",\n\"description\" : \"D\",\n"
+                               "\"trigger_description\": 5,\n\"trigger_value\": \"a.exe\",\n"
+                               "\"trigger_type\": \"process_name\"\n}\n"),
               (Found{{4, "unknown-key"}, {5, "space-before-colon"}, {6, "value-not-string"}}));
     // The second member of a line is lost unless its value is empty anyway.
-    EXPECT_EQ(Findings(kHead +
-                       "{\n\"title\": \"T\", \"id\": \"a\",\n\"description\": \"D\", \"title\": "
-                       "\"\",\n\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
-              (Found{{3, "shadowed-member"}}));
+    EXPECT_EQ(
+        Findings(kHead +
+                 "{\n\"title\": \"T\", \"id\": \"a\",\n\"description\": \"D\", \"title\": "
+                 "\"\",\n\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
+        (Found{{3, "shadowed-member"}}));
     // Escapes show as written; only the applied member is worth that finding.
-    EXPECT_EQ(Findings(kHead +
-                       "{\n\"id\": \"a\",\n\"title\": \"\\u8bb0 \\\"x\\\"\", \"description\": \"\\n\",\n"
-                       "\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
-              (Found{{4, "escape-kept"}, {4, "shadowed-member"}}));
+    EXPECT_EQ(
+        Findings(kHead +
+                 "{\n\"id\": \"a\",\n\"title\": \"\\u8bb0 \\\"x\\\"\", \"description\": \"\\n\",\n"
+                 "\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
+        (Found{{4, "escape-kept"}, {4, "shadowed-member"}}));
 }
 
 TEST(ConfigReport, EntryFindings) {
@@ -99,7 +102,8 @@ TEST(ConfigReport, EntryFindings) {
 }
 
 TEST(ConfigReport, EndOfListFindings) {
-    EXPECT_EQ(Findings(kHead + Entry("a") + "{\n\"id\": \"b\",\n"), (Found{{7, "entry-not-closed"}}));
+    EXPECT_EQ(Findings(kHead + Entry("a") + "{\n\"id\": \"b\",\n"),
+              (Found{{7, "entry-not-closed"}}));
     // A ']' inside an entry ends the list: the entry is lost, and so is every later one.
     EXPECT_EQ(Findings(kHead + Entry("a") + "{\n\"id\": \"b\",\n\"title\": \"[Beta]\"\n}\n]\n"),
               (Found{{7, "entry-not-closed"}}));
@@ -107,7 +111,8 @@ TEST(ConfigReport, EndOfListFindings) {
               (Found{{2, "entry-not-closed"}, {4, "list-ended-early"}}));
     EXPECT_EQ(Findings(kHead +
                        "{\n\"id\": \"b\",\n\"trigger_value\": \"b.exe\",\n\"trigger_type\": "
-                       "\"process_name\" } ],\n" + Entry("c")),
+                       "\"process_name\" } ],\n" +
+                       Entry("c")),
               (Found{{5, "list-ended-early"}}));
 }
 

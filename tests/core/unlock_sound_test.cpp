@@ -18,12 +18,11 @@ namespace fs = std::filesystem;
 
 // A fresh folder with a bin\ subfolder, removed again at the end of the test.
 class SoundFolder {
-public:
+  public:
     SoundFolder() {
         root_ = fs::temp_directory_path() /
-                ("laurelight-sound-" + std::to_string(std::chrono::steady_clock::now()
-                                                          .time_since_epoch()
-                                                          .count()));
+                ("laurelight-sound-" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
         fs::create_directories(root_ / "bin");
     }
     ~SoundFolder() {
@@ -39,7 +38,7 @@ public:
         return Directory() + u"\\bin\\" + Utf8ToUtf16(name);
     }
 
-private:
+  private:
     fs::path root_;
 };
 
@@ -83,7 +82,7 @@ struct ThreadThatCannotStart {
 };
 
 class UnlockSound : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetFake();
         g_mciAliasCounter = 0;
@@ -93,7 +92,8 @@ protected:
 }  // namespace
 
 TEST(ExecutableDirectoryTest, CutsAtTheLastSeparatorOfEitherKind) {
-    EXPECT_EQ(ExecutableDirectory(u"C:\\Games\\Laurelight\\Laurelight.exe"), u"C:\\Games\\Laurelight");
+    EXPECT_EQ(ExecutableDirectory(u"C:\\Games\\Laurelight\\Laurelight.exe"),
+              u"C:\\Games\\Laurelight");
     EXPECT_EQ(ExecutableDirectory(u"C:\\a/b\\c/app.exe"), u"C:\\a/b\\c");
     EXPECT_EQ(ExecutableDirectory(u"/opt/x/app"), u"/opt/x");
     EXPECT_EQ(ExecutableDirectory(u"app.exe"), u"app.exe");
@@ -186,7 +186,9 @@ TEST_F(UnlockSound, AliasesRunFromOneTo101AndThenStartAgain) {
     const std::vector<std::u16string> commands = MciCommands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), u"close myaudio1"), 2);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), u"close myaudio101"), 1);
-    EXPECT_EQ(std::count(commands.begin(), commands.end(), u"open \"" + mp3 + u"\" type mpegvideo alias myaudio102"), 0);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(),
+                         u"open \"" + mp3 + u"\" type mpegvideo alias myaudio102"),
+              0);
 }
 
 TEST_F(UnlockSound, WaveDeviceIsTriedOnlyAfterMpegFailsAndBothFailingGivesUp) {

@@ -22,7 +22,7 @@ double MsSince(Clock::time_point since) {
 
 // Closes a kernel handle when the holder goes.
 class HandleHolder {
-public:
+  public:
     explicit HandleHolder(HANDLE handle) : handle_(handle) {}
     ~HandleHolder() {
         if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
@@ -31,13 +31,13 @@ public:
     HandleHolder& operator=(const HandleHolder&) = delete;
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 // Millisecond timers and sleeps for the length of one command.
 class FineTimer {
-public:
+  public:
     FineTimer() { timeBeginPeriod(1); }
     ~FineTimer() { timeEndPeriod(1); }
     FineTimer(const FineTimer&) = delete;
@@ -53,18 +53,21 @@ long long FileSize(const std::wstring& path) {
 }
 
 bool FileContains(const std::wstring& path, const std::string& text) {
-    HandleHolder file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    HandleHolder file(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) return false;
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
     return bytes.find(text) != std::string::npos;
 }
 
 // Waits until the file holds the text, reading it only when its size has changed.
-bool WaitForText(const std::wstring& path, const std::string& text, Clock::time_point start, double timeout) {
+bool WaitForText(const std::wstring& path, const std::string& text, Clock::time_point start,
+                 double timeout) {
     long long known_size = FileSize(path);
     for (;;) {
         const long long size = FileSize(path);
@@ -82,7 +85,8 @@ DWORD FindProcessId(const std::wstring& exe_name) {
     if (snapshot.get() == INVALID_HANDLE_VALUE) throw Failure("no process snapshot");
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
         if (_wcsicmp(entry.szExeFile, exe_name.c_str()) == 0) return entry.th32ProcessID;
     }
     throw Failure("no process " + Narrow(exe_name));
@@ -103,11 +107,14 @@ double CpuMs(DWORD process_id) {
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
     double total = 0;
-    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+         more = Thread32Next(snapshot.get(), &entry)) {
         if (entry.th32OwnerProcessID != process_id) continue;
-        HandleHolder thread(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID));
+        HandleHolder thread(
+            OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID));
         FILETIME created, exited, kernel, user;
-        if (thread.get() != nullptr && GetThreadTimes(thread.get(), &created, &exited, &kernel, &user)) {
+        if (thread.get() != nullptr &&
+            GetThreadTimes(thread.get(), &created, &exited, &kernel, &user)) {
             total += FileTimeMs(kernel) + FileTimeMs(user);
         }
     }
@@ -134,8 +141,9 @@ Json CmdUnlockLatency(const Args& args) {
     std::wstring command_line = L"\"" + Wide(Arg(args, 0)) + L"\" " + Wide(Arg(args, 1));
     // The program's output goes to NUL: left alone it would write into our answers.
     SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HandleHolder nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 &inheritable, OPEN_EXISTING, 0, nullptr));
+    HandleHolder nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
+                                 nullptr));
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -145,15 +153,17 @@ Json CmdUnlockLatency(const Args& args) {
     PROCESS_INFORMATION started = {};
     FineTimer fine;
     const auto start = Clock::now();
-    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &started)) {
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &started)) {
         throw Failure("cannot start " + Arg(args, 0));
     }
     HandleHolder process(started.hProcess);
     HandleHolder thread(started.hThread);
     const double created_ms = MsSince(start);
     if (!WaitForText(file, text, start, timeout)) throw Failure("no unlock within the timeout");
-    return Json{{"ok", true}, {"ms", MsSince(start)}, {"create_process_ms", created_ms},
+    return Json{{"ok", true},
+                {"ms", MsSince(start)},
+                {"create_process_ms", created_ms},
                 {"pid", started.dwProcessId}};
 }
 
@@ -162,7 +172,8 @@ Json CmdUnlockLatency(const Args& args) {
 Json CmdProcessUsage(const Args& args) {
     const DWORD id = FindProcessId(Wide(Arg(args, 0)));
     const DWORD duration = static_cast<DWORD>(IntArg(args, 1, 30000));
-    HandleHolder process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, id));
+    HandleHolder process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, id));
     if (process.get() == nullptr) throw Failure("cannot open process " + Arg(args, 0));
     const auto start = Clock::now();
     const double threads_before = CpuMs(id);
@@ -173,7 +184,8 @@ Json CmdProcessUsage(const Args& args) {
     const double wall = MsSince(start);
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof(memory);
-    if (!GetProcessMemoryInfo(process.get(), &memory, sizeof(memory))) throw Failure("no memory counters");
+    if (!GetProcessMemoryInfo(process.get(), &memory, sizeof(memory)))
+        throw Failure("no memory counters");
     return Json{{"ok", true},
                 {"pid", id},
                 {"wall_ms", wall},
@@ -209,7 +221,9 @@ Json CmdMoves(const Args& args) {
         if (MsSince(seen) > life_timeout) throw Failure("window still there");
         Sleep(1);
     }
-    return Json{{"ok", true}, {"moves", moves}, {"waited_ms", std::chrono::duration<double, std::milli>(seen - waiting).count()}};
+    return Json{{"ok", true},
+                {"moves", moves},
+                {"waited_ms", std::chrono::duration<double, std::milli>(seen - waiting).count()}};
 }
 
 }  // namespace driver

@@ -22,8 +22,8 @@ Json ListItems(HWND list) {
         const LRESULT length = SendOrFail(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length == LB_ERR) throw Failure("LB_GETTEXTLEN failed");
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        const LRESULT copied =
-            SendOrFail(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        const LRESULT copied = SendOrFail(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                          reinterpret_cast<LPARAM>(text.data()));
         if (copied == LB_ERR) throw Failure("LB_GETTEXT failed");
         text.resize(static_cast<std::size_t>(copied));
         items.push_back(Narrow(text));
@@ -40,7 +40,8 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
     DialogSearch& search = *reinterpret_cast<DialogSearch*>(param);
     if (!IsWindowVisible(window) || ClassName(window) != L"#32770") return TRUE;
     HWND owner = GetWindow(window, GW_OWNER);
-    if (!search.owner_class.empty() && (owner == nullptr || Narrow(ClassName(owner)) != search.owner_class)) {
+    if (!search.owner_class.empty() &&
+        (owner == nullptr || Narrow(ClassName(owner)) != search.owner_class)) {
         return TRUE;
     }
     search.found = window;
@@ -52,7 +53,8 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
 // list <window> <control id>
 Json CmdList(const Args& args) {
     HWND parent = RequireWindow(Arg(args, 0));
-    return Json{{"ok", true}, {"items", ListItems(RequireChild(parent, static_cast<int>(IntArg(args, 1, 0))))}};
+    return Json{{"ok", true},
+                {"items", ListItems(RequireChild(parent, static_cast<int>(IntArg(args, 1, 0))))}};
 }
 
 // lists <window>: the completed (1001) and open (1002) lists of the main window.
@@ -80,7 +82,8 @@ Json CmdMessageBox(const Args& args) {
     }
     Json texts = Json::array();
     Json buttons = Json::array();
-    for (HWND child = GetWindow(search.found, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(search.found, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         const std::wstring kind = ClassName(child);
         const std::wstring text = WindowText(child);
         if (kind == L"Button") {
@@ -95,8 +98,10 @@ Json CmdMessageBox(const Args& args) {
     facts["buttons"] = buttons;
     facts["has_icon"] = false;
     // The icon is a static control with SS_ICON and no text.
-    for (HWND child = GetWindow(search.found, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassName(child) == L"Static" && (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    for (HWND child = GetWindow(search.found, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == L"Static" &&
+            (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
             facts["has_icon"] = true;
         }
     }
@@ -108,7 +113,8 @@ Json CmdPressOk(const Args& args) {
     HWND dialog = RequireWindow(Arg(args, 0));
     HWND button = GetDlgItem(dialog, IDOK);
     if (button == nullptr) throw Failure("no OK button");
-    if (!PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(button))) {
+    if (!PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(button))) {
         throw Failure("post failed");
     }
     return Json{{"ok", true}};

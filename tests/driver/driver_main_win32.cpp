@@ -73,7 +73,8 @@ int Serve() {
         }
         driver::Args args;
         for (std::size_t i = 1; i < request.size(); ++i) {
-            args.push_back(request[i].is_string() ? request[i].get<std::string>() : request[i].dump());
+            args.push_back(request[i].is_string() ? request[i].get<std::string>()
+                                                  : request[i].dump());
         }
         const std::string name = request[0].get<std::string>();
         if (name == "quit") break;

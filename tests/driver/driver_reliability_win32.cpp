@@ -9,7 +9,7 @@ namespace driver {
 namespace {
 
 class ProcessHandle {
-public:
+  public:
     explicit ProcessHandle(DWORD id) : handle_(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id)) {}
     ~ProcessHandle() {
         if (handle_ != nullptr) CloseHandle(handle_);
@@ -18,7 +18,7 @@ public:
     ProcessHandle& operator=(const ProcessHandle&) = delete;
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -47,8 +47,9 @@ Json CmdResources(const Args& args) {
     if (process.get() == nullptr) throw Failure("cannot open the process of " + Arg(args, 0));
     DWORD handles = 0;
     // A live process always holds some handle; Wine answers 0.
-    const long long handle_count =
-        GetProcessHandleCount(process.get(), &handles) && handles > 0 ? static_cast<long long>(handles) : -1;
+    const long long handle_count = GetProcessHandleCount(process.get(), &handles) && handles > 0
+                                       ? static_cast<long long>(handles)
+                                       : -1;
     SetLastError(0);
     const DWORD gdi = GetGuiResources(process.get(), GR_GDIOBJECTS);
     const bool gdi_known = gdi != 0 || GetLastError() == 0;

@@ -24,7 +24,9 @@ bool IsHandleSpec(const std::string& spec) {
     return true;
 }
 
-Json RectJson(const RECT& rect) { return Json::array({rect.left, rect.top, rect.right, rect.bottom}); }
+Json RectJson(const RECT& rect) {
+    return Json::array({rect.left, rect.top, rect.right, rect.bottom});
+}
 
 long long ElapsedMs(Clock::time_point since) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
@@ -58,7 +60,8 @@ long long IntArg(const Args& args, std::size_t index, long long fallback) {
 
 HWND FindTopLevel(const std::string& spec) {
     if (IsHandleSpec(spec)) {
-        HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoull(spec.c_str(), nullptr, 0)));
+        HWND window = reinterpret_cast<HWND>(
+            static_cast<std::uintptr_t>(std::strtoull(spec.c_str(), nullptr, 0)));
         return IsWindow(window) ? window : nullptr;
     }
     return FindWindowW(Wide(spec).c_str(), nullptr);
@@ -81,7 +84,8 @@ LRESULT SendOrFail(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, 5000, &result)) {
         if (!IsWindow(window)) return 0;  // gone meanwhile, as a closing toast may be
-        throw Failure("no answer to message " + std::to_string(message) + " from " + HandleText(window));
+        throw Failure("no answer to message " + std::to_string(message) + " from " +
+                      HandleText(window));
     }
     return static_cast<LRESULT>(result);
 }
@@ -90,7 +94,8 @@ std::wstring WindowText(HWND window) {
     // WM_GETTEXT is marshalled across processes; the length first, so nothing is cut.
     const LRESULT length = SendOrFail(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendOrFail(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        SendOrFail(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
     return text;
 }
@@ -165,12 +170,15 @@ Json CmdWaitGone(const Args& args) {
     return Json{{"ok", true}, {"waited_ms", ElapsedMs(start)}};
 }
 
-Json CmdInfo(const Args& args) { return WindowFacts(RequireWindow(Arg(args, 0))); }
+Json CmdInfo(const Args& args) {
+    return WindowFacts(RequireWindow(Arg(args, 0)));
+}
 
 Json CmdChildren(const Args& args) {
     HWND parent = RequireWindow(Arg(args, 0));
     Json children = Json::array();
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         Json facts = WindowFacts(child);
         RECT rect = {};
         GetWindowRect(child, &rect);
@@ -187,7 +195,8 @@ Json CmdWindows(const Args& args) {
     EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&all));
     Json windows = Json::array();
     for (HWND window : all) {
-        if (args.empty() || Narrow(ClassName(window)) == args[0]) windows.push_back(WindowFacts(window));
+        if (args.empty() || Narrow(ClassName(window)) == args[0])
+            windows.push_back(WindowFacts(window));
     }
     return Json{{"ok", true}, {"windows", windows}};
 }
@@ -224,9 +233,10 @@ Json CmdSampleX(const Args& args) {
 // set_rect <window> x y width height, as a user dragging the frame would.
 Json CmdSetRect(const Args& args) {
     HWND window = RequireWindow(Arg(args, 0));
-    const BOOL moved = SetWindowPos(window, nullptr, static_cast<int>(IntArg(args, 1, 0)),
-                                    static_cast<int>(IntArg(args, 2, 0)), static_cast<int>(IntArg(args, 3, 0)),
-                                    static_cast<int>(IntArg(args, 4, 0)), SWP_NOZORDER | SWP_NOACTIVATE);
+    const BOOL moved =
+        SetWindowPos(window, nullptr, static_cast<int>(IntArg(args, 1, 0)),
+                     static_cast<int>(IntArg(args, 2, 0)), static_cast<int>(IntArg(args, 3, 0)),
+                     static_cast<int>(IntArg(args, 4, 0)), SWP_NOZORDER | SWP_NOACTIVATE);
     if (!moved) throw Failure("SetWindowPos failed");
     return WindowFacts(window);
 }

@@ -37,6 +37,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 // The imports of laurelight-plain-import; each fails, as a planted DLL may do anything.
-extern "C" __declspec(dllexport) BOOL WINAPI PlaySoundW(const wchar_t*, HMODULE, DWORD) { return FALSE; }
-extern "C" __declspec(dllexport) int WINAPI GdiplusStartup(ULONG_PTR*, const void*, void*) { return 1; }
+extern "C" __declspec(dllexport) BOOL WINAPI PlaySoundW(const wchar_t*, HMODULE, DWORD) {
+    return FALSE;
+}
+extern "C" __declspec(dllexport) int WINAPI GdiplusStartup(ULONG_PTR*, const void*, void*) {
+    return 1;
+}
 extern "C" __declspec(dllexport) void WINAPI GdiplusShutdown(ULONG_PTR) {}

@@ -32,9 +32,10 @@ HWND ShowTitledWindow(const std::u16string& title) {
     window_class.hInstance = GetModuleHandleW(nullptr);
     window_class.lpszClassName = L"LaurelightTestSleeper";
     RegisterClassExW(&window_class);
-    HWND window = CreateWindowExW(0, L"LaurelightTestSleeper", reinterpret_cast<const wchar_t*>(title.c_str()),
-                                  WS_OVERLAPPEDWINDOW, 40, 40, 320, 120, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        CreateWindowExW(0, L"LaurelightTestSleeper",
+                        reinterpret_cast<const wchar_t*>(title.c_str()), WS_OVERLAPPEDWINDOW, 40,
+                        40, 320, 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
 }

@@ -18,7 +18,9 @@ bool VisitAll(std::vector<std::u16string> texts, platform::TextVisitor visit, vo
 
 }  // namespace
 
-FakePlatform& Fake() { return *g_fake; }
+FakePlatform& Fake() {
+    return *g_fake;
+}
 
 void ResetFake() {
     delete g_fake;
@@ -87,7 +89,9 @@ void SleepMilliseconds(unsigned milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void JoinServingSentMessages(std::thread& thread) { thread.join(); }
+void JoinServingSentMessages(std::thread& thread) {
+    thread.join();
+}
 
 void PlayWaveFileAsync(const std::u16string& path) {
     std::lock_guard lock(Fake().mutex);

@@ -27,7 +27,7 @@ struct FakePlatform {
     std::vector<std::u16string> process_names;
     std::vector<std::u16string> window_titles;  // visible windows, as the platform reports them
     bool post_succeeds = true;
-    std::map<std::u16string, unsigned> mci_results;       // command -> error code (default 0)
+    std::map<std::u16string, unsigned> mci_results;        // command -> error code (default 0)
     std::map<std::u16string, std::u16string> mci_replies;  // command -> reply text
 
     // Recorded calls.

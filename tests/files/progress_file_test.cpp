@@ -38,7 +38,8 @@ TEST(ProgressFile, LoadSetsFlagsFromTheFileAndKnowsEveryConfiguredId) {
     folder.Write("adv_save.txt", "b2=done\r\nghost=done\nc3=done\r\nc3=DONE\r\ndup=done");
     tracker.LoadProgress();
     EXPECT_EQ(Flags(tracker), (std::vector<bool>{false, true, false, true, true}));
-    const CompletedMap expected{{u"a1", false}, {u"b2", true}, {u"c3", false}, {u"dup", true}, {u"ghost", true}};
+    const CompletedMap expected{
+        {u"a1", false}, {u"b2", true}, {u"c3", false}, {u"dup", true}, {u"ghost", true}};
     EXPECT_EQ(tracker.completed_map, expected);
 }
 
@@ -68,12 +69,14 @@ TEST(ProgressFile, SaveWritesExactBytesAndDropsWhatIsNotConfigured) {
 TEST(ProgressFile, WideAndSingleByteIdsSurviveSaveAndLoad) {
     ProgressTestFolder folder;
     const std::vector<std::u16string> ids = {u"\u521D\u6B21\u542F\u52A8", u" spaced ", u"caf\u00E9",
-                                             std::u16string{u'z', char16_t(0xDC01)}, u"\u4E2D\u6587"};
+                                             std::u16string{u'z', char16_t(0xDC01)},
+                                             u"\u4E2D\u6587"};
     AchievementTracker writer(nullptr, folder.ModulePath());
     Configure(writer, ids);
     for (size_t i = 0; i + 1 < ids.size(); ++i) writer.achievements[i].completed = true;
     writer.SaveProgress();
-    EXPECT_NE(folder.Read("adv_save.txt").find(" spaced =done\r\ncaf\xE9=done\r\n"), std::string::npos);
+    EXPECT_NE(folder.Read("adv_save.txt").find(" spaced =done\r\ncaf\xE9=done\r\n"),
+              std::string::npos);
 
     AchievementTracker reader(nullptr, folder.ModulePath());
     Configure(reader, ids);

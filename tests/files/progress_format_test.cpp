@@ -17,11 +17,12 @@ Achievement Record(std::u16string id, bool completed) {
 }  // namespace
 
 TEST(ProgressFormat, WritesCompletedIdsInListOrderWithCrLf) {
-    const std::string expected("\x61\x31\x3D\x64\x6F\x6E\x65\x0D\x0A\x62\x32\x3D\x64\x6F\x6E\x65\x0D\x0A", 18);
+    const std::string expected(
+        "\x61\x31\x3D\x64\x6F\x6E\x65\x0D\x0A\x62\x32\x3D\x64\x6F\x6E\x65\x0D\x0A", 18);
     EXPECT_EQ(SerializeProgress({Record(u"a1", true), Record(u"b2", true)}), expected);
     EXPECT_EQ(SerializeProgress({Record(u"a1", false)}), "");
-    EXPECT_EQ(SerializeProgress({Record(u"open", false), Record(u" sp ", true), Record(u"dup", true),
-                                 Record(u"dup", true)}),
+    EXPECT_EQ(SerializeProgress({Record(u"open", false), Record(u" sp ", true),
+                                 Record(u"dup", true), Record(u"dup", true)}),
               " sp =done\r\ndup=done\r\ndup=done\r\n");
 }
 
@@ -33,7 +34,9 @@ TEST(ProgressFormat, ReadsLinesAsTextModeDoes) {
               (CompletedMap{{u"a", false}, {u"c", true}, {u"d", false}, {u"e", false}}));
     EXPECT_EQ(ParseProgress("x\r=done\r\n"), (CompletedMap{{u"x\r", true}}));
     // 0x1A ends the text wherever it stands.
-    EXPECT_EQ(ParseProgress("a=done\r\n\x1A" "b=done\r\n"), (CompletedMap{{u"a", true}}));
+    EXPECT_EQ(ParseProgress("a=done\r\n\x1A"
+                            "b=done\r\n"),
+              (CompletedMap{{u"a", true}}));
     EXPECT_EQ(ParseProgress("a=do\x1Ane\r\n"), (CompletedMap{{u"a", false}}));
     EXPECT_TRUE(ParseProgress("").empty());
 }
@@ -42,16 +45,25 @@ TEST(ProgressFormat, KeyIsBeforeTheFirstEqualsAndOnlyExactDoneCompletes) {
     const CompletedMap map = ParseProgress(
         "two=done=done\r\n=done\r\nno separator\r\nspaced = done\r\nspaced=done \r\n"
         "caps=DONE\r\ntab\t=done\r\nlater=done\r\nlater=nope\r\n"
-        "\xEF\xBB\xBF" "bom=done\r\n");
-    const CompletedMap expected{{u"two", false},  {u"", true},         {u"spaced ", false},
-                                {u"spaced", false}, {u"caps", false},  {u"tab\t", true},
-                                {u"later", false},  {u"\u00EF\u00BB\u00BF" u"bom", true}};
+        "\xEF\xBB\xBF"
+        "bom=done\r\n");
+    const CompletedMap expected{{u"two", false},
+                                {u"", true},
+                                {u"spaced ", false},
+                                {u"spaced", false},
+                                {u"caps", false},
+                                {u"tab\t", true},
+                                {u"later", false},
+                                {u"\u00EF\u00BB\u00BF"
+                                 u"bom",
+                                 true}};
     EXPECT_EQ(map, expected);
 }
 
 TEST(ProgressFormat, SingleByteIdsKeepOneBytePerCharacter) {
     const std::u16string latin = u"caf\u00E9 \u00FF\u0080\u0001";
-    EXPECT_EQ(SerializeProgress({Record(latin, true)}), std::string("caf\xE9 \xFF\x80\x01=done\r\n"));
+    EXPECT_EQ(SerializeProgress({Record(latin, true)}),
+              std::string("caf\xE9 \xFF\x80\x01=done\r\n"));
 
     std::u16string all;  // every character a single-byte line can carry
     for (char16_t c = 0; c <= 0xFF; ++c) {
@@ -70,11 +82,11 @@ TEST(ProgressFormat, WideIdsUseUtf8WithTheirOwnValueAndReadBackExactly) {
     const std::u16string astral = u"a\U0001F600b";
     const std::u16string lone = {u'x', char16_t(0xD800), u'y', char16_t(0xDFFF)};
     const std::u16string with_latin = u"\u00E9\u4E2D";
-    const std::string file = SerializeProgress({Record(u"plain", true), Record(chinese, true),
-                                                Record(lone, true), Record(with_latin, true),
-                                                Record(astral, true)});
-    const CompletedMap expected{{u"plain", true}, {chinese, true}, {astral, true},
-                                {lone, true},     {with_latin, true}};
+    const std::string file =
+        SerializeProgress({Record(u"plain", true), Record(chinese, true), Record(lone, true),
+                           Record(with_latin, true), Record(astral, true)});
+    const CompletedMap expected{
+        {u"plain", true}, {chinese, true}, {astral, true}, {lone, true}, {with_latin, true}};
     EXPECT_EQ(ParseProgress(file), expected);
 
     // Ill-formed UTF-8 completes nothing; a value near "done-utf8" is just not done.
@@ -84,8 +96,10 @@ TEST(ProgressFormat, WideIdsUseUtf8WithTheirOwnValueAndReadBackExactly) {
 
 TEST(Wtf8, EncodesCodePointsAndLoneSurrogatesAndRejectsIllFormedBytes) {
     EXPECT_EQ(EncodeWtf8(u"A\u00E9\u4E2D\U0001F600"), "A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
-    EXPECT_EQ(EncodeWtf8(std::u16string{char16_t(0xDC00), char16_t(0xD800)}), "\xED\xB0\x80\xED\xA0\x80");
-    EXPECT_EQ(DecodeWtf8("\xED\xB0\x80\xED\xA0\x80"), (std::u16string{char16_t(0xDC00), char16_t(0xD800)}));
+    EXPECT_EQ(EncodeWtf8(std::u16string{char16_t(0xDC00), char16_t(0xD800)}),
+              "\xED\xB0\x80\xED\xA0\x80");
+    EXPECT_EQ(DecodeWtf8("\xED\xB0\x80\xED\xA0\x80"),
+              (std::u16string{char16_t(0xDC00), char16_t(0xD800)}));
 
     for (const char* bad : {"\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xC0\xAF", "\xF4\x90\x80\x80",
                             "\xC2", "\xE4\x41\xAD", "\x80", "\xFF"}) {

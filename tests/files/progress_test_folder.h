@@ -10,7 +10,7 @@
 #include <string>
 
 class ProgressTestFolder {
-public:
+  public:
     ProgressTestFolder() {
         std::random_device seed;
         const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -46,6 +46,6 @@ public:
     }
     bool Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
 
-private:
+  private:
     std::filesystem::path path_;
 };

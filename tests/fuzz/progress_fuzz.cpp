@@ -45,7 +45,8 @@ void CheckRoundTrip(const std::vector<Achievement>& records) {
     for (const Achievement& record : records) {
         if (!Storable(record.id)) continue;
         bool completed = false;
-        for (const Achievement& other : records) completed = completed || (other.id == record.id && other.completed);
+        for (const Achievement& other : records)
+            completed = completed || (other.id == record.id && other.completed);
         const auto found = read.find(record.id);
         const bool read_completed = found != read.end() && found->second;
         FUZZ_REQUIRE(read_completed == completed);

@@ -34,7 +34,8 @@ Pixels Paint(const ToastState* state) {
     HBITMAP surface = CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(target, surface);
     // Whatever the paint leaves uncovered stays this magenta.
-    for (int i = 0; i < TOAST_WIDTH * TOAST_HEIGHT; ++i) static_cast<std::uint32_t*>(bits)[i] = 0xFF00FF;
+    for (int i = 0; i < TOAST_WIDTH * TOAST_HEIGHT; ++i)
+        static_cast<std::uint32_t*>(bits)[i] = 0xFF00FF;
 
     PaintToast(target, state);
     GdiFlush();
@@ -91,8 +92,9 @@ TEST(ToastPaint, WithoutPictureOrTitleIsTheGreenPanelWithAGoldFrame) {
 
 TEST(ToastPaint, HeaderAndTitleAreGoldAndClippedToTheirRectangles) {
     ToastState state;
-    GiveTitleAndFont(state, u"A title long enough to run past the right edge of its box, "
-                                 u"far beyond six hundred pixels of bold text\nsecond\nthird\nfourth");
+    GiveTitleAndFont(state,
+                     u"A title long enough to run past the right edge of its box, "
+                     u"far beyond six hundred pixels of bold text\nsecond\nthird\nfourth");
     const Pixels pixels = Paint(&state);
     ExpectFrameAndPanel(pixels);
     EXPECT_GT(InkIn(pixels, 20, 20, 620, 50), 50);   // header
@@ -143,7 +145,8 @@ TEST(ToastPaint, PictureIsStretchedOverTheWholeToastInsteadOfThePanel) {
 
     // A picture that does not decode leaves the panel.
     ToastState broken;
-    broken.background_status = broken.background.Load((ExecutableDirectory() + L"\\no such.png").c_str());
+    broken.background_status =
+        broken.background.Load((ExecutableDirectory() + L"\\no such.png").c_str());
     EXPECT_NE(broken.background_status, GDIP_STATUS_OK);
     ExpectFrameAndPanel(Paint(&broken));
 }

@@ -33,7 +33,8 @@ std::vector<HWND> FindToasts() {
             GetClassNameW(window, name, 64);
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
-            if (process == GetCurrentProcessId() && std::wstring(name) == L"AdvancementNotification") {
+            if (process == GetCurrentProcessId() &&
+                std::wstring(name) == L"AdvancementNotification") {
                 reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
             }
             return TRUE;
@@ -71,9 +72,15 @@ Pixels CaptureScreen(RECT rect) {
     return pixels;
 }
 
-unsigned Red(unsigned pixel) { return (pixel >> 16) & 0xFF; }
-unsigned Green(unsigned pixel) { return (pixel >> 8) & 0xFF; }
-unsigned Blue(unsigned pixel) { return pixel & 0xFF; }
+unsigned Red(unsigned pixel) {
+    return (pixel >> 16) & 0xFF;
+}
+unsigned Green(unsigned pixel) {
+    return (pixel >> 8) & 0xFF;
+}
+unsigned Blue(unsigned pixel) {
+    return pixel & 0xFF;
+}
 
 namespace {
 
@@ -109,7 +116,8 @@ bool WriteSplitBitmap(const std::wstring& path, int width, int height, COLORREF 
                 .put(static_cast<char>(GetGValue(colour)))
                 .put(static_cast<char>(GetRValue(colour)));
         }
-        for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < row; ++pad) out.put(0);
+        for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < row; ++pad)
+            out.put(0);
     }
     return static_cast<bool>(out);
 }

@@ -21,16 +21,20 @@ namespace {
 constexpr std::array<int, 21> SLIDE_IN = {0,    -91,  -173, -246, -312, -370, -420,
                                           -464, -501, -533, -560, -581, -599, -612,
                                           -622, -630, -634, -637, -639, -639, -640};
-constexpr std::array<int, 21> SLIDE_OUT = {0,  0,   0,   2,   5,   10,  17,  27,  40,  58, 80,
+constexpr std::array<int, 21> SLIDE_OUT = {0,   0,   0,   2,   5,   10,  17,  27,  40,  58, 80,
                                            106, 138, 175, 219, 270, 327, 393, 466, 548, 640};
 
 long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-std::wstring PicturePath() { return ExecutableDirectory() + L"\\bin\\adv_back.png"; }
+std::wstring PicturePath() {
+    return ExecutableDirectory() + L"\\bin\\adv_back.png";
+}
 
-void RemovePicture() { DeleteFileW(PicturePath().c_str()); }
+void RemovePicture() {
+    DeleteFileW(PicturePath().c_str());
+}
 
 void PutSplitPicture() {
     CreateDirectoryW((ExecutableDirectory() + L"\\bin").c_str(), nullptr);
@@ -57,10 +61,18 @@ HWND OpenForegroundWindow() {
     return window;
 }
 
-bool LooksLikePanel(unsigned pixel) { return Green(pixel) > 70 && Red(pixel) < 50 && Blue(pixel) < 50; }
-bool LooksLikeGold(unsigned pixel) { return Red(pixel) > 200 && Green(pixel) > 160 && Blue(pixel) < 70; }
-bool LooksLikeRed(unsigned pixel) { return Red(pixel) > 150 && Green(pixel) < 50 && Blue(pixel) < 50; }
-bool LooksLikeBlue(unsigned pixel) { return Blue(pixel) > 150 && Red(pixel) < 50 && Green(pixel) < 50; }
+bool LooksLikePanel(unsigned pixel) {
+    return Green(pixel) > 70 && Red(pixel) < 50 && Blue(pixel) < 50;
+}
+bool LooksLikeGold(unsigned pixel) {
+    return Red(pixel) > 200 && Green(pixel) > 160 && Blue(pixel) < 70;
+}
+bool LooksLikeRed(unsigned pixel) {
+    return Red(pixel) > 150 && Green(pixel) < 50 && Blue(pixel) < 50;
+}
+bool LooksLikeBlue(unsigned pixel) {
+    return Blue(pixel) > 150 && Red(pixel) < 50 && Green(pixel) < 50;
+}
 
 struct Sample {
     long long ms;
@@ -134,7 +146,8 @@ TEST(ToastWindow, OneToastSlidesInHoldsAndSlidesOutWithoutTakingTheFocus) {
         }
         focus_kept = focus_kept && GetForegroundWindow() == foreground;
     };
-    ASSERT_TRUE(PumpUntil([&] { return !samples.empty() && samples.back().x == screen - 640; }, 3s, sample));
+    ASSERT_TRUE(PumpUntil([&] { return !samples.empty() && samples.back().x == screen - 640; }, 3s,
+                          sample));
     const long long arrived = samples.back().ms;
     PumpFor(200ms);
     const Pixels shown = CaptureScreen(RECT{screen - 640, 50, screen, 178});
@@ -189,7 +202,8 @@ TEST(ToastWindow, UnlocksInARowShowTheirOwnToastsOneAfterAnother) {
         HWND toast = toasts[0];
         if (order.empty() || order.back() != toast) {
             order.push_back(toast);
-            shown_titles.push_back(StateOf(toast) && StateOf(toast)->title ? *StateOf(toast)->title : u"?");
+            shown_titles.push_back(StateOf(toast) && StateOf(toast)->title ? *StateOf(toast)->title
+                                                                           : u"?");
             // The picture put on disk now is read by the next toast, not by this one.
             if (order.size() == 1) PutSplitPicture();
         }
@@ -199,7 +213,8 @@ TEST(ToastWindow, UnlocksInARowShowTheirOwnToastsOneAfterAnother) {
             captures.push_back(CaptureScreen(RECT{screen - 640, 50, screen, 178}));
         }
     };
-    const bool all_done = PumpUntil([&] { return order.size() == 3 && FindToasts().empty(); }, 30s, watch);
+    const bool all_done =
+        PumpUntil([&] { return order.size() == 3 && FindToasts().empty(); }, 30s, watch);
     RemovePicture();
     ASSERT_TRUE(all_done);
 
@@ -210,7 +225,9 @@ TEST(ToastWindow, UnlocksInARowShowTheirOwnToastsOneAfterAnother) {
     EXPECT_TRUE(LooksLikePanel(captures[0].At(10, 110)));
     EXPECT_TRUE(LooksLikeGold(captures[0].At(2, 64)));
     for (int i = 1; i < 3; ++i) {
-        EXPECT_TRUE(LooksLikeRed(captures[i].At(12, 110))) << i << std::hex << " " << captures[i].At(12, 110);
-        EXPECT_TRUE(LooksLikeBlue(captures[i].At(627, 110))) << i << std::hex << " " << captures[i].At(627, 110);
+        EXPECT_TRUE(LooksLikeRed(captures[i].At(12, 110)))
+            << i << std::hex << " " << captures[i].At(12, 110);
+        EXPECT_TRUE(LooksLikeBlue(captures[i].At(627, 110)))
+            << i << std::hex << " " << captures[i].At(627, 110);
     }
 }

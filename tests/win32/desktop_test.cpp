@@ -15,8 +15,12 @@ static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t")
 
 namespace {
 
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+std::u16string U16(const std::wstring& text) {
+    return std::u16string(text.begin(), text.end());
+}
+const wchar_t* W(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 std::wstring OwnPath() {
     std::wstring path(32768, L'\0');
@@ -24,8 +28,12 @@ std::wstring OwnPath() {
     return path;
 }
 
-std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
-std::wstring DirectoryOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+std::wstring FileNameOf(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+std::wstring DirectoryOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
 
 std::wstring AsciiCase(std::wstring text, bool upper) {
     for (wchar_t& c : text) {
@@ -60,7 +68,7 @@ bool Contains(const std::vector<std::u16string>& texts, const std::u16string& wa
 }
 
 class TestWindow {
-public:
+  public:
     TestWindow(const std::u16string& title, bool visible) {
         WNDCLASSEXW window_class = {};
         window_class.cbSize = sizeof(window_class);
@@ -68,8 +76,9 @@ public:
         window_class.hInstance = GetModuleHandleW(nullptr);
         window_class.lpszClassName = L"LaurelightDesktopTest";
         RegisterClassExW(&window_class);
-        window_ = CreateWindowExW(0, L"LaurelightDesktopTest", W(title), WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ =
+            CreateWindowExW(0, L"LaurelightDesktopTest", W(title), WS_OVERLAPPEDWINDOW, 10, 10, 200,
+                            100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (visible) ShowWindow(window_, SW_SHOWNOACTIVATE);
     }
     ~TestWindow() { DestroyWindow(window_); }
@@ -77,22 +86,23 @@ public:
     TestWindow& operator=(const TestWindow&) = delete;
     HWND get() const { return window_; }
 
-private:
+  private:
     HWND window_ = nullptr;
 };
 
 std::u16string Unique(const char16_t* stem) {
-    return stem + U16(std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()));
+    return stem +
+           U16(std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()));
 }
 
 class ChildProcess {
-public:
+  public:
     explicit ChildProcess(const std::wstring& exe) {
         std::wstring command = L"\"" + exe + L"\" 20000";
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
-        started_ = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                                  nullptr, &startup, &info_) != 0;
+        started_ = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE,
+                                  CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info_) != 0;
     }
     ~ChildProcess() {
         if (!started_) return;
@@ -109,7 +119,7 @@ public:
         WaitForSingleObject(info_.hProcess, 10000);
     }
 
-private:
+  private:
     PROCESS_INFORMATION info_ = {};
     bool started_ = false;
 };
@@ -117,7 +127,8 @@ private:
 TEST(ProcessSnapshot, FindsTheRunningTestByItsExeNameInAnyCase) {
     const std::wstring own = FileNameOf(OwnPath());
     const auto names = ProcessNames();
-    ASSERT_TRUE(Contains(names, U16(own))) << "names are bare file names, as the snapshot gives them";
+    ASSERT_TRUE(Contains(names, U16(own)))
+        << "names are bare file names, as the snapshot gives them";
     for (const auto& name : names) EXPECT_EQ(name.find_first_of(u"\\/"), std::u16string::npos);
 
     EXPECT_TRUE(MatchProcessName(U16(own)));
@@ -134,7 +145,8 @@ TEST(ProcessSnapshot, SeesAChildFromItsStartToItsEnd) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring name = L"LLKid" + std::to_wstring(GetCurrentProcessId()) + L".exe";
     const std::wstring copy = std::wstring(temp) + name;
-    ASSERT_TRUE(CopyFileW(sleeper.c_str(), copy.c_str(), FALSE)) << "the sleeper is built beside the tests";
+    ASSERT_TRUE(CopyFileW(sleeper.c_str(), copy.c_str(), FALSE))
+        << "the sleeper is built beside the tests";
 
     EXPECT_FALSE(MatchProcessName(U16(name)));
     {

@@ -35,7 +35,7 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }
 
 class ProbeWindow {
-public:
+  public:
     ProbeWindow() {
         WNDCLASSEXW window_class = {};
         window_class.cbSize = sizeof(window_class);
@@ -43,15 +43,15 @@ public:
         window_class.hInstance = GetModuleHandleW(nullptr);
         window_class.lpszClassName = L"LaurelightProbe";
         RegisterClassExW(&window_class);
-        window_ = CreateWindowExW(0, L"LaurelightProbe", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 300, 300, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = CreateWindowExW(0, L"LaurelightProbe", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 300,
+                                  300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     ~ProbeWindow() { DestroyWindow(window_); }
     ProbeWindow(const ProbeWindow&) = delete;
     ProbeWindow& operator=(const ProbeWindow&) = delete;
     HWND get() const { return window_; }
 
-private:
+  private:
     HWND window_ = nullptr;
 };
 
@@ -59,7 +59,8 @@ std::u16string ListItem(HWND list, int index) {
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return u"<none>";
     std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return text;
 }
@@ -76,9 +77,10 @@ void PumpUntil(const std::atomic<bool>& done) {
 
 TEST(ListBoxes, FilledFromAnotherThreadWhileTheOwnerPumps) {
     ProbeWindow parent;
-    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS |
-                                LBS_NOTIFY, 10, 10, 200, 200, parent.get(), reinterpret_cast<HMENU>(1001),
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(
+        0, L"LISTBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY, 10, 10, 200,
+        200, parent.get(), reinterpret_cast<HMENU>(1001), GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(list, nullptr);
     platform::ListAdd(list, u"stale");
 
@@ -116,7 +118,8 @@ TEST(JoinServingSentMessages, ReturnsWhileTheThreadSendsToTheJoinersWindow) {
         delivered = SendMessageTimeoutW(target, kSentProbe, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
         answer = static_cast<LRESULT>(result);
         // A second request after the first was answered is served as well.
-        delivered = delivered && SendMessageTimeoutW(target, kSentProbe, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+        delivered = delivered &&
+                    SendMessageTimeoutW(target, kSentProbe, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
     });
 
     const auto start = std::chrono::steady_clock::now();
@@ -174,13 +177,16 @@ TEST(ErrorMessage, IsAModalBoxWithTheErrorCaptionAndIcon) {
     std::thread watcher([&] {
         for (int i = 0; i < 500 && !pressed; ++i) {
             HWND box = nullptr;
-            EnumThreadWindows(own_thread, [](HWND window, LPARAM param) -> BOOL {
-                wchar_t kind[16] = {};
-                GetClassNameW(window, kind, 16);
-                if (std::wstring(kind) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-                *reinterpret_cast<HWND*>(param) = window;
-                return FALSE;
-            }, reinterpret_cast<LPARAM>(&box));
+            EnumThreadWindows(
+                own_thread,
+                [](HWND window, LPARAM param) -> BOOL {
+                    wchar_t kind[16] = {};
+                    GetClassNameW(window, kind, 16);
+                    if (std::wstring(kind) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+                    *reinterpret_cast<HWND*>(param) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
             if (box != nullptr) {
                 wchar_t caption[64] = {};
                 GetWindowTextW(box, caption, 64);
@@ -192,7 +198,8 @@ TEST(ErrorMessage, IsAModalBoxWithTheErrorCaptionAndIcon) {
             Sleep(20);
         }
     });
-    platform::ShowErrorMessage(nullptr, u"找不到成就配置文件！\n请确保以下文件存在：\nC:\\x\\bin\\adv.json");
+    platform::ShowErrorMessage(nullptr,
+                               u"找不到成就配置文件！\n请确保以下文件存在：\nC:\\x\\bin\\adv.json");
     watcher.join();
     ASSERT_TRUE(pressed) << "the box appeared and was closed by its OK button";
     EXPECT_EQ(seen.caption, L"错误");

@@ -1,8 +1,8 @@
 // Windows console: the wide command line, and output that reads right both in a console
 // window (as characters) and in a pipe or file (as UTF-8 bytes).
 
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // The sound half of the seam on Windows: WinMM and the default beep.
 
-#include <mmsystem.h>
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "platform/audio.h"
 #include "platform/win32/system_library_win32.h"

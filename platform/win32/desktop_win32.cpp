@@ -2,8 +2,8 @@
 // message boxes and the thread join that keeps answering other threads' sent messages.
 // Every function only passes facts through; the callers decide what they mean.
 
-#include <tlhelp32.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #if defined(__MINGW32__) && !defined(_MSC_VER)
 #include <pthread.h>

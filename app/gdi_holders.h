@@ -1,52 +1,77 @@
 #pragma once
-// Small owners of GDI objects and paint sessions. Windows only.
+// Small owners of GDI objects, selections and paint sessions. Windows only.
 
 #include <windows.h>
 
-// Owns a font and deletes it when it goes.
-class FontHolder {
+// A memory device context compatible with another one, deleted at the end.
+class MemoryDc {
   public:
-    FontHolder() = default;
-    explicit FontHolder(HFONT font) : font_(font) {}
-    ~FontHolder() { Reset(nullptr); }
-    FontHolder(const FontHolder&) = delete;
-    FontHolder& operator=(const FontHolder&) = delete;
+    explicit MemoryDc(HDC compatible_with) : dc_(CreateCompatibleDC(compatible_with)) {}
+    ~MemoryDc() {
+        if (dc_ != nullptr) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
 
-    HFONT Get() const { return font_; }
-    void Reset(HFONT font) {
-        if (font_ != nullptr) DeleteObject(font_);
-        font_ = font;
+    HDC Get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
+// Owns one GDI object (font, bitmap, brush or pen) and deletes it at the end. Declare it
+// before the ObjectSelection that selects it, so it is deselected before it is deleted.
+template <typename Handle>
+class GdiObject {
+  public:
+    GdiObject() = default;
+    explicit GdiObject(Handle handle) : handle_(handle) {}
+    ~GdiObject() { Reset(nullptr); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+
+    Handle Get() const { return handle_; }
+    void Reset(Handle handle) {
+        if (handle_ != nullptr) DeleteObject(handle_);
+        handle_ = handle;
     }
 
   private:
-    HFONT font_ = nullptr;
+    Handle handle_ = nullptr;
 };
 
-// Selects an object into a device context and puts the previous one back.
-class SelectedObject {
+using FontObject = GdiObject<HFONT>;
+using BitmapObject = GdiObject<HBITMAP>;
+using BrushObject = GdiObject<HBRUSH>;
+using PenObject = GdiObject<HPEN>;
+
+// Selects an object into a device context and puts the previous one back at the end.
+class ObjectSelection {
   public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(dc_, previous_); }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
+    ObjectSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ObjectSelection() {
+        if (previous_ != nullptr) SelectObject(dc_, previous_);
+    }
+    ObjectSelection(const ObjectSelection&) = delete;
+    ObjectSelection& operator=(const ObjectSelection&) = delete;
 
   private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
-// BeginPaint on construction, EndPaint on destruction.
-class PaintSession {
+// BeginPaint on construction, EndPaint at the end.
+class PaintScope {
   public:
-    explicit PaintSession(HWND window) : window_(window) { dc_ = BeginPaint(window_, &paint_); }
-    ~PaintSession() { EndPaint(window_, &paint_); }
-    PaintSession(const PaintSession&) = delete;
-    PaintSession& operator=(const PaintSession&) = delete;
+    explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintScope() { EndPaint(window_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
 
     HDC Dc() const { return dc_; }
 
   private:
     HWND window_;
     PAINTSTRUCT paint_{};
-    HDC dc_ = nullptr;
+    HDC dc_;
 };

@@ -43,7 +43,7 @@ constexpr wchar_t ABOUT_TEXT[] = L"Laurelight beta-0.2\n检测Windows操作并�
 constexpr wchar_t ABOUT_CAPTION[] = L"关于";
 
 // Created once with the lists; both lists use it until the program ends.
-FontHolder g_listFont;
+FontObject g_listFont;
 
 MainLayout LayoutOf(HWND window) {
     RECT client{};
@@ -122,13 +122,13 @@ void DrawCaption(HDC dc, const wchar_t* text, const LayoutRect& where) {
 
 // Default text colour, background colour and mode: the captions sit on the window colour.
 void PaintCaptions(HDC dc, const MainLayout& layout) {
-    SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    ObjectSelection font(dc, GetStockObject(DEFAULT_GUI_FONT));
     DrawCaption(dc, COMPLETED_CAPTION, layout.completed_caption);
     DrawCaption(dc, PENDING_CAPTION, layout.pending_caption);
 }
 
 void OnPaint(HWND window) {
-    PaintSession paint(window);
+    PaintScope paint(window);
     PaintCaptions(paint.Dc(), LayoutOf(window));
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "notify/gdiplus_flat.h"
-#include "notify/toast_gdi.h"
+#include "app/gdi_holders.h"
 
 constexpr int TOAST_WIDTH = 640;
 constexpr int TOAST_HEIGHT = 128;

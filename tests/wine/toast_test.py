@@ -68,10 +68,12 @@ class ToastTest(WineTestCase):
         self.assertEqual(len(set(headers)), 1)
 
     def save_desktop_picture(self):
-        """The top right of the desktop with the toast over it, for the documentation."""
+        """The top right of the desktop with the toast over it, for the README."""
         SCREENSHOTS.mkdir(parents=True, exist_ok=True)
+        picture = SCREENSHOTS / "toast_over_desktop.png"
         subprocess.run(["import", "-window", "root", "-crop", "760x240+520+0", "+repage",
-                        str(SCREENSHOTS / "toast_over_desktop.png")], check=True, timeout=30)
+                        str(picture)], check=True, timeout=30)
+        shutil.copy2(picture, ROOT / "docs" / "toast.png")
 
 
 if __name__ == "__main__":

@@ -67,18 +67,6 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
     return text;
 }
 
-// What an unlock does to the tracker's state, without the lists and the notification.
-bool UnlockFirstOpen(AchievementTracker& tracker, const std::u16string& id) {
-    for (Achievement& achievement : tracker.achievements) {
-        if (achievement.completed || achievement.id != id) continue;
-        achievement.completed = true;
-        tracker.completed_map[id] = true;
-        tracker.SaveProgress();
-        return true;
-    }
-    return false;
-}
-
 int Run(const Options& options) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
     ScanReport report;
@@ -90,7 +78,7 @@ int Run(const Options& options) {
     }
     tracker.LoadProgress();
     int status = 0;
-    if (options.unlock_id && !UnlockFirstOpen(tracker, *options.unlock_id)) {
+    if (options.unlock_id && CompleteFirstOpen(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
         status = kExitNoSuchOpenId;
     }

@@ -60,6 +60,10 @@ struct AchievementTracker {
     std::mutex pass_mutex;
 };
 
+// What an unlock does to the tracker's state before the lists and the notification: the
+// flag, the map entry and the save. Null when no open record has this id.
+const Achievement* CompleteFirstOpen(AchievementTracker& tracker, const std::u16string& id);
+
 bool MatchProcessName(const std::u16string& value);
 bool MatchWindowTitle(const std::u16string& value);
 void MonitorLoop(AchievementTracker* tracker);

@@ -90,17 +90,11 @@ void PostUnlocked(const AchievementTracker& tracker, const Achievement& record) 
     }
 }
 
-// Completes the first open record carrying this id: an earlier duplicate goes first.
 void Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    for (Achievement& record : tracker.achievements) {
-        if (record.completed || record.id != id) continue;
-        record.completed = true;
-        tracker.completed_map[id] = true;
-        tracker.SaveProgress();
-        tracker.FillLists();
-        PostUnlocked(tracker, record);
-        return;
-    }
+    const Achievement* record = CompleteFirstOpen(tracker, id);
+    if (record == nullptr) return;
+    tracker.FillLists();
+    PostUnlocked(tracker, *record);
 }
 
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
@@ -115,6 +109,18 @@ void RunCheckPass(AchievementTracker& tracker) {
 }
 
 }  // namespace
+
+// The first open record carrying this id is completed: an earlier duplicate goes first.
+const Achievement* CompleteFirstOpen(AchievementTracker& tracker, const std::u16string& id) {
+    for (Achievement& record : tracker.achievements) {
+        if (record.completed || record.id != id) continue;
+        record.completed = true;
+        tracker.completed_map[id] = true;
+        tracker.SaveProgress();
+        return &record;
+    }
+    return nullptr;
+}
 
 bool MatchProcessName(const std::u16string& value) {
     if (value.empty()) return false;

@@ -6,12 +6,6 @@
 
 std::int32_t g_mciAliasCounter = 0;
 
-std::u16string ExecutableDirectory(std::u16string_view module_path) {
-    const std::size_t cut = module_path.find_last_of(u"\\/");
-    if (cut == std::u16string_view::npos) return std::u16string(module_path);
-    return std::u16string(module_path.substr(0, cut));
-}
-
 void PlayUnlockSound() {
     PlayUnlockSoundIn(ExecutableDirectory(platform::ModulePath()));
 }

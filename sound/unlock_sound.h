@@ -8,15 +8,14 @@
 #include <system_error>
 #include <thread>
 
+#include "tracker/tracker.h"  // ExecutableDirectory
+
 constexpr int MCI_STATUS_POLLS = 50;
 constexpr unsigned MCI_POLL_INTERVAL_MS = 100;
 constexpr std::int32_t MCI_ALIAS_LIMIT = 100;
 
 // Last alias number handed out; UI thread only.
 extern std::int32_t g_mciAliasCounter;
-
-// The module path cut just before its last '\' or '/', or the whole path without either.
-std::u16string ExecutableDirectory(std::u16string_view module_path);
 
 // Plays the sound found beside the running executable.
 void PlayUnlockSound();

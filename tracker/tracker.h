@@ -16,7 +16,10 @@ struct DataPaths {
     std::u16string config_path;
 };
 
-// The directory is the module path cut before its last '\' or '/', or the whole path.
+// The module path cut just before its last '\' or '/', or the whole path without either.
+std::u16string ExecutableDirectory(std::u16string_view module_path);
+
+// The executable directory followed by "\adv_save.txt" and "\bin\adv.json".
 DataPaths DeriveDataPaths(std::u16string_view module_path);
 
 struct AchievementTracker {

@@ -29,8 +29,8 @@ const std::string& Arg(const Args& args, std::size_t index);
 long long IntArg(const Args& args, std::size_t index, long long fallback);
 
 // "0x1a2b" or decimal digits name a window handle; anything else is a top-level class name.
-HWND FindTopLevel(const std::string& spec);
-HWND RequireWindow(const std::string& spec);
+HWND FindTopLevel(const std::string& target);
+HWND RequireWindow(const std::string& target);
 std::string HandleText(HWND window);
 
 // SendMessageW that gives up after a few seconds, so a hung program fails the command

@@ -15,10 +15,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool IsHandleSpec(const std::string& spec) {
-    if (spec.empty()) return false;
-    if (spec.rfind("0x", 0) == 0) return spec.size() > 2;
-    for (char c : spec) {
+bool IsHandleText(const std::string& target) {
+    if (target.empty()) return false;
+    if (target.rfind("0x", 0) == 0) return target.size() > 2;
+    for (char c : target) {
         if (c < '0' || c > '9') return false;
     }
     return true;
@@ -58,18 +58,18 @@ long long IntArg(const Args& args, std::size_t index, long long fallback) {
     return std::strtoll(args[index].c_str(), nullptr, 0);
 }
 
-HWND FindTopLevel(const std::string& spec) {
-    if (IsHandleSpec(spec)) {
+HWND FindTopLevel(const std::string& target) {
+    if (IsHandleText(target)) {
         HWND window = reinterpret_cast<HWND>(
-            static_cast<std::uintptr_t>(std::strtoull(spec.c_str(), nullptr, 0)));
+            static_cast<std::uintptr_t>(std::strtoull(target.c_str(), nullptr, 0)));
         return IsWindow(window) ? window : nullptr;
     }
-    return FindWindowW(Wide(spec).c_str(), nullptr);
+    return FindWindowW(Wide(target).c_str(), nullptr);
 }
 
-HWND RequireWindow(const std::string& spec) {
-    HWND window = FindTopLevel(spec);
-    if (window == nullptr) throw Failure("no window " + spec);
+HWND RequireWindow(const std::string& target) {
+    HWND window = FindTopLevel(target);
+    if (window == nullptr) throw Failure("no window " + target);
     return window;
 }
 

@@ -8,24 +8,13 @@
 #include "tests/files/progress_test_folder.h"
 #include "tracker/tracker.h"
 
-namespace {
-
-Achievement Completed(std::u16string id) {
-    Achievement record;
-    record.id = std::move(id);
-    record.completed = true;
-    return record;
-}
-
-}  // namespace
-
 // A configured id holding 0x1A was written as it stands; the reader stops at that byte, so
 // every completed achievement listed after it was lost at the next start.
 TEST(FuzzFindings, AnIdWithEndOfTextDoesNotHideTheLinesAfterIt) {
     const std::u16string end_of_text = u"a=do\x1Ane\r";
-    const std::string file =
-        SerializeProgress({Completed(u"first"), Completed(u"x\x1Ay"), Completed(end_of_text),
-                           Completed(u"\u4E2D\x1A"), Completed(u"last")});
+    const std::string file = SerializeProgress(
+        {ProgressRecord(u"first"), ProgressRecord(u"x\x1Ay"), ProgressRecord(end_of_text),
+         ProgressRecord(u"\u4E2D\x1A"), ProgressRecord(u"last")});
     EXPECT_EQ(file, "first=done\r\nlast=done\r\n");
     EXPECT_EQ(ParseProgress(file), (CompletedMap{{u"first", true}, {u"last", true}}));
 }
@@ -33,8 +22,8 @@ TEST(FuzzFindings, AnIdWithEndOfTextDoesNotHideTheLinesAfterIt) {
 // An id with '=' reads back as the text before the '=' with a value other than "done"; when
 // another achievement has that text as its id and is listed before, its progress was undone.
 TEST(FuzzFindings, AnIdWithEqualsDoesNotUndoAnotherAchievement) {
-    const std::vector<Achievement> records = {Completed(u"a"), Completed(u"a=b"),
-                                              Completed(u"\u4E2D=x")};
+    const std::vector<Achievement> records = {ProgressRecord(u"a"), ProgressRecord(u"a=b"),
+                                              ProgressRecord(u"\u4E2D=x")};
     EXPECT_EQ(SerializeProgress(records), "a=done\r\n");
 
     ProgressTestFolder folder;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "config/utf8.h"
+#include "tests/win32/test_window.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
@@ -26,16 +27,9 @@ std::string FromHex(const char* hex) {
 }
 
 HWND ShowTitledWindow(const std::u16string& title) {
-    WNDCLASSEXW window_class = {};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = DefWindowProcW;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"LaurelightTestSleeper";
-    RegisterClassExW(&window_class);
     HWND window =
-        CreateWindowExW(0, L"LaurelightTestSleeper",
-                        reinterpret_cast<const wchar_t*>(title.c_str()), WS_OVERLAPPEDWINDOW, 40,
-                        40, 320, 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        CreateTestWindow(L"LaurelightTestSleeper", reinterpret_cast<const wchar_t*>(title.c_str()),
+                         RECT{40, 40, 360, 160});
     ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
 }

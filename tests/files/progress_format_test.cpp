@@ -4,25 +4,16 @@
 
 #include "progress/progress_file.h"
 #include "progress/wtf8.h"
-
-namespace {
-
-Achievement Record(std::u16string id, bool completed) {
-    Achievement record;
-    record.id = std::move(id);
-    record.completed = completed;
-    return record;
-}
-
-}  // namespace
+#include "tests/files/progress_test_folder.h"
 
 TEST(ProgressFormat, WritesCompletedIdsInListOrderWithCrLf) {
     const std::string expected(
         "\x61\x31\x3D\x64\x6F\x6E\x65\x0D\x0A\x62\x32\x3D\x64\x6F\x6E\x65\x0D\x0A", 18);
-    EXPECT_EQ(SerializeProgress({Record(u"a1", true), Record(u"b2", true)}), expected);
-    EXPECT_EQ(SerializeProgress({Record(u"a1", false)}), "");
-    EXPECT_EQ(SerializeProgress({Record(u"open", false), Record(u" sp ", true),
-                                 Record(u"dup", true), Record(u"dup", true)}),
+    EXPECT_EQ(SerializeProgress({ProgressRecord(u"a1", true), ProgressRecord(u"b2", true)}),
+              expected);
+    EXPECT_EQ(SerializeProgress({ProgressRecord(u"a1", false)}), "");
+    EXPECT_EQ(SerializeProgress({ProgressRecord(u"open", false), ProgressRecord(u" sp ", true),
+                                 ProgressRecord(u"dup", true), ProgressRecord(u"dup", true)}),
               " sp =done\r\ndup=done\r\ndup=done\r\n");
 }
 
@@ -62,29 +53,29 @@ TEST(ProgressFormat, KeyIsBeforeTheFirstEqualsAndOnlyExactDoneCompletes) {
 
 TEST(ProgressFormat, SingleByteIdsKeepOneBytePerCharacter) {
     const std::u16string latin = u"caf\u00E9 \u00FF\u0080\u0001";
-    EXPECT_EQ(SerializeProgress({Record(latin, true)}),
+    EXPECT_EQ(SerializeProgress({ProgressRecord(latin, true)}),
               std::string("caf\xE9 \xFF\x80\x01=done\r\n"));
 
     std::u16string all;  // every character a single-byte line can carry
     for (char16_t c = 0; c <= 0xFF; ++c) {
         if (c != u'\n' && c != u'=' && c != 0x1A) all.push_back(c);
     }
-    const std::string bytes = SerializeProgress({Record(all, true)});
+    const std::string bytes = SerializeProgress({ProgressRecord(all, true)});
     EXPECT_EQ(bytes.size(), all.size() + 7);
     EXPECT_EQ(ParseProgress(bytes), (CompletedMap{{all, true}}));
 }
 
 TEST(ProgressFormat, WideIdsUseUtf8WithTheirOwnValueAndReadBackExactly) {
     const std::u16string chinese = u"\u521D\u6B21\u542F\u52A8";  // 初次启动
-    EXPECT_EQ(SerializeProgress({Record(chinese, true)}),
+    EXPECT_EQ(SerializeProgress({ProgressRecord(chinese, true)}),
               "\xE5\x88\x9D\xE6\xAC\xA1\xE5\x90\xAF\xE5\x8A\xA8=done-utf8\r\n");
 
     const std::u16string astral = u"a\U0001F600b";
     const std::u16string lone = {u'x', char16_t(0xD800), u'y', char16_t(0xDFFF)};
     const std::u16string with_latin = u"\u00E9\u4E2D";
-    const std::string file =
-        SerializeProgress({Record(u"plain", true), Record(chinese, true), Record(lone, true),
-                           Record(with_latin, true), Record(astral, true)});
+    const std::string file = SerializeProgress(
+        {ProgressRecord(u"plain", true), ProgressRecord(chinese, true), ProgressRecord(lone, true),
+         ProgressRecord(with_latin, true), ProgressRecord(astral, true)});
     const CompletedMap expected{
         {u"plain", true}, {chinese, true}, {astral, true}, {lone, true}, {with_latin, true}};
     EXPECT_EQ(ParseProgress(file), expected);

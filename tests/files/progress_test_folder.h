@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "tracker/achievement.h"
+
 class ProgressTestFolder {
   public:
     ProgressTestFolder() {
@@ -49,3 +51,11 @@ class ProgressTestFolder {
   private:
     std::filesystem::path path_;
 };
+
+// A record with only what the progress file looks at.
+inline Achievement ProgressRecord(std::u16string id, bool completed = true) {
+    Achievement record;
+    record.id = std::move(id);
+    record.completed = completed;
+    return record;
+}

@@ -23,13 +23,7 @@ Pixels Paint(const ToastState* state) {
     HDC screen = GetDC(nullptr);
     HDC target = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = TOAST_WIDTH;
-    info.bmiHeader.biHeight = -TOAST_HEIGHT;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(TOAST_WIDTH, TOAST_HEIGHT);
     void* bits = nullptr;
     HBITMAP surface = CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(target, surface);

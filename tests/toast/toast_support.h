@@ -31,6 +31,9 @@ struct Pixels {
 };
 Pixels CaptureScreen(RECT rect);
 
+// A 32-bit top-down device-independent bitmap of this size.
+BITMAPINFO TopDownBitmapInfo(int width, int height);
+
 unsigned Red(unsigned pixel);
 unsigned Green(unsigned pixel);
 unsigned Blue(unsigned pixel);

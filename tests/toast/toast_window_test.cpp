@@ -12,6 +12,7 @@
 #include "notify/toast.h"
 #include "notify/toast_state.h"
 #include "tests/toast/toast_support.h"
+#include "tests/win32/test_window.h"
 
 using namespace toast_test;
 using namespace std::chrono_literals;
@@ -47,14 +48,7 @@ const ToastState* StateOf(HWND toast) {
 
 // A plain top-level window standing for the main window, made the foreground window.
 HWND OpenForegroundWindow() {
-    WNDCLASSEXW type = {};
-    type.cbSize = sizeof(type);
-    type.lpfnWndProc = DefWindowProcW;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.lpszClassName = L"ToastTestForeground";
-    RegisterClassExW(&type);
-    HWND window = CreateWindowExW(0, L"ToastTestForeground", L"Foreground", WS_OVERLAPPEDWINDOW,
-                                  100, 200, 400, 300, nullptr, nullptr, type.hInstance, nullptr);
+    HWND window = CreateTestWindow(L"ToastTestForeground", L"Foreground", RECT{100, 200, 500, 500});
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     PumpFor(300ms);

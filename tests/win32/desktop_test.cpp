@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "tests/win32/test_window.h"
 #include "tracker/tracker.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
@@ -70,15 +71,7 @@ bool Contains(const std::vector<std::u16string>& texts, const std::u16string& wa
 class TestWindow {
   public:
     TestWindow(const std::u16string& title, bool visible) {
-        WNDCLASSEXW window_class = {};
-        window_class.cbSize = sizeof(window_class);
-        window_class.lpfnWndProc = DefWindowProcW;
-        window_class.hInstance = GetModuleHandleW(nullptr);
-        window_class.lpszClassName = L"LaurelightDesktopTest";
-        RegisterClassExW(&window_class);
-        window_ =
-            CreateWindowExW(0, L"LaurelightDesktopTest", W(title), WS_OVERLAPPEDWINDOW, 10, 10, 200,
-                            100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = CreateTestWindow(L"LaurelightDesktopTest", W(title), RECT{10, 10, 210, 110});
         if (visible) ShowWindow(window_, SW_SHOWNOACTIVATE);
     }
     ~TestWindow() { DestroyWindow(window_); }

@@ -19,20 +19,13 @@ HANDLE OpenAsReader(const std::filesystem::path& path) {
                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-Achievement Completed(const char16_t* id) {
-    Achievement record;
-    record.id = id;
-    record.completed = true;
-    return record;
-}
-
 }  // namespace
 
 TEST(ProgressReplace, BriefReaderIsWaitedOutAndLongReaderLeavesTheSavePending) {
     ProgressTestFolder folder;
     folder.Write("adv_save.txt", "a1=done\r\n");
     AchievementTracker tracker(nullptr, folder.ModulePath());
-    tracker.achievements = {Completed(u"a1"), Completed(u"b2")};
+    tracker.achievements = {ProgressRecord(u"a1"), ProgressRecord(u"b2")};
 
     HANDLE brief = OpenAsReader(folder.File("adv_save.txt"));
     ASSERT_NE(brief, INVALID_HANDLE_VALUE);
@@ -45,7 +38,7 @@ TEST(ProgressReplace, BriefReaderIsWaitedOutAndLongReaderLeavesTheSavePending) {
     EXPECT_FALSE(tracker.save_pending);
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\n");
 
-    tracker.achievements.push_back(Completed(u"c3"));
+    tracker.achievements.push_back(ProgressRecord(u"c3"));
     HANDLE held = OpenAsReader(folder.File("adv_save.txt"));
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     tracker.SaveProgress();

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/desktop.h"
+#include "tests/win32/test_window.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
@@ -37,14 +38,7 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 class ProbeWindow {
   public:
     ProbeWindow() {
-        WNDCLASSEXW window_class = {};
-        window_class.cbSize = sizeof(window_class);
-        window_class.lpfnWndProc = ProbeProc;
-        window_class.hInstance = GetModuleHandleW(nullptr);
-        window_class.lpszClassName = L"LaurelightProbe";
-        RegisterClassExW(&window_class);
-        window_ = CreateWindowExW(0, L"LaurelightProbe", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 300,
-                                  300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = CreateTestWindow(L"LaurelightProbe", L"probe", RECT{0, 0, 300, 300}, ProbeProc);
     }
     ~ProbeWindow() { DestroyWindow(window_); }
     ProbeWindow(const ProbeWindow&) = delete;

@@ -3,15 +3,15 @@
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
-# Wine's own fonts (fonts-wine: Marlett for the caption buttons, Tahoma's stand-ins) and its
-# 32-bit loader come as recommendations and from the i386 architecture; the Wine tests were
-# made with both, so a fresh machine gets the same.
+# Only 64-bit Wine: many kernels of build machines refuse 32-bit x86 programs, so nothing here
+# may depend on the i386 architecture (scripts/wine starts the 64-bit loader). fonts-wine brings
+# Marlett for the caption buttons and Tahoma's stand-ins.
 packages=(
     cmake ninja-build g++ python3 git
     clang clang-format libclang-rt-14-dev
     googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 wine32:i386 fonts-wine fonts-liberation
+    wine wine64 fonts-wine fonts-liberation
     xvfb x11-utils fonts-wqy-microhei imagemagick
 )
 missing=()
@@ -21,9 +21,9 @@ done
 if ((${#missing[@]})); then
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        dpkg --add-architecture i386
-    fi
     apt-get update -qq
     apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+
+# Every run proves the toolchain before anything long starts.
+"$(dirname "$0")/check_toolchain.sh"

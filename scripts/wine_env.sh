@@ -4,11 +4,16 @@
 #   wine_env_start <prefix-dir>   # Xvfb, wineserver -p, a fresh prefix with our registry
 #   trap wine_env_stop EXIT       # kills what wine_env_start started, waits for wineserver
 #
-# Everything started here is remembered by pid and stopped by that pid only.
+# Everything started here is remembered by pid and stopped by that pid only. `wine` and
+# `wineserver` below run the 64-bit programs that scripts/wine chooses, whatever /usr/bin holds.
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
+
+WINE_ENV_SCRIPTS=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
+wine() { "$WINE_ENV_SCRIPTS/wine" "$@"; }
+wineserver() { "$WINE_ENV_SCRIPTS/wine" --server "$@"; }
 
 WINE_ENV_XVFB_PID=""
 WINE_ENV_SERVER_STARTED=""
@@ -65,12 +70,12 @@ wine_env_make_prefix() {
     mkdir -p "$WINEPREFIX"
     wineserver -p
     WINE_ENV_SERVER_STARTED=1
-    wineboot -i >/dev/null 2>&1
+    wine wineboot.exe -i >/dev/null 2>&1
     # Wine draws the caption buttons with Marlett; the prefix does not find it on its own.
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     local regfile="$WINEPREFIX/laurelight.reg"
     wine_env_registry_file "$regfile"
-    wine reg import "$(winepath -w "$regfile" 2>/dev/null)" >/dev/null 2>&1 || {
+    wine reg import "Z:${regfile//\//\\}" >/dev/null 2>&1 || {
         wine_env_log "registry import failed"
         return 1
     }
@@ -98,6 +103,10 @@ wine_env_stop() {
     if [[ -n "$WINE_ENV_XVFB_PID" ]]; then
         kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
         wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
-        WINE_ENV_XVFB_PID=""
+        WINE_ENV_SCRIPTS=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
+wine() { "$WINE_ENV_SCRIPTS/wine" "$@"; }
+wineserver() { "$WINE_ENV_SCRIPTS/wine" --server "$@"; }
+
+WINE_ENV_XVFB_PID=""
     fi
 }

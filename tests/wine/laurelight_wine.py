@@ -14,6 +14,7 @@ import unittest
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
+WINE = ROOT / "scripts" / "wine"  # the one choice of the 64-bit loader
 BUILD = Path(os.environ.get("LAURELIGHT_BUILD_DIR", ROOT / "build" / "mingw"))
 APP_EXE = BUILD / "app" / "Laurelight.exe"
 DRIVER_EXE = BUILD / "tests" / "driver" / "laurelight-driver.exe"
@@ -57,7 +58,7 @@ def item_text(entry):
 
 
 def wine(args, **kwargs):
-    return subprocess.Popen(["wine"] + [str(a) for a in args], **kwargs)
+    return subprocess.Popen([str(WINE)] + [str(a) for a in args], **kwargs)
 
 
 class Driver:

@@ -4,6 +4,8 @@
 #include "platform/desktop.h"
 #include "platform/files.h"
 
+#include <utility>
+
 std::int32_t g_mciAliasCounter = 0;
 
 void PlayUnlockSound() {
@@ -46,23 +48,22 @@ std::u16string MciCloseCommand(const std::u16string& alias) {
     return u"close " + alias;
 }
 
-void CloseMciAlias(const std::u16string& alias) {
-    platform::SendMciCommand(MciCloseCommand(alias), nullptr);
-}
-
 bool PlayMciSound(const std::u16string& path, unsigned poll_interval_ms) {
     if (!platform::FileExists(path)) return false;
 
     ++g_mciAliasCounter;
     const std::u16string alias = MciAlias(g_mciAliasCounter);
     if (g_mciAliasCounter > MCI_ALIAS_LIMIT) g_mciAliasCounter = 0;
+    return StartMciWatcher(path, alias, poll_interval_ms);
+}
 
+void RunMciPlayback(std::u16string path, std::u16string alias, unsigned poll_interval_ms) {
     if (platform::SendMciCommand(MciOpenCommand(path, u"mpegvideo", alias), nullptr) != 0 &&
         platform::SendMciCommand(MciOpenCommand(path, u"waveaudio", alias), nullptr) != 0) {
-        return false;
+        return;
     }
     platform::SendMciCommand(MciPlayCommand(alias), nullptr);
-    return StartMciWatcher(alias, poll_interval_ms);
+    WatchMciPlayback(std::move(alias), poll_interval_ms);
 }
 
 void WatchMciPlayback(std::u16string alias, unsigned poll_interval_ms) {
@@ -75,5 +76,5 @@ void WatchMciPlayback(std::u16string alias, unsigned poll_interval_ms) {
         }
         platform::SleepMilliseconds(poll_interval_ms);
     }
-    CloseMciAlias(alias);
+    platform::SendMciCommand(MciCloseCommand(alias), nullptr);
 }

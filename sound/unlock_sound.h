@@ -1,6 +1,6 @@
 #pragma once
-// The unlock sound: bin\adv_sound.wav if present, else bin\adv_sound.mp3 through MCI with a
-// short-lived watcher thread that closes its alias, else the default beep.
+// The unlock sound: bin\adv_sound.wav if present, else bin\adv_sound.mp3 through MCI on a
+// short-lived watcher thread that opens, plays and closes its alias, else the default beep.
 
 #include <cstdint>
 #include <string>
@@ -22,13 +22,19 @@ void PlayUnlockSound();
 // The same choice for the files under directory + "\bin\".
 void PlayUnlockSoundIn(const std::u16string& directory);
 
-// Opens the file under a fresh alias (MPEG first, then wave), plays it and leaves the close
-// to a detached watcher. False when the file is absent, no device opens it, or the watcher
-// could not be started (the alias is then closed at once).
+// Forms a fresh alias and hands the file to a detached watcher, which opens, plays and
+// closes it. MCI answers an alias only on the thread that opened it, so the whole life of the
+// device stays on that one thread, and the UI thread waits for none of it. False when the file
+// is absent or no watcher could be started (then nothing was opened).
 bool PlayMciSound(const std::u16string& path, unsigned poll_interval_ms = MCI_POLL_INTERVAL_MS);
 
-// Body of the watcher: polls the mode until stopped/not ready or MCI_STATUS_POLLS polls,
-// then closes the alias.
+// Body of the watcher: opens the file under the alias (MPEG first, then wave; neither: gives
+// up), plays it and hands on to WatchMciPlayback.
+void RunMciPlayback(std::u16string path, std::u16string alias,
+                    unsigned poll_interval_ms = MCI_POLL_INTERVAL_MS);
+
+// Polls the mode until stopped/not ready or MCI_STATUS_POLLS polls, then closes the alias.
+// Runs on the thread that opened the alias.
 void WatchMciPlayback(std::u16string alias, unsigned poll_interval_ms = MCI_POLL_INTERVAL_MS);
 
 std::u16string MciAlias(std::int32_t number);
@@ -38,17 +44,15 @@ std::u16string MciPlayCommand(const std::u16string& alias);
 std::u16string MciStatusCommand(const std::u16string& alias);
 std::u16string MciCloseCommand(const std::u16string& alias);
 
-void CloseMciAlias(const std::u16string& alias);
-
-// Starts the watcher on a detached Thread. When no thread can be had, the alias is closed
-// at once: otherwise the device would stay open and block the alias for good.
+// Starts the watcher on a detached Thread. Nothing is open yet, so a thread that cannot be
+// had just means no sound.
 template <typename Thread = std::thread>
-bool StartMciWatcher(const std::u16string& alias, unsigned poll_interval_ms) {
+bool StartMciWatcher(const std::u16string& path, const std::u16string& alias,
+                     unsigned poll_interval_ms) {
     try {
-        Thread(WatchMciPlayback, alias, poll_interval_ms).detach();
+        Thread(RunMciPlayback, path, alias, poll_interval_ms).detach();
         return true;
     } catch (const std::system_error&) {
-        CloseMciAlias(alias);
         return false;
     }
 }

@@ -1,6 +1,7 @@
 #include "tests/fake/fake_platform.h"
 
 #include <chrono>
+#include <thread>
 
 #include "platform/audio.h"
 #include "platform/desktop.h"
@@ -102,7 +103,7 @@ void PlayWaveFileAsync(const std::u16string& path) {
 unsigned SendMciCommand(const std::u16string& command, std::u16string* reply) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
-    Fake().mci_calls.push_back({command, reply != nullptr});
+    Fake().mci_calls.push_back({command, reply != nullptr, std::this_thread::get_id()});
     if (reply != nullptr) {
         auto found = Fake().mci_replies.find(command);
         *reply = found == Fake().mci_replies.end() ? std::u16string() : found->second;

@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct FakePost {
@@ -18,6 +19,7 @@ struct FakePost {
 struct FakeMciCall {
     std::u16string command;
     bool wants_reply;
+    std::thread::id thread;  // MCI binds an alias to the thread that opened it
 };
 
 struct FakePlatform {

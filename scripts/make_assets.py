@@ -3,6 +3,8 @@
 
     scripts/make_assets.py [OUT_DIR]   write adv_back.png and adv_sound.wav (default demo/bin)
     scripts/make_assets.py --check     regenerate in memory and compare with demo/bin
+    scripts/make_assets.py --test-sounds OUT_DIR
+                                       write the MP3-named sounds of the MCI tests under Wine
 
 Pure standard library and pure arithmetic, so every run gives the same bytes.
 """
@@ -152,6 +154,37 @@ def make_wav(seconds=0.6):
     return out.getvalue()
 
 
+def make_silent_mp3(seconds):
+    """MPEG-1 Layer III, 48 kHz mono at 32 kbit/s: frames whose side information is all zero,
+    so both granules carry no spectral data. A real stream that every decoder plays as silence
+    for its full length, written without an encoder."""
+    header = bytes([0xFF, 0xFB, 0x14, 0xC0])  # sync, MPEG-1, layer III, no CRC, 32k, 48k, mono
+    frame = header + bytes(144 * 32000 // 48000 - len(header))
+    return frame * math.ceil(seconds * 48000 / 1152)
+
+
+def make_adpcm_wav(seconds):
+    """Wave data in IMA ADPCM (8 kHz mono, zero blocks: silence). The wave device plays it
+    through the ACM codec; GStreamer has no decoder for it without the "bad" plugins, so
+    Wine's MPEG device refuses it, which is the fallback path of the player."""
+    rate, block = 8000, 256
+    per_block = (block - 4) * 2 + 1
+    blocks = math.ceil(seconds * rate / per_block)
+    fmt = struct.pack("<HHIIHHHH", 0x11, 1, rate, rate * block // per_block, block, 4, 2,
+                      per_block)
+    data = bytes(block * blocks)
+    body = (b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"fact" +
+            struct.pack("<II", 4, blocks * per_block) + b"data" + struct.pack("<I", len(data)) +
+            data)
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def test_sounds():
+    # The wave device runs ahead of real time on Wine's null output, so its long file is long.
+    return {"mpeg_short.mp3": make_silent_mp3(0.3), "mpeg_long.mp3": make_silent_mp3(20),
+            "wave_short.mp3": make_adpcm_wav(0.3), "wave_long.mp3": make_adpcm_wav(120)}
+
+
 def assets():
     return {"adv_back.png": make_png(), "adv_sound.wav": make_wav()}
 
@@ -166,9 +199,12 @@ def main(argv):
             return 1
         print("demo/bin assets are up to date")
         return 0
-    out_dir = Path(argv[1]) if len(argv) > 1 else demo
+    if argv[1:2] == ["--test-sounds"] and len(argv) == 3:
+        out_dir, files = Path(argv[2]), test_sounds()
+    else:
+        out_dir, files = (Path(argv[1]) if len(argv) > 1 else demo), assets()
     out_dir.mkdir(parents=True, exist_ok=True)
-    for name, data in assets().items():
+    for name, data in files.items():
         (out_dir / name).write_bytes(data)
         print(f"wrote {out_dir / name} ({len(data)} bytes)")
     return 0

@@ -5,13 +5,14 @@ set -euo pipefail
 
 # Only 64-bit Wine: many kernels of build machines refuse 32-bit x86 programs, so nothing here
 # may depend on the i386 architecture (scripts/wine starts the 64-bit loader). fonts-wine brings
-# Marlett for the caption buttons and Tahoma's stand-ins.
+# Marlett for the caption buttons and Tahoma's stand-ins. gstreamer1.0-plugins-good brings the
+# MP3 decoder (mpg123) behind Wine's MPEG device.
 packages=(
     cmake ninja-build g++ python3 git
     clang clang-format libclang-rt-14-dev
     googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 fonts-wine fonts-liberation
+    wine wine64 fonts-wine fonts-liberation gstreamer1.0-plugins-good
     xvfb x11-utils fonts-wqy-microhei imagemagick
 )
 missing=()

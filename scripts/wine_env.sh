@@ -12,6 +12,9 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 WINE_ENV_SCRIPTS=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
+# Wine's ALSA driver plays into a null device (alsa_null.conf): sounds really play, MP3s open
+# through DirectShow, and nothing is heard.
+export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$WINE_ENV_SCRIPTS/alsa_null.conf"
 wine() { "$WINE_ENV_SCRIPTS/wine" "$@"; }
 wineserver() { "$WINE_ENV_SCRIPTS/wine" --server "$@"; }
 
@@ -39,7 +42,7 @@ wine_env_start_x() {
     rm -f "$fdfile"
 }
 
-# Virtual desktop, no sound driver, and every face the program or the system dialogs ask
+# Virtual desktop, the ALSA sound driver, and every face the program or the system dialogs ask
 # for mapped to a font that has the Chinese glyphs.
 wine_env_registry_file() {
     local cjk="WenQuanYi Micro Hei"
@@ -52,7 +55,7 @@ faces = ["微软雅黑", "Microsoft YaHei", "Microsoft YaHei UI", "SimSun", "宋
 lines = ["Windows Registry Editor Version 5.00", "",
          r"[HKEY_CURRENT_USER\Software\Wine\Explorer]", '"Desktop"="Default"', "",
          r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]", '"Default"="1280x800"', "",
-         r"[HKEY_CURRENT_USER\Software\Wine\Drivers]", '"Audio"=""', "",
+         r"[HKEY_CURRENT_USER\Software\Wine\Drivers]", '"Audio"="alsa"', "",
          r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
 lines += ['"%s"="%s"' % (face, cjk) for face in faces]
 lines += ["", r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]"]

@@ -1,12 +1,27 @@
 #include "sound/unlock_sound.h"
 
+#include <mutex>
+#include <utility>
+
 #include "platform/audio.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 
-#include <utility>
-
 std::int32_t g_mciAliasCounter = 0;
+
+namespace {
+
+// Watchers open one device at a time: Wine's DirectShow fails or crashes when several threads
+// build their graphs at once (its device enumerator rewrites its registry keys meanwhile).
+std::mutex g_mciOpening;
+
+bool OpenMciSound(const std::u16string& path, const std::u16string& alias) {
+    std::lock_guard lock(g_mciOpening);
+    return platform::SendMciCommand(MciOpenCommand(path, u"mpegvideo", alias), nullptr) == 0 ||
+           platform::SendMciCommand(MciOpenCommand(path, u"waveaudio", alias), nullptr) == 0;
+}
+
+}  // namespace
 
 void PlayUnlockSound() {
     PlayUnlockSoundIn(ExecutableDirectory(platform::ModulePath()));
@@ -58,10 +73,7 @@ bool PlayMciSound(const std::u16string& path, unsigned poll_interval_ms) {
 }
 
 void RunMciPlayback(std::u16string path, std::u16string alias, unsigned poll_interval_ms) {
-    if (platform::SendMciCommand(MciOpenCommand(path, u"mpegvideo", alias), nullptr) != 0 &&
-        platform::SendMciCommand(MciOpenCommand(path, u"waveaudio", alias), nullptr) != 0) {
-        return;
-    }
+    if (!OpenMciSound(path, alias)) return;
     platform::SendMciCommand(MciPlayCommand(alias), nullptr);
     WatchMciPlayback(std::move(alias), poll_interval_ms);
 }

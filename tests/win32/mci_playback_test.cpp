@@ -1,0 +1,126 @@
+// MP3 unlock sounds through real WinMM: each play's device is opened, polled and closed on its
+// own watcher, so none stays open; a long sound is cut off after about five seconds; the alias
+// counter wraps and the 102nd play gets myaudio1 again. The sounds are written next to this
+// program at build time by scripts/make_assets.py --test-sounds.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/audio.h"
+#include "platform/files.h"
+#include "sound/unlock_sound.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::u16string Sound(const std::u16string& name) {
+    return ExecutableDirectory(platform::ModulePath()) + u"\\sounds\\" + name;
+}
+
+// Open devices of a type ("all", "waveaudio"), as MCI counts them for the whole process.
+unsigned OpenCount(const std::u16string& type) {
+    std::u16string reply;
+    if (platform::SendMciCommand(u"sysinfo " + type + u" quantity open", &reply) != 0) return 0;
+    return static_cast<unsigned>(std::stoul(std::string(reply.begin(), reply.end())));
+}
+
+std::vector<std::u16string> OpenAliases() {
+    std::vector<std::u16string> aliases;
+    const unsigned count = OpenCount(u"all");
+    for (unsigned n = 1; n <= count; ++n) {
+        std::u16string reply;
+        const std::string digits = std::to_string(n);
+        const std::u16string number(digits.begin(), digits.end());
+        if (platform::SendMciCommand(u"sysinfo all name " + number + u" open", &reply) == 0) {
+            aliases.push_back(reply);
+        }
+    }
+    std::sort(aliases.begin(), aliases.end());
+    return aliases;
+}
+
+bool IsOpen(const std::u16string& alias) {
+    const std::vector<std::u16string> open = OpenAliases();
+    return std::find(open.begin(), open.end(), alias) != open.end();
+}
+
+template <typename Condition>
+bool WaitUntil(Clock::time_point deadline, Condition condition) {
+    while (!condition()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    return true;
+}
+
+std::string Names(const std::vector<std::u16string>& aliases) {
+    std::string names;
+    for (const std::u16string& alias : aliases)
+        names += std::string(alias.begin(), alias.end()) + " ";
+    return names;
+}
+
+// Plays a long sound as the given alias and follows its device: it is open on the expected
+// device, still open (so playing) at 3.5 s, and closed at about 5 s, the watcher's limit.
+void ExpectCutOffAfterFiveSeconds(const std::u16string& alias, Clock::time_point started,
+                                  bool on_wave_device) {
+    ASSERT_TRUE(WaitUntil(started + std::chrono::seconds(3), [&] { return IsOpen(alias); }))
+        << "never opened; open: " << Names(OpenAliases());
+    EXPECT_EQ(OpenCount(u"waveaudio"), on_wave_device ? 1u : 0u);
+    std::this_thread::sleep_until(started + milliseconds(3500));
+    EXPECT_TRUE(IsOpen(alias)) << "stopped early: it never played";
+    ASSERT_TRUE(WaitUntil(started + std::chrono::seconds(12), [&] { return !IsOpen(alias); }))
+        << "still open 12 s after the play";
+    EXPECT_GE(Clock::now() - started, milliseconds(4500));
+}
+
+class MciPlayback : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_mciAliasCounter = 0;
+        ASSERT_TRUE(OpenAliases().empty()) << "left open before: " << Names(OpenAliases());
+    }
+    void TearDown() override {
+        // Leaked devices would otherwise fail the next test too.
+        const bool closed = WaitUntil(Clock::now() + std::chrono::seconds(15),
+                                      [] { return OpenCount(u"all") == 0; });
+        EXPECT_TRUE(closed) << "left open: " << Names(OpenAliases());
+    }
+};
+
+TEST_F(MciPlayback, Mp3OnTheMpegDevice105PlaysLeaveNothingOpenAndThe102ndIsMyaudio1Again) {
+    for (int play = 1; play <= 101; ++play) {
+        ASSERT_TRUE(PlayMciSound(Sound(u"mpeg_short.mp3"))) << "play " << play;
+    }
+    ASSERT_TRUE(
+        WaitUntil(Clock::now() + std::chrono::seconds(90), [] { return OpenCount(u"all") == 0; }))
+        << "left open after 101 short plays: " << Names(OpenAliases());
+
+    const Clock::time_point started = Clock::now();
+    ASSERT_TRUE(PlayMciSound(Sound(u"mpeg_long.mp3")));
+    for (int play = 103; play <= 105; ++play) {
+        ASSERT_TRUE(PlayMciSound(Sound(u"mpeg_short.mp3"))) << "play " << play;
+    }
+    EXPECT_EQ(g_mciAliasCounter, 4);
+    ExpectCutOffAfterFiveSeconds(u"myaudio1", started, false);
+}
+
+TEST_F(MciPlayback, WaveDataFallsBackToTheWaveDeviceUnderTheSameAlias) {
+    for (int play = 1; play <= 3; ++play) ASSERT_TRUE(PlayMciSound(Sound(u"wave_short.mp3")));
+    ASSERT_TRUE(
+        WaitUntil(Clock::now() + std::chrono::seconds(15), [] { return OpenCount(u"all") == 0; }))
+        << "left open after 3 short plays: " << Names(OpenAliases());
+
+    const Clock::time_point started = Clock::now();
+    ASSERT_TRUE(PlayMciSound(Sound(u"wave_long.mp3")));
+    ExpectCutOffAfterFiveSeconds(u"myaudio4", started, true);
+}
+
+}  // namespace

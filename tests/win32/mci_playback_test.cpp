@@ -46,6 +46,10 @@ std::vector<std::u16string> OpenAliases() {
     return aliases;
 }
 
+bool NoneOpen() {
+    return OpenCount(u"all") == 0;
+}
+
 bool IsOpen(const std::u16string& alias) {
     const std::vector<std::u16string> open = OpenAliases();
     return std::find(open.begin(), open.end(), alias) != open.end();
@@ -67,18 +71,18 @@ std::string Names(const std::vector<std::u16string>& aliases) {
     return names;
 }
 
-// Plays a long sound as the given alias and follows its device: it is open on the expected
-// device, still open (so playing) at 3.5 s, and closed at about 5 s, the watcher's limit.
-void ExpectCutOffAfterFiveSeconds(const std::u16string& alias, Clock::time_point started,
-                                  bool on_wave_device) {
-    ASSERT_TRUE(WaitUntil(started + std::chrono::seconds(3), [&] { return IsOpen(alias); }))
+// Follows the device of a long sound: it opens on the expected device, is still open (so
+// playing) 3 s later, and is closed about 5 s after it opened, the watcher's limit.
+void ExpectCutOffAfterFiveSeconds(const std::u16string& alias, bool on_wave_device) {
+    ASSERT_TRUE(WaitUntil(Clock::now() + std::chrono::seconds(5), [&] { return IsOpen(alias); }))
         << "never opened; open: " << Names(OpenAliases());
+    const Clock::time_point opened = Clock::now();
     EXPECT_EQ(OpenCount(u"waveaudio"), on_wave_device ? 1u : 0u);
-    std::this_thread::sleep_until(started + milliseconds(3500));
+    std::this_thread::sleep_until(opened + std::chrono::seconds(3));
     EXPECT_TRUE(IsOpen(alias)) << "stopped early: it never played";
-    ASSERT_TRUE(WaitUntil(started + std::chrono::seconds(12), [&] { return !IsOpen(alias); }))
-        << "still open 12 s after the play";
-    EXPECT_GE(Clock::now() - started, milliseconds(4500));
+    ASSERT_TRUE(WaitUntil(opened + std::chrono::seconds(10), [&] { return !IsOpen(alias); }))
+        << "still open 10 s after it opened";
+    EXPECT_GE(Clock::now() - opened, milliseconds(4500));
 }
 
 class MciPlayback : public ::testing::Test {
@@ -89,8 +93,7 @@ class MciPlayback : public ::testing::Test {
     }
     void TearDown() override {
         // Leaked devices would otherwise fail the next test too.
-        const bool closed = WaitUntil(Clock::now() + std::chrono::seconds(15),
-                                      [] { return OpenCount(u"all") == 0; });
+        const bool closed = WaitUntil(Clock::now() + std::chrono::seconds(15), NoneOpen);
         EXPECT_TRUE(closed) << "left open: " << Names(OpenAliases());
     }
 };
@@ -99,28 +102,26 @@ TEST_F(MciPlayback, Mp3OnTheMpegDevice105PlaysLeaveNothingOpenAndThe102ndIsMyaud
     for (int play = 1; play <= 101; ++play) {
         ASSERT_TRUE(PlayMciSound(Sound(u"mpeg_short.mp3"))) << "play " << play;
     }
-    ASSERT_TRUE(
-        WaitUntil(Clock::now() + std::chrono::seconds(90), [] { return OpenCount(u"all") == 0; }))
+    ASSERT_TRUE(WaitUntil(Clock::now() + std::chrono::seconds(5), [] { return !NoneOpen(); }))
+        << "no short play opened";
+    ASSERT_TRUE(WaitUntil(Clock::now() + std::chrono::seconds(90), NoneOpen))
         << "left open after 101 short plays: " << Names(OpenAliases());
 
-    const Clock::time_point started = Clock::now();
     ASSERT_TRUE(PlayMciSound(Sound(u"mpeg_long.mp3")));
     for (int play = 103; play <= 105; ++play) {
         ASSERT_TRUE(PlayMciSound(Sound(u"mpeg_short.mp3"))) << "play " << play;
     }
     EXPECT_EQ(g_mciAliasCounter, 4);
-    ExpectCutOffAfterFiveSeconds(u"myaudio1", started, false);
+    ExpectCutOffAfterFiveSeconds(u"myaudio1", false);
 }
 
 TEST_F(MciPlayback, WaveDataFallsBackToTheWaveDeviceUnderTheSameAlias) {
     for (int play = 1; play <= 3; ++play) ASSERT_TRUE(PlayMciSound(Sound(u"wave_short.mp3")));
-    ASSERT_TRUE(
-        WaitUntil(Clock::now() + std::chrono::seconds(15), [] { return OpenCount(u"all") == 0; }))
+    ASSERT_TRUE(WaitUntil(Clock::now() + std::chrono::seconds(15), NoneOpen))
         << "left open after 3 short plays: " << Names(OpenAliases());
 
-    const Clock::time_point started = Clock::now();
     ASSERT_TRUE(PlayMciSound(Sound(u"wave_long.mp3")));
-    ExpectCutOffAfterFiveSeconds(u"myaudio4", started, true);
+    ExpectCutOffAfterFiveSeconds(u"myaudio4", true);
 }
 
 }  // namespace

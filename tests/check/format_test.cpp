@@ -265,3 +265,24 @@ TEST(FormatTool, UnicodeAndAnsiFilesAreNamedAndUnicodeOnesConvertInOneCommand) {
     EXPECT_EQ(RunCheck(folder.path(), "--format --output bin/adv.json").exit_code, 64);
     EXPECT_EQ(folder.Read("bin/adv.json"), lossy);
 }
+
+TEST(FormatTool, SchemaLineBeforeTheMarkerChangesNothingAndFormatKeepsIt) {
+    ProgressTestFolder folder;
+    std::filesystem::copy(std::filesystem::path(LAURELIGHT_DEMO_DIR) / "bin", folder.File("bin"));
+    ASSERT_TRUE(folder.Exists("bin/adv.schema.json"));
+    const std::string demo = folder.Read("bin/adv.json");
+    const std::string line = "    \"$schema\": \"./adv.schema.json\",\n";
+    ASSERT_EQ(demo.find(line), 2u);
+    const std::vector<Achievement> records = LoadedFrom(folder);
+    EXPECT_GE(records.size(), 8u);
+
+    const Outcome run = RunCheck(folder.path(), "--format");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(
+        run.out.find("{\r\n    \"$schema\": \"./adv.schema.json\",\r\n    \"achievements\": ["),
+        0u);
+    WriteConfig(folder, run.out);
+    EXPECT_EQ(LoadedFrom(folder), records);
+    WriteConfig(folder, std::string(demo).erase(2, line.size()));
+    EXPECT_EQ(LoadedFrom(folder), records);
+}

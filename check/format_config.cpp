@@ -13,6 +13,10 @@ using Json = nlohmann::ordered_json;
 constexpr std::string_view kEntryIndent = "        ";
 constexpr std::string_view kMemberIndent = "            ";
 constexpr std::string_view kLineEnd = "\r\n";
+// Far beyond any configuration, and shallow enough for the recursive dump.
+constexpr int kMaxDepth = 200;
+
+struct TooDeep {};
 
 std::string Dump(const Json& value, int indent = -1) {
     return value.dump(indent, ' ', false, Json::error_handler_t::strict);
@@ -148,9 +152,15 @@ FormattedConfig FormatConfig(std::string_view json) {
     FormattedConfig out;
     Json root;
     try {
-        root = Json::parse(json);
+        root = Json::parse(json, [](int depth, Json::parse_event_t, Json&) {
+            if (depth > kMaxDepth) throw TooDeep{};
+            return true;
+        });
     } catch (const Json::exception& error) {
         out.error = error.what();
+        return out;
+    } catch (const TooDeep&) {
+        out.error = "the file nests more than " + std::to_string(kMaxDepth) + " levels deep";
         return out;
     }
     const auto list = root.is_object() ? root.find("achievements") : root.end();

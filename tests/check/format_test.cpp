@@ -255,6 +255,10 @@ TEST(FormatTool, UnicodeAndAnsiFilesAreNamedAndUnicodeOnesConvertInOneCommand) {
     run = RunCheck(folder.path(), "--format");
     EXPECT_EQ(run.exit_code, 5);
     EXPECT_NE(run.err.find("parse error at line 2, column 1"), std::string::npos) << run.err;
+    // Nesting that would overflow the stack of a recursive writer is refused.
+    WriteConfig(folder, "{\"achievements\": [], \"x\": " + std::string(100000, '[') +
+                            std::string(100000, ']') + "}");
+    EXPECT_EQ(RunCheck(folder.path(), "--format").exit_code, 5);
     const std::string lossy = R"({"achievements": [{"id": "a", "title": "say \"hi\""}]})";
     WriteConfig(folder, lossy);
     run = RunCheck(folder.path(), "--format --write");

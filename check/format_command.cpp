@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "check/console.h"
 #include "check/format_config.h"
@@ -21,13 +22,18 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-// The old file stays complete until the new one takes its name in one step.
+std::optional<std::string> ReadBytes(const std::u16string& path) {
+    std::ifstream file(platform::NativePath(path), std::ios::in | std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The old file stays complete until the new one takes its name in one step. Windows refuses
+// to replace a file that is still open, so the old bytes are read and the file closed first.
 bool ReplaceKeepingBackup(const std::u16string& path, const std::string& text) {
-    std::ifstream old(platform::NativePath(path), std::ios::in | std::ios::binary);
-    const std::string old_bytes{std::istreambuf_iterator<char>(old),
-                                std::istreambuf_iterator<char>()};
+    const std::optional<std::string> old_bytes = ReadBytes(path);
     const std::u16string temporary = path + u".tmp";
-    const bool replaced = old && platform::WriteFileDurably(path + u".bak", old_bytes) &&
+    const bool replaced = old_bytes && platform::WriteFileDurably(path + u".bak", *old_bytes) &&
                           platform::WriteFileDurably(temporary, text) &&
                           platform::ReplaceFileAtomically(temporary, path);
     if (!replaced) platform::RemoveFile(temporary);

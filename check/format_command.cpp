@@ -78,7 +78,7 @@ int RunFormat(const std::u16string& config_path, bool write) {
     // The program's own scanner has the last word on what the new file loads.
     std::vector<Achievement> loaded;
     ScanAchievements(formatted.text, loaded);
-    if (formatted.lost.empty() && loaded != formatted.records) {
+    if (loaded != formatted.records) {
         formatted.lost.push_back("the formatted file would not load the same achievements");
     }
     if (!formatted.lost.empty()) {

@@ -96,21 +96,29 @@ std::vector<Json::const_iterator> MemberOrder(const Json& entry) {
     return order;
 }
 
-void WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, bool last) {
-    out.text += std::string(kEntryIndent) + "{" + std::string(kLineEnd);
-    const std::vector<Json::const_iterator> members = MemberOrder(entry);
-    for (std::size_t index = 0; index < members.size(); ++index) {
-        const auto& member = members[index];
-        std::string line = std::string(kMemberIndent) + Dump(member.key()) + ": " + Dump(*member);
-        if (index + 1 < members.size()) line += ',';
-        // The scanner sees the line with its CR and without its LF.
+// Writes the members the layout carries and names the others, which are left out so that
+// they cannot disturb the rest; returns the entry as written.
+Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, bool last) {
+    Json written = Json::object();
+    std::vector<std::string> lines;
+    for (const auto& member : MemberOrder(entry)) {
+        const std::string line =
+            std::string(kMemberIndent) + Dump(member.key()) + ": " + Dump(*member);
+        // The scanner sees the line with its CR and without its LF; a comma changes nothing.
         const std::string why = WhyNotCarried(line + '\r', member.key(), *member);
         if (!why.empty()) {
             out.lost.push_back(EntryName(number, entry) + ", " + Dump(member.key()) + " " + why);
+            continue;
         }
-        out.text += line + std::string(kLineEnd);
+        written[member.key()] = *member;
+        lines.push_back(line);
+    }
+    out.text += std::string(kEntryIndent) + "{" + std::string(kLineEnd);
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        out.text += lines[index] + (index + 1 < lines.size() ? "," : "") + std::string(kLineEnd);
     }
     out.text += std::string(kEntryIndent) + (last ? "}" : "},") + std::string(kLineEnd);
+    return written;
 }
 
 // A top-level member other than the list, indented one level.
@@ -139,8 +147,8 @@ void WriteList(FormattedConfig& out, const Json& list) {
                                ") is not an object and is left out");
             continue;
         }
-        WriteEntry(out, index + 1, entry, index == last_object);
-        const Achievement record = RecordOf(entry);
+        const Achievement record =
+            RecordOf(WriteEntry(out, index + 1, entry, index == last_object));
         if (!record.id.empty()) out.records.push_back(record);
     }
     out.text += "    ]";

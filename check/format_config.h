@@ -11,10 +11,11 @@
 #include "tracker/achievement.h"
 
 struct FormattedConfig {
-    std::string error;                 // the parser's message; nothing else is set then
-    std::string text;                  // UTF-8 without a byte-order mark
-    std::vector<std::string> lost;     // values the layout cannot carry, by entry and key
-    std::vector<Achievement> records;  // what the JSON holds: the entries with a non-empty id
+    std::string error;              // the parser's message; nothing else is set then
+    std::string text;               // UTF-8 without a byte-order mark
+    std::vector<std::string> lost;  // values the layout cannot carry, by entry and key; left out
+    // What the JSON holds, less what was lost: the entries with a non-empty id.
+    std::vector<Achievement> records;
 };
 
 // `json` is UTF-8 text. Every member line is tried with the scanner's own functions, so a

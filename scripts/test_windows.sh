@@ -24,9 +24,8 @@ wine_env_start "$build_dir/wine-prefix"
 
 for tests in "$build_dir"/tests/laurelight_*tests.exe; do
     echo "== wine: $(basename "$tests")"
-    # timeout cannot run the wine function; scripts/wine picks the same 64-bit loader. Wine's
-    # DirectShow prints GStreamer assertions whenever it cannot decode a stream (the MCI tests'
-    # wave-device sound); they say nothing about the program.
+    # Wine's DirectShow prints GStreamer assertions whenever it cannot decode a stream (the MCI
+    # tests' wave-device sound); they say nothing about the program.
     timeout 300 scripts/wine "$tests" --gtest_brief=1 2> >(grep -v -e 'GStreamer-CRITICAL' -e '^$' >&2)
 done
 

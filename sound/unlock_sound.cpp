@@ -11,8 +11,9 @@ std::int32_t g_mciAliasCounter = 0;
 
 namespace {
 
-// Watchers open one device at a time: Wine's DirectShow fails or crashes when several threads
-// build their graphs at once (its device enumerator rewrites its registry keys meanwhile).
+// Watchers open and close one device at a time: Wine's DirectShow fails or crashes when several
+// threads build or tear down their graphs at once (its device enumerator rewrites its registry
+// keys meanwhile).
 std::mutex g_mciOpening;
 
 bool OpenMciSound(const std::u16string& path, const std::u16string& alias) {
@@ -88,5 +89,6 @@ void WatchMciPlayback(std::u16string alias, unsigned poll_interval_ms) {
         }
         platform::SleepMilliseconds(poll_interval_ms);
     }
+    std::lock_guard lock(g_mciOpening);
     platform::SendMciCommand(MciCloseCommand(alias), nullptr);
 }

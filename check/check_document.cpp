@@ -1,7 +1,7 @@
 #include "check/check_document.h"
 
 #include "app/achievement_lists.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 

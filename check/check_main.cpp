@@ -14,7 +14,7 @@
 #include "check/check_document.h"
 #include "check/console.h"
 #include "config/config_loader.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "check/console.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 is handed to Windows as wchar_t");
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "tracker/tracker.h"

@@ -5,7 +5,7 @@
 
 #include "config/config_loader.h"
 #include "config/scan_report.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 

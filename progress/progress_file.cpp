@@ -10,7 +10,7 @@
 
 #include "platform/desktop.h"
 #include "platform/files.h"
-#include "progress/wtf8.h"
+#include "text/utf8.h"
 #include "tracker/tracker.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "platform/desktop.h"
 
 namespace platform {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "platform/files.h"
 
 namespace platform {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "tests/fake/fake_platform.h"
 #include "tracker/tracker.h"
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "progress/progress_file.h"
 #include "tests/files/progress_test_folder.h"
 #include "tests/tools/progress_states.h"

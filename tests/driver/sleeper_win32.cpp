@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "tests/win32/test_window.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");

@@ -16,13 +16,11 @@
 #include <memory>
 
 #include "app/app_globals.h"
-#include "app/gdi_holders.h"
+#include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
 #include "notify/toast.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"
-
-static_assert(sizeof(wchar_t) == 2, "Win32 text is UTF-16");
 
 namespace {
 

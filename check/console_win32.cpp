@@ -1,15 +1,13 @@
 // Windows console: the wide command line, and output that reads right both in a console
 // window (as characters) and in a pipe or file (as UTF-8 bytes).
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 #include <shellapi.h>
 
 #include <memory>
 
 #include "check/console.h"
 #include "text/utf8.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 is handed to Windows as wchar_t");
 
 namespace {
 
@@ -25,8 +23,8 @@ void Write(DWORD which, std::string_view text) {
     DWORD written = 0;
     if (GetConsoleMode(handle, &mode)) {
         const std::u16string wide = Utf8ToUtf16(text);
-        WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(wide.data()),
-                      static_cast<DWORD>(wide.size()), &written, nullptr);
+        WriteConsoleW(handle, platform::Wide(wide), static_cast<DWORD>(wide.size()), &written,
+                      nullptr);
         return;
     }
     while (!text.empty()) {
@@ -46,7 +44,7 @@ std::vector<std::u16string> CommandLineArguments(int, char**) {
     const ArgumentWords words(CommandLineToArgvW(GetCommandLineW(), &count));
     if (!words) return arguments;
     for (int index = 1; index < count; ++index) {
-        arguments.emplace_back(reinterpret_cast<const char16_t*>(words.get()[index]));
+        arguments.emplace_back(std::u16string(platform::Utf16(words.get()[index])));
     }
     return arguments;
 }

@@ -5,8 +5,6 @@
 
 #include "notify/toast_state.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace {
 
 constexpr COLORREF PANEL_GREEN = RGB(0, 100, 0);
@@ -47,8 +45,7 @@ void DrawTexts(HDC dc, const ToastState& state) {
     const HFONT font = state.header_font.Get();
     const HGDIOBJ previous_font = font != nullptr ? SelectObject(dc, font) : nullptr;
     DrawTextLine(dc, HEADER_TEXT, RECT{20, 20, 620, 60});
-    DrawTextLine(dc, reinterpret_cast<const wchar_t*>(state.title->c_str()),
-                 RECT{20, 50, 620, 100});
+    DrawTextLine(dc, platform::Wide(*state.title), RECT{20, 50, 620, 100});
     if (previous_font != nullptr) SelectObject(dc, previous_font);
 }
 

@@ -2,14 +2,14 @@
 // What one toast window owns: its title, picture, font and slide fields. Each toast has its
 // own, kept in its GWLP_USERDATA slot from WM_CREATE until its WM_DESTROY. Windows only.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "notify/gdiplus_flat.h"
-#include "app/gdi_holders.h"
+#include "platform/win32/gdi_holders.h"
 
 constexpr int TOAST_WIDTH = 640;
 constexpr int TOAST_HEIGHT = 128;

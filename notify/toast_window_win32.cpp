@@ -18,13 +18,10 @@
 #include <string>
 #include <utility>
 
-#include "app/app_globals.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
 #include "sound/unlock_sound.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -100,8 +97,7 @@ LRESULT OnCreate(HWND window) {
 
     const std::u16string picture =
         ExecutableDirectory(platform::ModulePath()) + u"\\bin\\adv_back.png";
-    state->background_status =
-        state->background.Load(reinterpret_cast<const wchar_t*>(picture.c_str()));
+    state->background_status = state->background.Load(platform::Wide(picture));
     state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                          DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));

@@ -2,7 +2,7 @@
 // message boxes and the thread join that keeps answering other threads' sent messages.
 // Every function only passes facts through; the callers decide what they mean.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 #include <tlhelp32.h>
 
 #if defined(__MINGW32__) && !defined(_MSC_VER)
@@ -11,34 +11,8 @@
 
 #include "platform/desktop.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace platform {
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-std::u16string_view Utf16(const wchar_t* text, std::size_t length) {
-    return std::u16string_view(reinterpret_cast<const char16_t*>(text), length);
-}
-
-class SnapshotHandle {
-  public:
-    explicit SnapshotHandle(HANDLE handle) : handle_(handle) {}
-    ~SnapshotHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    SnapshotHandle(const SnapshotHandle&) = delete;
-    SnapshotHandle& operator=(const SnapshotHandle&) = delete;
-
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 struct TitleWalk {
     TextVisitor visit;
@@ -52,10 +26,7 @@ BOOL CALLBACK VisitOneWindow(HWND window, LPARAM param) {
     wchar_t title[256] = {};
     const int length = GetWindowTextW(window, title, 256);
     if (length <= 0) return TRUE;
-    // The text ends at its NUL; the returned count is not trusted beyond the buffer.
-    std::size_t units = 0;
-    while (units < 255 && title[units] != L'\0') ++units;
-    if (walk.visit(Utf16(title, units), walk.context)) {
+    if (walk.visit(TextInBuffer(title, 255), walk.context)) {
         walk.stopped = true;
         return FALSE;
     }
@@ -80,16 +51,14 @@ void ServeSentMessages() {
 }  // namespace
 
 bool VisitProcessNames(TextVisitor visit, void* context) {
-    SnapshotHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid()) return false;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid()) return false;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    if (!Process32FirstW(snapshot.get(), &entry)) return false;
+    if (!Process32FirstW(snapshot.Get(), &entry)) return false;
     do {
-        std::size_t units = 0;
-        while (units < MAX_PATH && entry.szExeFile[units] != L'\0') ++units;
-        if (visit(Utf16(entry.szExeFile, units), context)) return true;
-    } while (Process32NextW(snapshot.get(), &entry));
+        if (visit(TextInBuffer(entry.szExeFile, MAX_PATH), context)) return true;
+    } while (Process32NextW(snapshot.Get(), &entry));
     return false;
 }
 

@@ -1,44 +1,15 @@
 // File facts and file operations on Windows, passed straight to the wide Win32 calls.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace platform {
 
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-// Closes the file handle when it goes out of scope.
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    // Closes now, so the caller learns whether the close succeeded.
-    bool Close() {
-        const bool closed = CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-  private:
-    HANDLE handle_;
-};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -61,7 +32,7 @@ std::u16string ModulePath() {
         const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
         if (length == 0) return {};
         if (length < size) {
-            return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
+            return std::u16string(Utf16(buffer.data(), length));
         }
         if (size >= 0x100000) return {};
         buffer.resize(buffer.size() * 2);
@@ -83,10 +54,10 @@ std::filesystem::path NativePath(const std::u16string& path) {
 }
 
 bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
-    FileHandle file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) != 0;
+    UniqueHandle file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     return file.Close() && written;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Small owners of GDI objects, selections and paint sessions. Windows only.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 // A memory device context compatible with another one, deleted at the end.
 class MemoryDc {

@@ -95,8 +95,7 @@ LRESULT OnCreate(HWND window) {
     auto state = std::unique_ptr<ToastState>(new (std::nothrow) ToastState());
     if (state == nullptr) return -1;
 
-    const std::u16string picture =
-        ExecutableDirectory(platform::ModulePath()) + u"\\bin\\adv_back.png";
+    const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
     state->background_status = state->background.Load(platform::Wide(picture));
     state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

@@ -10,17 +10,7 @@
 #include <vector>
 
 #include "tracker/achievement.h"
-
-struct DataPaths {
-    std::u16string save_path;
-    std::u16string config_path;
-};
-
-// The module path cut just before its last '\' or '/', or the whole path without either.
-std::u16string ExecutableDirectory(std::u16string_view module_path);
-
-// The executable directory followed by "\adv_save.txt" and "\bin\adv.json".
-DataPaths DeriveDataPaths(std::u16string_view module_path);
+#include "tracker/data_paths.h"
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.

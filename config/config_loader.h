@@ -6,6 +6,7 @@
 // string values, converted from UTF-8 without decoding escapes. Files written in the usual
 // one-member-per-line layout load; other layouts load partly or not at all.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,23 @@
 #include "tracker/achievement.h"
 
 struct ScanReport;
+
+// The six keys in the order the scanner tries them on a member line, and the field each
+// fills: its text as it stands, or for "trigger_type" the type that its text names.
+struct ConfigKey {
+    std::string_view name;
+    std::u16string Achievement::*text_field;  // null for "trigger_type"
+};
+inline constexpr std::array<ConfigKey, 6> CONFIG_KEYS = {{
+    {"id", &Achievement::id},
+    {"title", &Achievement::title},
+    {"description", &Achievement::description},
+    {"trigger_description", &Achievement::trigger_description},
+    {"trigger_value", &Achievement::trigger_value},
+    {"trigger_type", nullptr},
+}};
+inline constexpr std::size_t TRIGGER_VALUE_KEY = 4;
+inline constexpr std::size_t TRIGGER_TYPE_KEY = 5;
 
 // The three ways a load fails, as shown to the user. The first is followed by the full path.
 inline constexpr std::u16string_view kConfigMissingMessage =
@@ -24,6 +42,10 @@ inline constexpr std::u16string_view kConfigNoAchievementsMessage =
 // The file's bytes after a leading UTF-8 byte-order mark. Empty when the file cannot be
 // opened or read, or is shorter than three bytes.
 std::string ReadWholeFile(const std::u16string& path);
+
+// Index of the quote that closes the string opened by the quote at `open`, or the line's
+// length when none does. An escaped byte never ends the string.
+std::size_t StringEnd(std::string_view line, std::size_t open);
 
 // The double-quoted value of `"key":` on this line, escapes kept as written; empty when the
 // key is absent, its value is not a string, or the string is empty.

@@ -41,37 +41,17 @@ TriggerType TriggerTypeFromText(const std::u16string& text) {
     return TriggerType::None;
 }
 
-void ApplyMember(Achievement& record, std::size_t key, std::u16string value) {
-    switch (key) {
-        case 0:
-            record.id = std::move(value);
-            break;
-        case 1:
-            record.title = std::move(value);
-            break;
-        case 2:
-            record.description = std::move(value);
-            break;
-        case 3:
-            record.trigger_description = std::move(value);
-            break;
-        case 4:
-            record.trigger_value = std::move(value);
-            break;
-        default:
-            record.trigger_type = TriggerTypeFromText(value);
-            break;
-    }
-}
-
 // The first key, in the fixed order of trial, whose value on this line is not empty.
 int ApplyFirstMember(std::string_view line, Achievement& record) {
-    for (std::size_t key = 0; key < kConfigKeys.size(); ++key) {
-        std::u16string value = ExtractJsonString(line, kConfigKeys[key]);
-        if (!value.empty()) {
-            ApplyMember(record, key, std::move(value));
-            return static_cast<int>(key);
+    for (std::size_t key = 0; key < CONFIG_KEYS.size(); ++key) {
+        std::u16string value = ExtractJsonString(line, CONFIG_KEYS[key].name);
+        if (value.empty()) continue;
+        if (CONFIG_KEYS[key].text_field != nullptr) {
+            record.*CONFIG_KEYS[key].text_field = std::move(value);
+        } else {
+            record.trigger_type = TriggerTypeFromText(value);
         }
+        return static_cast<int>(key);
     }
     return -1;
 }

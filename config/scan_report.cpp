@@ -31,8 +31,8 @@ void Add(ScanReport& report, std::size_t line, const char* code, std::string mes
 }
 
 int KeyIndex(std::string_view key) {
-    for (std::size_t index = 0; index < kConfigKeys.size(); ++index) {
-        if (kConfigKeys[index] == key) return static_cast<int>(index);
+    for (std::size_t index = 0; index < CONFIG_KEYS.size(); ++index) {
+        if (CONFIG_KEYS[index].name == key) return static_cast<int>(index);
     }
     return -1;
 }
@@ -73,7 +73,7 @@ void ReportMember(ScanReport& report, std::size_t line, const MemberToken& membe
 }
 
 void CheckTriggerType(ScanReport& report, std::size_t close_line) {
-    if (report.member_lines[kTriggerTypeKey] == 0) {
+    if (report.member_lines[TRIGGER_TYPE_KEY] == 0) {
         Add(report, close_line, "missing-trigger-type",
             "the entry has no trigger_type; the achievement can never be unlocked",
             "该条目没有 trigger_type，此成就永远无法解锁");
@@ -82,7 +82,7 @@ void CheckTriggerType(ScanReport& report, std::size_t close_line) {
     // "none" is how a configuration says on purpose that an achievement has no trigger.
     if (report.trigger_type_text == "none") return;
     const std::string text = Quote(report.trigger_type_text);
-    Add(report, report.member_lines[kTriggerTypeKey], "unknown-trigger-type",
+    Add(report, report.member_lines[TRIGGER_TYPE_KEY], "unknown-trigger-type",
         "trigger_type " + text +
             " is neither \"window_title\" nor \"process_name\" (exact, "
             "case-sensitive); the achievement can never be unlocked (write \"none\" if intended)",
@@ -93,8 +93,8 @@ void CheckTriggerType(ScanReport& report, std::size_t close_line) {
 
 void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achievement& record) {
     const std::u16string& value = record.trigger_value;
-    const std::size_t line = report.member_lines[kTriggerValueKey] != 0
-                                 ? report.member_lines[kTriggerValueKey]
+    const std::size_t line = report.member_lines[TRIGGER_VALUE_KEY] != 0
+                                 ? report.member_lines[TRIGGER_VALUE_KEY]
                                  : close_line;
     if (value.empty()) {
         Add(report, line, "empty-trigger-value",
@@ -163,14 +163,15 @@ void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_
 void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view text, int applied) {
     if (applied >= 0) {
         report.member_lines[static_cast<std::size_t>(applied)] = line;
-        if (applied == static_cast<int>(kTriggerTypeKey)) {
-            report.trigger_type_text = Utf16ToUtf8(ExtractJsonString(text, "trigger_type"));
+        if (applied == static_cast<int>(TRIGGER_TYPE_KEY)) {
+            report.trigger_type_text =
+                Utf16ToUtf8(ExtractJsonString(text, CONFIG_KEYS[TRIGGER_TYPE_KEY].name));
         }
     }
     bool applied_seen = false;
     for (const MemberToken& member : FindMembers(text)) {
         const bool is_applied = !applied_seen && applied >= 0 &&
-                                member.key == kConfigKeys[static_cast<std::size_t>(applied)];
+                                member.key == CONFIG_KEYS[static_cast<std::size_t>(applied)].name;
         applied_seen = applied_seen || is_applied;
         ReportMember(report, line, member, is_applied);
     }

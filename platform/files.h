@@ -25,6 +25,10 @@ inline bool FileExists(const std::u16string& path) {
 // The path in the form the standard file streams take on this platform.
 std::filesystem::path NativePath(const std::u16string& path);
 
+// Every byte of the file; empty when it cannot be opened. A read error part way keeps what
+// was read. Portable: both implementations share it.
+std::string ReadFileBytes(const std::u16string& path);
+
 // Creates or truncates the file, writes the bytes and flushes them to the disk.
 bool WriteFileDurably(const std::u16string& path, std::string_view bytes);
 

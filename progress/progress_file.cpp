@@ -6,8 +6,6 @@
 
 #include "progress/progress_file.h"
 
-#include <fstream>
-
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "text/utf8.h"
@@ -57,19 +55,6 @@ void ParseLine(std::string_view line, CompletedMap& map) {
         return;
     }
     map[FromLatin1(key)] = value == kDoneValue;
-}
-
-// A read error part way keeps what was read, as a line-by-line reader would. istream::read
-// turns a failing read (a directory, on some systems) into a state bit instead of throwing.
-std::string ReadAllBytes(const std::u16string& path) {
-    std::ifstream in(platform::NativePath(path), std::ios::binary);
-    std::string bytes;
-    char chunk[4096];
-    while (in) {
-        in.read(chunk, sizeof chunk);
-        bytes.append(chunk, static_cast<size_t>(in.gcount()));
-    }
-    return bytes;
 }
 
 // Virus scanners, backup tools and editors hold files open for a moment, and Windows refuses
@@ -127,7 +112,7 @@ std::u16string TemporarySavePath(const std::u16string& save_path) {
 void AchievementTracker::LoadProgress() {
     completed_map.clear();
     if (!platform::FileExists(save_path)) return;
-    completed_map = ParseProgress(ReadAllBytes(save_path));
+    completed_map = ParseProgress(platform::ReadFileBytes(save_path));
     for (Achievement& achievement : achievements) {
         achievement.completed = completed_map[achievement.id];
     }

@@ -16,7 +16,7 @@ constexpr int TOAST_HEIGHT = 128;
 constexpr int TOAST_TOP = 50;
 
 struct ToastState {
-    std::optional<std::u16string> title;  // absent until ShowNotification attaches it
+    std::optional<std::u16string> title;  // set before the toast window is created
     GdipImageHolder background;
     int background_status = -1;  // not Ok until a load succeeded
     FontObject header_font;

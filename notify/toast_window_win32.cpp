@@ -63,19 +63,38 @@ void MoveToastTo(HWND window, std::int32_t x) {
     SetWindowPos(window, nullptr, x, TOAST_TOP, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Everything one toast owns, made before its window so that it arrives with the creation.
+// The toast starts just beyond the right edge of the screen.
+std::unique_ptr<ToastState> NewToastState(std::u16string title) {
+    auto state = std::unique_ptr<ToastState>(new (std::nothrow) ToastState());
+    if (state == nullptr) return nullptr;
+    state->title = std::move(title);
+    const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
+    state->background_status = state->background.Load(platform::Wide(picture));
+    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
+    state->slide_from = GetSystemMetrics(SM_CXSCREEN);
+    state->slide_to = state->slide_from - TOAST_WIDTH;
+    return state;
+}
+
 // Creates, paints and starts one toast; the sound comes with it even when no window could
 // be made.
 void OpenToast(std::u16string title) {
     RegisterToastClassOnce();
-    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+    std::unique_ptr<ToastState> state = NewToastState(std::move(title));
     // Created without WS_VISIBLE: a visible top-level window is activated at creation.
-    HWND toast = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
-                                 WINDOW_TEXT, WS_POPUP, screen_width, TOAST_TOP, TOAST_WIDTH,
-                                 TOAST_HEIGHT, nullptr, nullptr, g_hInstance, nullptr);
+    HWND toast =
+        state == nullptr
+            ? nullptr
+            : CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
+                              WINDOW_TEXT, WS_POPUP, state->slide_from, TOAST_TOP, TOAST_WIDTH,
+                              TOAST_HEIGHT, nullptr, nullptr, g_hInstance, state.get());
     if (toast != nullptr) {
+        state.release();  // the window took it in WM_CREATE and frees it in WM_DESTROY
         g_openToast = toast;
         SetLayeredWindowAttributes(toast, 0, TOAST_ALPHA, LWA_ALPHA);
-        if (ToastState* state = StateOf(toast)) state->title = std::move(title);
         ShowWindow(toast, SW_SHOWNOACTIVATE);
         UpdateWindow(toast);
         SetTimer(toast, HOLD_TIMER_ID, HOLD_MS, nullptr);
@@ -91,24 +110,10 @@ void OpenWaitingToasts() {
     }
 }
 
-LRESULT OnCreate(HWND window) {
-    auto state = std::unique_ptr<ToastState>(new (std::nothrow) ToastState());
-    if (state == nullptr) return -1;
-
-    const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
-    state->background_status = state->background.Load(platform::Wide(picture));
-    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                         DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
-
-    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
-    SetWindowPos(window, nullptr, screen_width, TOAST_TOP, TOAST_WIDTH, TOAST_HEIGHT,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    state->slide_from = screen_width;
-    state->slide_to = screen_width - TOAST_WIDTH;
-    state->step = 0;
-
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
+// The state comes as the creation parameter.
+LRESULT OnCreate(HWND window, LPARAM create) {
+    const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(create);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     SetTimer(window, SLIDE_IN_TIMER_ID, SLIDE_TICK_MS, nullptr);
     return 0;
 }
@@ -184,7 +189,7 @@ void OnDestroy(HWND window) {
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
-            return OnCreate(window);
+            return OnCreate(window, lparam);
         case WM_PAINT:
             OnPaint(window);
             return 0;

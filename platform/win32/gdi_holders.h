@@ -45,10 +45,12 @@ using BitmapObject = GdiObject<HBITMAP>;
 using BrushObject = GdiObject<HBRUSH>;
 using PenObject = GdiObject<HPEN>;
 
-// Selects an object into a device context and puts the previous one back at the end.
+// Selects an object into a device context and puts the previous one back at the end. A null
+// object selects nothing.
 class ObjectSelection {
   public:
-    ObjectSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ObjectSelection(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
     ~ObjectSelection() {
         if (previous_ != nullptr) SelectObject(dc_, previous_);
     }

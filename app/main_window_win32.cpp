@@ -4,7 +4,7 @@
 // loads the configuration and the progress, creates and fills the two lists, starts the
 // monitor thread and sets the check timer. Each timer tick runs one check pass unless the
 // monitor thread is in the middle of one. Each unlock message shows the toast for the
-// record it carries and then frees that record. Destruction stops the monitor thread,
+// achievement it carries and then frees that achievement. Destruction stops the monitor thread,
 // destroys the tracker and ends the message loop.
 //
 // The monitor thread sends list-box and window-text messages to this thread, so nothing
@@ -31,7 +31,7 @@ constexpr int MAIN_WINDOW_HEIGHT = 600;
 
 constexpr DWORD LIST_STYLE =
     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
-static_assert(LIST_STYLE == 0x50A00041u, "plain, unsorted, self-drawn list boxes");
+static_assert(LIST_STYLE == 0x50A00041u, "plain, unsorted list boxes");
 
 constexpr wchar_t COMPLETED_CAPTION[] = L"已完成成就:";
 constexpr wchar_t PENDING_CAPTION[] = L"未完成成就:";
@@ -150,11 +150,12 @@ void OnTimer(WPARAM timer_id) {
     if (timer_id == CHECK_TIMER_ID && g_tracker != nullptr) g_tracker->TryCheckTriggers();
 }
 
-// The sender gave up the record when it posted it; it is freed as soon as the toast,
+// The sender gave up the achievement when it posted it; it is freed as soon as the toast,
 // which keeps its own copy of what it draws, has been opened.
-void OnAchievementUnlocked(LPARAM record_address) {
-    const std::unique_ptr<Achievement> record(reinterpret_cast<Achievement*>(record_address));
-    if (record != nullptr) ShowNotification(*record);
+void OnAchievementUnlocked(LPARAM achievement_address) {
+    const std::unique_ptr<Achievement> achievement(
+        reinterpret_cast<Achievement*>(achievement_address));
+    if (achievement != nullptr) ShowNotification(*achievement);
 }
 
 }  // namespace

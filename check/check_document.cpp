@@ -55,6 +55,7 @@ nlohmann::ordered_json CheckDocument(const AchievementTracker& tracker, const Sc
         const char* list = achievement.completed ? "completed_list" : "pending_list";
         document[list].push_back(Text(ItemText(achievement)));
     }
+    // The findings go out under the key "warnings", as readers of the document know it.
     document["warnings"] = nlohmann::ordered_json::array();
     for (const ConfigFinding& finding : report.findings) {
         document["warnings"].push_back(FindingJson(finding));

@@ -5,7 +5,7 @@
 // --unlock it completes one achievement as an unlock would and saves the progress first.
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
-// 2 no open achievement has the id given to --unlock; 3 --strict and there were findings;
+// 2 no pending achievement has the id given to --unlock; 3 --strict and there were findings;
 // 64 the command line was not understood.
 
 #include <filesystem>
@@ -18,12 +18,12 @@
 
 namespace {
 
-constexpr int kExitLoadFailed = 1;
-constexpr int kExitNoSuchOpenId = 2;
-constexpr int kExitFindings = 3;
-constexpr int kExitUsage = 64;
+constexpr int EXIT_LOAD_FAILED = 1;
+constexpr int EXIT_NO_SUCH_PENDING_ID = 2;
+constexpr int EXIT_FINDINGS = 3;
+constexpr int EXIT_USAGE = 64;
 
-constexpr std::string_view kUsage =
+constexpr std::string_view USAGE =
     "usage: laurelight-check [DIR] [--unlock ID] [--strict]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
@@ -74,18 +74,18 @@ int Run(const Options& options) {
         LoadAchievements(tracker.config_path, tracker.achievements, &report);
     if (!failure.empty()) {
         WriteStderr(Utf16ToUtf8(failure) + "\n" + FindingsText(report));
-        return kExitLoadFailed;
+        return EXIT_LOAD_FAILED;
     }
     tracker.LoadProgress();
     int status = 0;
-    if (options.unlock_id && CompleteFirstOpen(tracker, *options.unlock_id) == nullptr) {
+    if (options.unlock_id && CompleteFirstPending(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
-        status = kExitNoSuchOpenId;
+        status = EXIT_NO_SUCH_PENDING_ID;
     }
     WriteStdout(CheckDocument(tracker, report)
                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                 "\n");
-    if (status == 0 && options.strict && !report.findings.empty()) status = kExitFindings;
+    if (status == 0 && options.strict && !report.findings.empty()) status = EXIT_FINDINGS;
     return status;
 }
 
@@ -94,11 +94,11 @@ int Run(const Options& options) {
 int main(int argc, char** argv) {
     const std::optional<Options> options = ParseOptions(CommandLineArguments(argc, argv));
     if (!options) {
-        WriteStderr(kUsage);
-        return kExitUsage;
+        WriteStderr(USAGE);
+        return EXIT_USAGE;
     }
     if (options->help) {
-        WriteStdout(kUsage);
+        WriteStdout(USAGE);
         return 0;
     }
     return Run(*options);

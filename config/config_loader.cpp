@@ -41,12 +41,12 @@ std::u16string LoadAchievements(const std::u16string& config_path, std::vector<A
                                 ScanReport* report) {
     out.clear();
     if (!platform::FileExists(config_path)) {
-        return std::u16string(kConfigMissingMessage) + config_path;
+        return std::u16string(CONFIG_MISSING_MESSAGE) + config_path;
     }
     const std::string content = ReadWholeFile(config_path);
-    if (content.empty()) return std::u16string(kConfigUnreadableMessage);
+    if (content.empty()) return std::u16string(CONFIG_UNREADABLE_MESSAGE);
     ScanAchievements(content, out, report);
-    if (out.empty()) return std::u16string(kConfigNoAchievementsMessage);
+    if (out.empty()) return std::u16string(CONFIG_NO_ACHIEVEMENTS_MESSAGE);
     return {};
 }
 

@@ -33,10 +33,10 @@ inline constexpr std::size_t TRIGGER_VALUE_KEY = 4;
 inline constexpr std::size_t TRIGGER_TYPE_KEY = 5;
 
 // The three ways a load fails, as shown to the user. The first is followed by the full path.
-inline constexpr std::u16string_view kConfigMissingMessage =
+inline constexpr std::u16string_view CONFIG_MISSING_MESSAGE =
     u"找不到成就配置文件！\n请确保以下文件存在：\n";
-inline constexpr std::u16string_view kConfigUnreadableMessage = u"JSON文件为空或读取失败！";
-inline constexpr std::u16string_view kConfigNoAchievementsMessage =
+inline constexpr std::u16string_view CONFIG_UNREADABLE_MESSAGE = u"JSON文件为空或读取失败！";
+inline constexpr std::u16string_view CONFIG_NO_ACHIEVEMENTS_MESSAGE =
     u"JSON解析失败或没有找到成就配置！";
 
 // The file's bytes after a leading UTF-8 byte-order mark. Empty when the file cannot be

@@ -9,17 +9,17 @@
 
 namespace {
 
-constexpr std::string_view kMarker = "\"achievements\":[";
+constexpr std::string_view ARRAY_MARKER = "\"achievements\":[";
 
 struct ScanState {
-    ScanState(std::vector<Achievement>& records, ScanReport* findings)
-        : out(records), report(findings) {}
+    ScanState(std::vector<Achievement>& achievements, ScanReport* findings)
+        : out(achievements), report(findings) {}
     std::vector<Achievement>& out;
     ScanReport* report;
     bool in_array = false;
     bool in_entry = false;
     bool stopped = false;
-    Achievement record;
+    Achievement achievement;
 };
 
 std::string CompactLine(std::string_view line) {
@@ -42,14 +42,14 @@ TriggerType TriggerTypeFromText(const std::u16string& text) {
 }
 
 // The first key, in the fixed order of trial, whose value on this line is not empty.
-int ApplyFirstMember(std::string_view line, Achievement& record) {
+int ApplyFirstMember(std::string_view line, Achievement& achievement) {
     for (std::size_t key = 0; key < CONFIG_KEYS.size(); ++key) {
         std::u16string value = ExtractJsonString(line, CONFIG_KEYS[key].name);
         if (value.empty()) continue;
         if (CONFIG_KEYS[key].text_field != nullptr) {
-            record.*CONFIG_KEYS[key].text_field = std::move(value);
+            achievement.*CONFIG_KEYS[key].text_field = std::move(value);
         } else {
-            record.trigger_type = TriggerTypeFromText(value);
+            achievement.trigger_type = TriggerTypeFromText(value);
         }
         return static_cast<int>(key);
     }
@@ -57,19 +57,19 @@ int ApplyFirstMember(std::string_view line, Achievement& record) {
 }
 
 void ScanBeforeArray(ScanState& scan, std::size_t number, const std::string& compact) {
-    const std::size_t marker = compact.find(kMarker);
+    const std::size_t marker = compact.find(ARRAY_MARKER);
     if (marker == std::string::npos) return;
     scan.in_array = true;
     if (scan.report) {
         ReportMarkerLine(*scan.report, number,
-                         std::string_view(compact).substr(marker + kMarker.size()));
+                         std::string_view(compact).substr(marker + ARRAY_MARKER.size()));
     }
 }
 
 void ScanBetweenEntries(ScanState& scan, std::size_t number, std::string_view line,
                         const std::string& compact) {
     if (Contains(compact, '{')) {
-        scan.record = Achievement{};
+        scan.achievement = Achievement{};
         scan.in_entry = true;
         if (scan.report) ReportEntryOpened(*scan.report, number, line);
     } else if (Contains(compact, ']')) {
@@ -81,17 +81,17 @@ void ScanBetweenEntries(ScanState& scan, std::size_t number, std::string_view li
 
 void ScanInEntry(ScanState& scan, std::size_t number, std::string_view line,
                  const std::string& compact) {
-    const int applied = ApplyFirstMember(line, scan.record);
+    const int applied = ApplyFirstMember(line, scan.achievement);
     if (scan.report) ReportMemberLine(*scan.report, number, line, applied);
     if (Contains(compact, '}')) {
         scan.in_entry = false;
-        // The working record stays as it is; the next opening line resets it.
-        const bool loaded = !scan.record.id.empty();
+        // The working achievement stays as it is; the next opening line resets it.
+        const bool loaded = !scan.achievement.id.empty();
         if (loaded) {
-            scan.record.completed = false;
-            scan.out.push_back(scan.record);
+            scan.achievement.completed = false;
+            scan.out.push_back(scan.achievement);
         }
-        if (scan.report) ReportEntryClosed(*scan.report, number, scan.record, loaded);
+        if (scan.report) ReportEntryClosed(*scan.report, number, scan.achievement, loaded);
     }
     if (Contains(compact, ']')) scan.stopped = true;
 }

@@ -9,12 +9,12 @@
 
 namespace {
 
-constexpr std::size_t kSnippetLength = 40;
+constexpr std::size_t SNIPPET_LENGTH = 40;
 
 // A quoted, valid UTF-8 excerpt of file bytes, short enough for one message.
 std::string Quote(std::string_view bytes) {
     std::u16string text = Utf8ToUtf16(bytes);
-    if (text.size() > kSnippetLength) text = text.substr(0, kSnippetLength) + u"…";
+    if (text.size() > SNIPPET_LENGTH) text = text.substr(0, SNIPPET_LENGTH) + u"…";
     std::string quoted = "\"";
     quoted += Utf16ToUtf8(text);
     quoted += '"';
@@ -91,8 +91,8 @@ void CheckTriggerType(ScanReport& report, std::size_t close_line) {
             "区分大小写），此成就永远无法解锁（若是有意为之，请写 \"none\"）");
 }
 
-void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achievement& record) {
-    const std::u16string& value = record.trigger_value;
+void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achievement& achievement) {
+    const std::u16string& value = achievement.trigger_value;
     const std::size_t line = report.member_lines[TRIGGER_VALUE_KEY] != 0
                                  ? report.member_lines[TRIGGER_VALUE_KEY]
                                  : close_line;
@@ -100,18 +100,18 @@ void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achieve
         Add(report, line, "empty-trigger-value",
             "the trigger_value is empty or missing; the achievement can never be unlocked",
             "trigger_value 为空或缺失，此成就永远无法解锁");
-    } else if (record.trigger_type == TriggerType::WindowTitle &&
+    } else if (achievement.trigger_type == TriggerType::WindowTitle &&
                value.find_first_not_of(u'|') == std::u16string::npos) {
         Add(report, line, "trigger-never-fires",
             "the trigger_value holds only '|' and so no title fragment; it never fires",
             "trigger_value 只有 '|'，没有任何标题片段，永远不会触发");
-    } else if (record.trigger_type == TriggerType::ProcessName &&
+    } else if (achievement.trigger_type == TriggerType::ProcessName &&
                value.find_first_of(u"\\/") != std::u16string::npos) {
         Add(report, line, "trigger-never-fires",
             "a process trigger compares the bare executable file name; a value with a "
             "directory never matches",
             "进程触发只比较可执行文件名本身，带目录的值永远不会匹配");
-    } else if (record.trigger_type == TriggerType::ProcessName &&
+    } else if (achievement.trigger_type == TriggerType::ProcessName &&
                value.find(u'|') != std::u16string::npos) {
         Add(report, line, "trigger-never-fires",
             "a process trigger takes one file name; '|' does not separate alternatives there, "
@@ -177,7 +177,7 @@ void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view tex
     }
 }
 
-void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& record,
+void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& achievement,
                        bool loaded) {
     if (!loaded) {
         Add(report, line, "entry-without-id",
@@ -187,19 +187,19 @@ void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& 
                 " 行开始的条目没有 id（缺失、为空或不是字符串），不会被加载");
         return;
     }
-    const auto [previous, first_use] = report.id_lines.emplace(record.id, line);
+    const auto [previous, first_use] = report.id_lines.emplace(achievement.id, line);
     if (!first_use) {
-        const std::string id = Quote(record.id);
+        const std::string id = Quote(achievement.id);
         Add(report, line, "duplicate-id",
             "id " + id + " is also used by the entry closed on line " +
                 std::to_string(previous->second) + "; both load and share one progress entry",
             "id " + id + " 已被第 " + std::to_string(previous->second) +
                 " 行结束的条目使用；两者都会加载，并共用同一条进度记录");
     }
-    if (record.trigger_type == TriggerType::None) {
+    if (achievement.trigger_type == TriggerType::None) {
         CheckTriggerType(report, line);
     } else {
-        CheckTriggerValue(report, line, record);
+        CheckTriggerValue(report, line, achievement);
     }
 }
 

@@ -45,7 +45,7 @@ void ReportEntryOpened(ScanReport& report, std::size_t line, std::string_view te
 void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_view text);
 // `applied` is the index into CONFIG_KEYS of the member that was applied, or -1.
 void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view text, int applied);
-void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& record,
+void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& achievement,
                        bool loaded);
 // Called once when the scan ends. `stop_line` is 0 when the lines ran out.
 void ReportScanEnd(ScanReport& report, std::size_t stop_line, bool entry_open,

@@ -14,7 +14,7 @@ constexpr wchar_t HEADER_TEXT[] = L"\u83b7\u5f97\u6210\u5c31";  // 获得成就
 constexpr RECT HEADER_BOX = {20, 20, 620, 60};
 constexpr RECT TITLE_BOX = {20, 50, 620, 100};
 
-bool HasPicture(const ToastState* state) {
+bool HasPicture(const NotificationState* state) {
     return state != nullptr && state->background_status == GDIP_STATUS_OK &&
            state->background.Get() != nullptr;
 }
@@ -42,7 +42,7 @@ void DrawTextLine(HDC dc, const wchar_t* text, RECT box) {
 }
 
 // Without its font the texts are drawn in the context's own.
-void DrawTexts(HDC dc, const ToastState& state) {
+void DrawTexts(HDC dc, const NotificationState& state) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GOLD);
     ObjectSelection font(dc, state.header_font.Get());
@@ -52,7 +52,7 @@ void DrawTexts(HDC dc, const ToastState& state) {
 
 }  // namespace
 
-void PaintToast(HDC target, const ToastState* state) {
+void PaintToast(HDC target, const NotificationState* state) {
     MemoryDc memory(target);
     BitmapObject bitmap(CreateCompatibleBitmap(target, TOAST_WIDTH, TOAST_HEIGHT));
     if (memory.Get() == nullptr || bitmap.Get() == nullptr) return;

@@ -15,7 +15,7 @@ constexpr int TOAST_WIDTH = 640;
 constexpr int TOAST_HEIGHT = 128;
 constexpr int TOAST_TOP = 50;
 
-struct ToastState {
+struct NotificationState {
     std::optional<std::u16string> title;  // set before the toast window is created
     GdipImageHolder background;
     int background_status = -1;  // not Ok until a load succeeded
@@ -27,4 +27,4 @@ struct ToastState {
 
 // Draws the whole toast into the window's paint context, double-buffered. A null state
 // (a paint before the state exists) gives the fallback panel alone.
-void PaintToast(HDC target, const ToastState* state);
+void PaintToast(HDC target, const NotificationState* state);

@@ -3,7 +3,7 @@
 // screen, 50 pixels below its top, stays until five seconds after its creation, slides back
 // out and destroys itself. Its own 20 ms timers drive the slides; it handles no input.
 //
-// Each toast owns its title, picture, font and slide fields (ToastState in GWLP_USERDATA),
+// Each toast owns its title, picture, font and slide fields (NotificationState in GWLP_USERDATA),
 // so nothing is shared or released twice between toasts. Toasts meet the user one at a
 // time: an unlock that arrives while a toast is alive waits in a queue, and its toast (with
 // its sound) opens when the one before is destroyed, so every title can be read. A toast
@@ -42,8 +42,8 @@ bool g_notificationClassRegistered = false;
 HWND g_openToast = nullptr;
 std::deque<std::u16string> g_waitingTitles;
 
-ToastState* StateOf(HWND window) {
-    return reinterpret_cast<ToastState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+NotificationState* StateOf(HWND window) {
+    return reinterpret_cast<NotificationState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 void RegisterToastClassOnce() {
@@ -65,8 +65,8 @@ void MoveToastTo(HWND window, std::int32_t x) {
 
 // Everything one toast owns, made before its window so that it arrives with the creation.
 // The toast starts just beyond the right edge of the screen.
-std::unique_ptr<ToastState> NewToastState(std::u16string title) {
-    auto state = std::unique_ptr<ToastState>(new (std::nothrow) ToastState());
+std::unique_ptr<NotificationState> NewToastState(std::u16string title) {
+    auto state = std::unique_ptr<NotificationState>(new (std::nothrow) NotificationState());
     if (state == nullptr) return nullptr;
     state->title = std::move(title);
     const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
@@ -83,7 +83,7 @@ std::unique_ptr<ToastState> NewToastState(std::u16string title) {
 // be made.
 void OpenToast(std::u16string title) {
     RegisterToastClassOnce();
-    std::unique_ptr<ToastState> state = NewToastState(std::move(title));
+    std::unique_ptr<NotificationState> state = NewToastState(std::move(title));
     // Created without WS_VISIBLE: a visible top-level window is activated at creation.
     HWND toast =
         state == nullptr
@@ -123,7 +123,7 @@ void OnPaint(HWND window) {
     PaintToast(paint.Dc(), StateOf(window));
 }
 
-void OnSlideInTick(HWND window, ToastState& state) {
+void OnSlideInTick(HWND window, NotificationState& state) {
     if (state.step > SLIDE_LAST_STEP) {
         KillTimer(window, SLIDE_IN_TIMER_ID);
         MoveToastTo(window, state.slide_to);
@@ -134,7 +134,7 @@ void OnSlideInTick(HWND window, ToastState& state) {
     ++state.step;
 }
 
-void OnHoldTick(HWND window, ToastState& state) {
+void OnHoldTick(HWND window, NotificationState& state) {
     state.step = 0;
     state.slide_from = state.slide_to;
     state.slide_to = GetSystemMetrics(SM_CXSCREEN);
@@ -142,7 +142,7 @@ void OnHoldTick(HWND window, ToastState& state) {
 }
 
 // The last tick destroys the window and with it the state: nothing may touch it after.
-void OnSlideOutTick(HWND window, ToastState& state) {
+void OnSlideOutTick(HWND window, NotificationState& state) {
     if (state.step > SLIDE_LAST_STEP) {
         KillTimer(window, SLIDE_OUT_TIMER_ID);
         DestroyWindow(window);
@@ -154,7 +154,7 @@ void OnSlideOutTick(HWND window, ToastState& state) {
 }
 
 void OnTimer(HWND window, WPARAM timer_id) {
-    ToastState* state = StateOf(window);
+    NotificationState* state = StateOf(window);
     if (state == nullptr) return;
     switch (timer_id) {
         case SLIDE_IN_TIMER_ID:
@@ -172,7 +172,7 @@ void OnTimer(HWND window, WPARAM timer_id) {
 }
 
 void OnDestroy(HWND window) {
-    std::unique_ptr<ToastState> state(StateOf(window));
+    std::unique_ptr<NotificationState> state(StateOf(window));
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     state.reset();  // the font, the picture and the title go with their own toast
     KillTimer(window, SLIDE_IN_TIMER_ID);

@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr char kEndOfText = 0x1A;
-constexpr int kReplaceAttempts = 5;
-constexpr unsigned kReplaceRetryMs = 20;
+constexpr char END_OF_TEXT = 0x1A;
+constexpr int REPLACE_ATTEMPTS = 5;
+constexpr unsigned REPLACE_RETRY_MS = 20;
 
 bool FitsOneByte(std::u16string_view id) {
     for (const char16_t unit : id) {
@@ -36,7 +36,7 @@ std::u16string FromLatin1(std::string_view bytes) {
 // after it. Neither id can ever read back as completed, so its line is left out.
 bool CanReadBack(std::u16string_view id) {
     return id.find(u'=') == std::u16string_view::npos &&
-           id.find(static_cast<char16_t>(kEndOfText)) == std::u16string_view::npos;
+           id.find(static_cast<char16_t>(END_OF_TEXT)) == std::u16string_view::npos;
 }
 
 void AppendLatin1(std::string& out, std::u16string_view id) {
@@ -49,12 +49,12 @@ void ParseLine(std::string_view line, CompletedMap& map) {
     if (separator == std::string_view::npos) return;
     const std::string_view key = line.substr(0, separator);
     const std::string_view value = line.substr(separator + 1);
-    if (value == kDoneUtf8Value) {
+    if (value == DONE_UTF8_VALUE) {
         // A key that is not well-formed UTF-8 names no achievement this program wrote.
         if (std::optional<std::u16string> id = DecodeWtf8(key)) map[*id] = true;
         return;
     }
-    map[FromLatin1(key)] = value == kDoneValue;
+    map[FromLatin1(key)] = value == DONE_VALUE;
 }
 
 // Virus scanners, backup tools and editors hold files open for a moment, and Windows refuses
@@ -62,15 +62,15 @@ void ParseLine(std::string_view line, CompletedMap& map) {
 bool ReplaceWithRetries(const std::u16string& from, const std::u16string& to) {
     for (int attempt = 1;; ++attempt) {
         if (platform::ReplaceFileAtomically(from, to)) return true;
-        if (attempt == kReplaceAttempts) return false;
-        platform::SleepMilliseconds(kReplaceRetryMs);
+        if (attempt == REPLACE_ATTEMPTS) return false;
+        platform::SleepMilliseconds(REPLACE_RETRY_MS);
     }
 }
 
 }  // namespace
 
 CompletedMap ParseProgress(std::string_view bytes) {
-    const size_t end_of_text = bytes.find(kEndOfText);
+    const size_t end_of_text = bytes.find(END_OF_TEXT);
     if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
     CompletedMap map;
     while (!bytes.empty()) {
@@ -94,11 +94,11 @@ std::string SerializeProgress(const std::vector<Achievement>& achievements) {
         if (FitsOneByte(achievement.id)) {
             AppendLatin1(out, achievement.id);
             out += '=';
-            out += kDoneValue;
+            out += DONE_VALUE;
         } else {
             out += EncodeWtf8(achievement.id);
             out += '=';
-            out += kDoneUtf8Value;
+            out += DONE_UTF8_VALUE;
         }
         out += "\r\n";
     }

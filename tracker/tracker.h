@@ -53,9 +53,9 @@ struct AchievementTracker {
     std::mutex pass_mutex;
 };
 
-// What an unlock does to the tracker's state before the lists and the notification: the
-// flag, the map entry and the save. Null when no open record has this id.
-const Achievement* CompleteFirstOpen(AchievementTracker& tracker, const std::u16string& id);
+// What an unlock does to the tracker's state before the lists and the toast: the
+// flag, the map entry and the save. Null when no pending achievement has this id.
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
 
 bool MatchProcessName(const std::u16string& value);
 bool MatchWindowTitle(const std::u16string& value);

@@ -1,4 +1,4 @@
-// The check pass: test every open achievement's trigger against fresh desktop facts and
+// The check pass: test every pending achievement's trigger against fresh desktop facts and
 // complete those that are met. Two schedules run it (the monitor thread and the UI timer);
 // pass_mutex keeps their passes from overlapping.
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxTitleLength = 255;
+constexpr std::size_t MAX_TITLE_LENGTH = 255;
 
 char16_t FoldAsciiCase(char16_t unit) {
     return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
@@ -59,7 +59,7 @@ struct TitleSearch {
 bool VisitWindowTitle(std::u16string_view title, void* context) {
     TitleSearch& search = *static_cast<TitleSearch*>(context);
     // The window system never hands out more than 255 units; hold every source to that.
-    title = title.substr(0, kMaxTitleLength);
+    title = title.substr(0, MAX_TITLE_LENGTH);
     for (std::u16string_view fragment : search.fragments) {
         if (fragment.size() > title.size()) continue;
         if (title.find(fragment) != std::u16string_view::npos) {
@@ -81,9 +81,9 @@ bool TriggerMet(const Achievement& achievement) {
     }
 }
 
-// Hands a copy of the completed record to the main window; the receiver frees it.
-void PostUnlocked(const AchievementTracker& tracker, const Achievement& record) {
-    auto copy = std::make_unique<Achievement>(record);
+// Hands a copy of the completed achievement to the main window; the receiver frees it.
+void PostUnlocked(const AchievementTracker& tracker, const Achievement& achievement) {
+    auto copy = std::make_unique<Achievement>(achievement);
     const auto address = reinterpret_cast<std::intptr_t>(copy.get());
     if (platform::PostToWindow(tracker.main_window, WM_ACHIEVEMENT_UNLOCKED, 0, address)) {
         copy.release();  // owned by the message now
@@ -91,33 +91,33 @@ void PostUnlocked(const AchievementTracker& tracker, const Achievement& record) 
 }
 
 void Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    const Achievement* record = CompleteFirstOpen(tracker, id);
-    if (record == nullptr) return;
+    const Achievement* achievement = CompleteFirstPending(tracker, id);
+    if (achievement == nullptr) return;
     tracker.FillLists();
-    PostUnlocked(tracker, *record);
+    PostUnlocked(tracker, *achievement);
 }
 
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
 // outer walk stays valid across unlocks.
 void RunCheckPass(AchievementTracker& tracker) {
     if (tracker.save_pending) tracker.SaveProgress();
-    for (const Achievement& record : tracker.achievements) {
-        if (record.completed) continue;
-        if (!TriggerMet(record)) continue;
-        Unlock(tracker, record.id);
+    for (const Achievement& achievement : tracker.achievements) {
+        if (achievement.completed) continue;
+        if (!TriggerMet(achievement)) continue;
+        Unlock(tracker, achievement.id);
     }
 }
 
 }  // namespace
 
-// The first open record carrying this id is completed: an earlier duplicate goes first.
-const Achievement* CompleteFirstOpen(AchievementTracker& tracker, const std::u16string& id) {
-    for (Achievement& record : tracker.achievements) {
-        if (record.completed || record.id != id) continue;
-        record.completed = true;
+// The first pending achievement carrying this id is completed: an earlier duplicate goes first.
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    for (Achievement& achievement : tracker.achievements) {
+        if (achievement.completed || achievement.id != id) continue;
+        achievement.completed = true;
         tracker.completed_map[id] = true;
         tracker.SaveProgress();
-        return &record;
+        return &achievement;
     }
     return nullptr;
 }

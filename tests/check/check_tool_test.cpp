@@ -43,7 +43,7 @@ Outcome RunCheck(const std::filesystem::path& working_directory, const std::stri
     return outcome;
 }
 
-constexpr const char* kConfig = R"({
+constexpr const char* CONFIG = R"({
   "achievements": [
     {
       "id": "a",
@@ -82,7 +82,7 @@ std::vector<std::string> Strings(const nlohmann::json& array) {
 
 TEST(CheckTool, PrintsTheLoadedStateOfTheCurrentFolder) {
     ProgressTestFolder folder;
-    WriteConfig(folder, kConfig);
+    WriteConfig(folder, CONFIG);
     folder.Write("adv_save.txt", "a=done\r\nzzz=done\r\n");
     const Outcome run = RunCheck(folder.path(), "");
     ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -139,7 +139,7 @@ TEST(CheckTool, MissingOrUnusableConfigurationExitsWithTheProgramsMessage) {
 
 TEST(CheckTool, UnlockCompletesTheFirstOpenRecordAndSavesProgress) {
     ProgressTestFolder folder;
-    WriteConfig(folder, kConfig);
+    WriteConfig(folder, CONFIG);
     const ProgressTestFolder elsewhere;
     const std::string dir = Shell(folder.path().string());
 
@@ -165,7 +165,7 @@ TEST(CheckTool, UnlockCompletesTheFirstOpenRecordAndSavesProgress) {
 
 TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
     ProgressTestFolder folder;
-    WriteConfig(folder, kConfig);
+    WriteConfig(folder, CONFIG);
     const Outcome run = RunCheck(folder.path(), ". --unlock nope");
     EXPECT_EQ(run.exit_code, 2);
     EXPECT_NE(run.err.find("nope"), std::string::npos);

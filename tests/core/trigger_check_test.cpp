@@ -22,7 +22,7 @@ std::vector<std::vector<std::u16string>> CompletedListPerRefill() {
     std::vector<std::vector<std::u16string>> refills;
     std::lock_guard<std::mutex> lock(Fake().mutex);
     for (const auto& [list, text] : Fake().list_calls) {
-        if (list != kCompletedList) continue;
+        if (list != COMPLETED_LIST) continue;
         if (text == u"<reset>") {
             refills.emplace_back();
         } else {
@@ -65,7 +65,7 @@ TEST_F(TriggerCheck, MetTriggersCompleteInVectorOrderEachWithItsOwnRefillAndPost
     EXPECT_EQ(CompletedListPerRefill(),
               (std::vector<std::vector<std::u16string>>{
                   {ItemText(records[0])}, {ItemText(records[0]), ItemText(records[2])}}));
-    EXPECT_EQ(ListContent(kPendingList), std::vector<std::u16string>{ItemText(records[1])});
+    EXPECT_EQ(ListContent(PENDING_LIST), std::vector<std::u16string>{ItemText(records[1])});
     EXPECT_EQ(ProgressBytes(), "calc=done\r\npad=done\r\n");
 
     // The triggers stay met: later passes test only the open record and unlock nothing.
@@ -117,8 +117,8 @@ TEST_F(TriggerCheck, FailedPostFreesTheCopyAndTheUnlocksStand) {
     EXPECT_TRUE(tracker_->achievements[0].completed && tracker_->achievements[1].completed);
     EXPECT_EQ(tracker_->completed_map, (CompletedMap{{u"a", true}, {u"b", true}}));
     EXPECT_EQ(ProgressBytes(), "a=done\r\nb=done\r\n");
-    EXPECT_EQ(ListContent(kCompletedList).size(), 2u);
-    EXPECT_TRUE(ListContent(kPendingList).empty());
+    EXPECT_EQ(ListContent(COMPLETED_LIST).size(), 2u);
+    EXPECT_TRUE(ListContent(PENDING_LIST).empty());
 }
 
 TEST_F(TriggerCheck, PassWithNothingToTestTouchesNoPlatform) {

@@ -18,7 +18,7 @@ namespace {
 
 using driver::Json;
 
-const std::pair<const char*, driver::Command> kCommands[] = {
+const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"find", driver::CmdFind},
     {"wait", driver::CmdWait},
     {"wait_gone", driver::CmdWaitGone},
@@ -42,7 +42,7 @@ const std::pair<const char*, driver::Command> kCommands[] = {
 };
 
 Json Run(const std::string& name, const driver::Args& args) {
-    for (const auto& entry : kCommands) {
+    for (const auto& entry : COMMANDS) {
         if (name == entry.first) {
             try {
                 return entry.second(args);

@@ -3,7 +3,7 @@
 // outside, the way a user (or an accessibility tool) would. Every command takes its
 // arguments as UTF-8 strings and answers one JSON object.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <stdexcept>
 #include <string>

@@ -8,8 +8,6 @@
 #include "text/utf8.h"
 #include "tests/driver/driver.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace driver {
 namespace {
 

@@ -1,7 +1,7 @@
 // Calls that cross threads: list boxes filled from a worker while the owner pumps, the
 // join that keeps answering sent messages, and the error message box.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,6 @@
 
 #include "platform/desktop.h"
 #include "tests/win32/test_window.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
 namespace {
 

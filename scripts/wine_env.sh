@@ -14,6 +14,7 @@ export WINEARCH=win64
 WINE_ENV_SCRIPTS=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 wine() { "$WINE_ENV_SCRIPTS/wine" "$@"; }
 wineserver() { "$WINE_ENV_SCRIPTS/wine" --server "$@"; }
+# Functions do not reach through `timeout` and the like: those name scripts/wine itself.
 
 WINE_ENV_XVFB_PID=""
 WINE_ENV_SERVER_STARTED=""

@@ -2,8 +2,8 @@
 
 #include "platform/files.h"
 
-AchievementTracker::AchievementTracker(void* main_window)
-    : AchievementTracker(main_window, platform::ModulePath()) {}
+AchievementTracker::AchievementTracker(void* window)
+    : AchievementTracker(window, platform::ModulePath()) {}
 
 AchievementTracker::AchievementTracker(void* window, std::u16string_view module_path)
     : main_window(window) {

@@ -1,5 +1,7 @@
 #include "config/config_loader.h"
 
+#include "config/scan_report.h"
+#include "text/text_encoding.h"
 #include "text/utf8.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -8,7 +10,7 @@
 std::string ReadWholeFile(const std::u16string& path) {
     std::string content = platform::ReadFileBytes(path);
     if (content.size() < 3) return {};
-    if (content.starts_with("\xEF\xBB\xBF")) content.erase(0, 3);
+    if (content.starts_with(UTF8_BYTE_ORDER_MARK)) content.erase(0, UTF8_BYTE_ORDER_MARK.size());
     return content;
 }
 
@@ -45,6 +47,7 @@ std::u16string LoadAchievements(const std::u16string& config_path, std::vector<A
     }
     const std::string content = ReadWholeFile(config_path);
     if (content.empty()) return std::u16string(CONFIG_UNREADABLE_MESSAGE);
+    if (report) ReportEncoding(*report, content);
     ScanAchievements(content, out, report);
     if (out.empty()) return std::u16string(CONFIG_NO_ACHIEVEMENTS_MESSAGE);
     return {};

@@ -32,6 +32,12 @@ inline constexpr std::array<ConfigKey, 6> CONFIG_KEYS = {{
 inline constexpr std::size_t TRIGGER_VALUE_KEY = 4;
 inline constexpr std::size_t TRIGGER_TYPE_KEY = 5;
 
+// Index into CONFIG_KEYS of a key (case-sensitive), or -1.
+int ConfigKeyIndex(std::string_view key);
+
+// Sets the field that `key` fills from its value.
+void ApplyConfigValue(Achievement& achievement, const ConfigKey& key, std::u16string value);
+
 // The three ways a load fails, as shown to the user. The first is followed by the full path.
 inline constexpr std::u16string_view CONFIG_MISSING_MESSAGE =
     u"找不到成就配置文件！\n请确保以下文件存在：\n";
@@ -50,6 +56,16 @@ std::size_t StringEnd(std::string_view line, std::size_t open);
 // The double-quoted value of `"key":` on this line, escapes kept as written; empty when the
 // key is absent, its value is not a string, or the string is empty.
 std::u16string ExtractJsonString(std::string_view line, std::string_view key);
+
+// The text whose presence in a compact line marks the start of the achievement list.
+inline constexpr std::string_view ACHIEVEMENTS_MARKER = "\"achievements\":[";
+
+// The line with every space and tab removed: the form the structural tests ('{', '}', ']' and
+// the marker) look at.
+std::string CompactLine(std::string_view line);
+
+// "window_title" and "process_name" name the two triggers; any other text gives None.
+TriggerType TriggerTypeFromText(const std::u16string& text);
 
 // Appends the achievements that the content configures to `out`, in file order. A report,
 // when given, collects findings about lines that do not load as their author likely meant;

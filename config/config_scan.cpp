@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::string_view ARRAY_MARKER = "\"achievements\":[";
-
 struct ScanState {
     ScanState(std::vector<Achievement>& achievements, ScanReport* findings)
         : out(achievements), report(findings) {}
@@ -22,23 +20,8 @@ struct ScanState {
     Achievement achievement;
 };
 
-std::string CompactLine(std::string_view line) {
-    std::string compact;
-    compact.reserve(line.size());
-    for (char c : line) {
-        if (c != ' ' && c != '\t') compact += c;
-    }
-    return compact;
-}
-
 bool Contains(const std::string& compact, char c) {
     return compact.find(c) != std::string::npos;
-}
-
-TriggerType TriggerTypeFromText(const std::u16string& text) {
-    if (text == u"window_title") return TriggerType::WindowTitle;
-    if (text == u"process_name") return TriggerType::ProcessName;
-    return TriggerType::None;
 }
 
 // The first key, in the fixed order of trial, whose value on this line is not empty.
@@ -46,23 +29,19 @@ int ApplyFirstMember(std::string_view line, Achievement& achievement) {
     for (std::size_t key = 0; key < CONFIG_KEYS.size(); ++key) {
         std::u16string value = ExtractJsonString(line, CONFIG_KEYS[key].name);
         if (value.empty()) continue;
-        if (CONFIG_KEYS[key].text_field != nullptr) {
-            achievement.*CONFIG_KEYS[key].text_field = std::move(value);
-        } else {
-            achievement.trigger_type = TriggerTypeFromText(value);
-        }
+        ApplyConfigValue(achievement, CONFIG_KEYS[key], std::move(value));
         return static_cast<int>(key);
     }
     return -1;
 }
 
 void ScanBeforeArray(ScanState& scan, std::size_t number, const std::string& compact) {
-    const std::size_t marker = compact.find(ARRAY_MARKER);
+    const std::size_t marker = compact.find(ACHIEVEMENTS_MARKER);
     if (marker == std::string::npos) return;
     scan.in_array = true;
     if (scan.report) {
         ReportMarkerLine(*scan.report, number,
-                         std::string_view(compact).substr(marker + ARRAY_MARKER.size()));
+                         std::string_view(compact).substr(marker + ACHIEVEMENTS_MARKER.size()));
     }
 }
 
@@ -108,6 +87,36 @@ void ScanLine(ScanState& scan, std::size_t number, std::string_view line) {
 }
 
 }  // namespace
+
+std::string CompactLine(std::string_view line) {
+    std::string compact;
+    compact.reserve(line.size());
+    for (char c : line) {
+        if (c != ' ' && c != '\t') compact += c;
+    }
+    return compact;
+}
+
+TriggerType TriggerTypeFromText(const std::u16string& text) {
+    if (text == u"window_title") return TriggerType::WindowTitle;
+    if (text == u"process_name") return TriggerType::ProcessName;
+    return TriggerType::None;
+}
+
+int ConfigKeyIndex(std::string_view key) {
+    for (std::size_t index = 0; index < CONFIG_KEYS.size(); ++index) {
+        if (CONFIG_KEYS[index].name == key) return static_cast<int>(index);
+    }
+    return -1;
+}
+
+void ApplyConfigValue(Achievement& achievement, const ConfigKey& key, std::u16string value) {
+    if (key.text_field != nullptr) {
+        achievement.*key.text_field = std::move(value);
+    } else {
+        achievement.trigger_type = TriggerTypeFromText(value);
+    }
+}
 
 void ScanAchievements(std::string_view content, std::vector<Achievement>& out, ScanReport* report) {
     ScanState scan(out, report);

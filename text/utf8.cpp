@@ -68,7 +68,8 @@ CodePoint ReadUtf16(std::u16string_view text, std::size_t at) {
     return {unit, 1, !high && !IsLowSurrogate(unit)};
 }
 
-// One code point up to U+10FFFF; surrogate values are written as they are.
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t code_point) {
     if (code_point < 0x80) {
         out.push_back(static_cast<char>(code_point));
@@ -86,6 +87,8 @@ void AppendUtf8(std::string& out, char32_t code_point) {
         out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
     }
 }
+
+namespace {
 
 void AppendUtf16(std::u16string& out, char32_t code_point) {
     if (code_point < 0x10000) {

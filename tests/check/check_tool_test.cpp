@@ -1,47 +1,13 @@
 // laurelight-check as a user runs it: exit codes, stdout JSON, stderr text, the progress file.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "tests/files/progress_test_folder.h"
+#include "tests/check/check_run.h"
 
 namespace {
-
-struct Outcome {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-    nlohmann::json Json() const { return nlohmann::json::parse(out); }
-};
-
-std::string Shell(const std::string& text) {
-    return "'" + text + "'";
-}
-
-// Runs the tool in `working_directory` with the arguments, already quoted for the shell.
-Outcome RunCheck(const std::filesystem::path& working_directory, const std::string& arguments) {
-    const std::filesystem::path err_file = working_directory / "stderr.txt";
-    const std::string command = "cd " + Shell(working_directory.string()) + " && " +
-                                Shell(LAURELIGHT_CHECK_EXE) + " " + arguments + " 2>" +
-                                Shell(err_file.string());
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        outcome.out.append(buffer, count);
-    const int status = pclose(pipe);
-    outcome.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(err_file, std::ios::binary);
-    outcome.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-    std::filesystem::remove(err_file);
-    return outcome;
-}
 
 constexpr const char* CONFIG = R"({
   "achievements": [
@@ -68,11 +34,6 @@ constexpr const char* CONFIG = R"({
   ]
 }
 )";
-
-void WriteConfig(const ProgressTestFolder& folder, const std::string& text) {
-    std::filesystem::create_directories(folder.File("bin"));
-    folder.Write("bin/adv.json", text);
-}
 
 std::vector<std::string> Strings(const nlohmann::json& array) {
     return array.get<std::vector<std::string>>();

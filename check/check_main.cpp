@@ -6,7 +6,8 @@
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
 // 2 no open achievement has the id given to --unlock; 3 --strict and there were findings;
-// 64 the command line was not understood.
+// 4 the unlock was not saved (the file and the reason on stderr); 64 the command line was
+// not understood.
 
 #include <filesystem>
 #include <optional>
@@ -21,12 +22,14 @@ namespace {
 constexpr int kExitLoadFailed = 1;
 constexpr int kExitNoSuchOpenId = 2;
 constexpr int kExitFindings = 3;
+constexpr int kExitNotSaved = 4;
 constexpr int kExitUsage = 64;
 
 constexpr std::string_view kUsage =
     "usage: laurelight-check [DIR] [--unlock ID] [--strict]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
+    "               (exit 4 when the progress could not be saved)\n"
     "  --strict     exit with 3 when the configuration has findings\n";
 
 struct Options {
@@ -81,6 +84,12 @@ int Run(const Options& options) {
     if (options.unlock_id && CompleteFirstOpen(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
         status = kExitNoSuchOpenId;
+    }
+    if (status == 0 && options.unlock_id && tracker.save_pending) {
+        const SaveProblem problem = tracker.save_problem.load();
+        const std::u16string file = FailedFile(tracker.save_path, problem);
+        WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
+        status = kExitNotSaved;
     }
     WriteStdout(CheckDocument(tracker, report)
                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +

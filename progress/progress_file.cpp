@@ -2,7 +2,7 @@
 // rules itself, so every platform reads a file the same way. Saving never leaves a half
 // written file: the new content goes to a temporary file beside the old one, reaches the
 // disk, and then takes the old file's place in one step. A save that cannot finish leaves
-// the old file as it was; the next check pass saves the whole state again.
+// the old file as it was and says why; later check passes save the whole state again.
 
 #include "progress/progress_file.h"
 

@@ -6,7 +6,7 @@ import subprocess
 import time
 import unittest
 
-from laurelight_wine import MAIN_CLASS, WineTestCase, achievement, config_bytes, poll
+from laurelight_wine import MAIN_CLASS, WineTestCase, achievement, config_bytes, poll, screenshot
 
 STATUS_LINE_ID = 1003
 COMPLETED_LIST_ID = 1001
@@ -46,6 +46,7 @@ class SaveStatusTest(WineTestCase):
         _, top, _, bottom = line["in_parent"]
         self.assertGreaterEqual(top, lists[3])
         self.assertLessEqual(bottom, self.driver.ok("info", MAIN_CLASS)["client"][1])
+        screenshot(self.driver, MAIN_CLASS, "main-window-progress-not-saved")
 
         time.sleep(PAST_THE_QUICK_RETRIES)
         install.save_path.rmdir()

@@ -1,4 +1,4 @@
-// laurelight-check [DIR] [--unlock ID] [--strict]
+// laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]
 //
 // Acts as if Laurelight.exe stood in DIR (default: the current directory): loads bin\adv.json
 // and adv_save.txt exactly as the program does and prints one JSON document to stdout. With
@@ -6,14 +6,16 @@
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
 // 2 no open achievement has the id given to --unlock; 3 --strict and there were findings;
-// 4 the unlock was not saved (the file and the reason on stderr); 64 the command line was
-// not understood.
+// 4 --output or --write could not write its file; 5 --format and the file is not JSON;
+// 6 --format and some values cannot be carried (named on stderr); 7 the unlock was not saved
+// (the file and the reason on stderr); 64 the command line was not understood.
 
 #include <filesystem>
 #include <optional>
 
 #include "check/check_document.h"
 #include "check/console.h"
+#include "check/format_command.h"
 #include "config/config_loader.h"
 #include "config/utf8.h"
 
@@ -22,21 +24,27 @@ namespace {
 constexpr int kExitLoadFailed = 1;
 constexpr int kExitNoSuchOpenId = 2;
 constexpr int kExitFindings = 3;
-constexpr int kExitNotSaved = 4;
+constexpr int kExitNotSaved = 7;
 constexpr int kExitUsage = 64;
 
 constexpr std::string_view kUsage =
-    "usage: laurelight-check [DIR] [--unlock ID] [--strict]\n"
+    "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
-    "               (exit 4 when the progress could not be saved)\n"
-    "  --strict     exit with 3 when the configuration has findings\n";
+    "               (exit 7 when the progress could not be saved)\n"
+    "  --strict     exit with 3 when the configuration has findings\n"
+    "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
+    "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
+    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n";
 
 struct Options {
     std::u16string directory = u".";
     std::optional<std::u16string> unlock_id;
     bool strict = false;
     bool help = false;
+    bool format = false;
+    bool write = false;
+    std::optional<std::u16string> output;
 };
 
 std::optional<Options> ParseOptions(const std::vector<std::u16string>& arguments) {
@@ -50,12 +58,19 @@ std::optional<Options> ParseOptions(const std::vector<std::u16string>& arguments
             options.strict = true;
         } else if (argument == u"--unlock" && index + 1 < arguments.size()) {
             options.unlock_id = arguments[++index];
+        } else if (argument == u"--format" || argument == u"--write") {
+            (argument == u"--format" ? options.format : options.write) = true;
+        } else if (argument == u"--output" && index + 1 < arguments.size()) {
+            options.output = arguments[++index];
         } else if (argument.starts_with(u"-") || directory_given) {
             return std::nullopt;
         } else {
             options.directory = argument;
             directory_given = true;
         }
+    }
+    if ((options.write && !options.format) || (options.format && options.unlock_id)) {
+        return std::nullopt;
     }
     return options;
 }
@@ -72,6 +87,11 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
 
 int Run(const Options& options) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
+    if (options.output) {
+        const int status = RedirectOutput(*options.output, tracker.config_path);
+        if (status != 0) return status;
+    }
+    if (options.format) return RunFormat(tracker.config_path, options.write);
     ScanReport report;
     const std::u16string failure =
         LoadAchievements(tracker.config_path, tracker.achievements, &report);

@@ -1,48 +1,14 @@
 // laurelight-check as a user runs it: exit codes, stdout JSON, stderr text, the progress file.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "tests/files/progress_test_folder.h"
+#include "tests/check/check_run.h"
 
 namespace {
-
-struct Outcome {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-    nlohmann::json Json() const { return nlohmann::json::parse(out); }
-};
-
-std::string Shell(const std::string& text) {
-    return "'" + text + "'";
-}
-
-// Runs the tool in `working_directory` with the arguments, already quoted for the shell.
-Outcome RunCheck(const std::filesystem::path& working_directory, const std::string& arguments) {
-    const std::filesystem::path err_file = working_directory / "stderr.txt";
-    const std::string command = "cd " + Shell(working_directory.string()) + " && " +
-                                Shell(LAURELIGHT_CHECK_EXE) + " " + arguments + " 2>" +
-                                Shell(err_file.string());
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        outcome.out.append(buffer, count);
-    const int status = pclose(pipe);
-    outcome.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(err_file, std::ios::binary);
-    outcome.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-    std::filesystem::remove(err_file);
-    return outcome;
-}
 
 constexpr const char* kConfig = R"({
   "achievements": [
@@ -69,11 +35,6 @@ constexpr const char* kConfig = R"({
   ]
 }
 )";
-
-void WriteConfig(const ProgressTestFolder& folder, const std::string& text) {
-    std::filesystem::create_directories(folder.File("bin"));
-    folder.Write("bin/adv.json", text);
-}
 
 std::vector<std::string> Strings(const nlohmann::json& array) {
     return array.get<std::vector<std::string>>();
@@ -176,12 +137,12 @@ TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
     EXPECT_EQ(RunCheck(folder.path(), ". other").exit_code, 64);
 }
 
-TEST(CheckTool, UnlockThatDoesNotReachTheDiskExitsWithFourAndSaysWhy) {
+TEST(CheckTool, UnlockThatDoesNotReachTheDiskExitsWithSevenAndSaysWhy) {
     ProgressTestFolder folder;
     WriteConfig(folder, kConfig);
     std::filesystem::create_directory(folder.File("adv_save.txt.tmp"));
     Outcome run = RunCheck(folder.path(), ". --unlock a");
-    EXPECT_EQ(run.exit_code, 4);
+    EXPECT_EQ(run.exit_code, 7);
     EXPECT_NE(run.err.find("progress not saved (a folder has this name): "), std::string::npos);
     EXPECT_NE(run.err.find("进度未能保存（存在同名文件夹）："), std::string::npos);
     EXPECT_NE(run.err.find("adv_save.txt.tmp"), std::string::npos);
@@ -193,7 +154,7 @@ TEST(CheckTool, UnlockThatDoesNotReachTheDiskExitsWithFourAndSaysWhy) {
     std::filesystem::permissions(folder.File("adv_save.txt"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     run = RunCheck(folder.path(), ". --unlock a");
-    EXPECT_EQ(run.exit_code, 4);
+    EXPECT_EQ(run.exit_code, 7);
     EXPECT_NE(run.err.find("(the file is read-only)"), std::string::npos);
     EXPECT_EQ(folder.Read("adv_save.txt"), "");
 }

@@ -7,8 +7,8 @@
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
 // 2 no pending achievement has the id given to --unlock; 3 --strict and there were findings;
 // 4 --output or --write could not write its file; 5 --format and the file is not JSON;
-// 6 --format and some values cannot be carried (named on stderr); 64 the command line was not
-// understood.
+// 6 --format and some values cannot be carried (named on stderr); 7 the unlock was not saved
+// (the file and the reason on stderr); 64 the command line was not understood.
 
 #include <filesystem>
 #include <optional>
@@ -18,6 +18,7 @@
 #include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "config/config_loader.h"
+#include "progress/save_status.h"
 #include "text/utf8.h"
 
 namespace {
@@ -26,6 +27,7 @@ constexpr std::string_view USAGE =
     "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
+    "               (exit 7 when the progress could not be saved)\n"
     "  --strict     exit with 3 when the configuration has findings\n"
     "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
     "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
@@ -98,6 +100,12 @@ int Run(const Options& options) {
     if (options.unlock_id && CompleteFirstPending(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
         status = EXIT_NO_SUCH_PENDING_ID;
+    }
+    if (status == 0 && options.unlock_id && tracker.save_pending) {
+        const SaveProblem problem = tracker.save_problem.load();
+        const std::u16string file = FailedFile(tracker.save_path, problem);
+        WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
+        status = EXIT_NOT_SAVED;
     }
     WriteStdout(CheckDocument(tracker, report)
                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +

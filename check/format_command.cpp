@@ -24,10 +24,12 @@ std::string Lines(const std::vector<std::string>& lines) {
 bool ReplaceKeepingBackup(const std::u16string& path, const std::string& text) {
     const std::string old_bytes = platform::ReadFileBytes(path);
     const std::u16string temporary = path + u".tmp";
-    const bool replaced = !old_bytes.empty() &&
-                          platform::WriteFileDurably(path + u".bak", old_bytes) &&
-                          platform::WriteFileDurably(temporary, text) &&
-                          platform::ReplaceFileAtomically(temporary, path);
+    using platform::FileError;
+    const bool replaced =
+        !old_bytes.empty() &&
+        platform::WriteFileDurably(path + u".bak", old_bytes) == FileError::None &&
+        platform::WriteFileDurably(temporary, text) == FileError::None &&
+        platform::ReplaceFileAtomically(temporary, path) == FileError::None;
     if (!replaced) platform::RemoveFile(temporary);
     return replaced;
 }

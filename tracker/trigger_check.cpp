@@ -2,6 +2,7 @@
 // complete those that are met. Two schedules run it (the monitor thread and the UI timer);
 // pass_mutex keeps their passes from overlapping.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -100,7 +101,10 @@ void Unlock(AchievementTracker& tracker, const std::u16string& id) {
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
 // outer walk stays valid across unlocks.
 void RunCheckPass(AchievementTracker& tracker) {
-    if (tracker.save_pending) tracker.SaveProgress();
+    const auto since_failure = std::chrono::steady_clock::now() - tracker.last_save_failure;
+    if (tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure)) {
+        tracker.SaveProgress();
+    }
     for (const Achievement& achievement : tracker.achievements) {
         if (achievement.completed) continue;
         if (!TriggerMet(achievement)) continue;
@@ -109,6 +113,10 @@ void RunCheckPass(AchievementTracker& tracker) {
 }
 
 }  // namespace
+
+bool SaveRetryDue(int failures, std::chrono::steady_clock::duration since_last) {
+    return failures <= SAVE_RETRIES_AT_EVERY_PASS || since_last >= SAVE_RETRY_INTERVAL;
+}
 
 // The first pending achievement carrying this id is completed: an earlier duplicate goes first.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {

@@ -1,8 +1,10 @@
 // laurelight-check [DIR] [--unlock ID] [--strict]
+// laurelight-check [DIR] --desktop | --watch [SECONDS]
 //
 // Acts as if Laurelight.exe stood in DIR (default: the current directory): loads bin\adv.json
 // and adv_save.txt exactly as the program does and prints one JSON document to stdout. With
 // --unlock it completes one achievement as an unlock would and saves the progress first.
+// --desktop and --watch show what a check pass sees on the desktop now (desktop_view.h).
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
 // 2 no open achievement has the id given to --unlock; 3 --strict and there were findings;
@@ -13,6 +15,7 @@
 
 #include "check/check_document.h"
 #include "check/console.h"
+#include "check/desktop_view.h"
 #include "config/config_loader.h"
 #include "config/utf8.h"
 
@@ -25,9 +28,14 @@ constexpr int kExitUsage = 64;
 
 constexpr std::string_view kUsage =
     "usage: laurelight-check [DIR] [--unlock ID] [--strict]\n"
+    "       laurelight-check [DIR] --desktop | --watch [SECONDS]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
-    "  --strict     exit with 3 when the configuration has findings\n";
+    "  --strict     exit with 3 when the configuration has findings\n"
+    "  --desktop    show the running processes, the visible windows and which open\n"
+    "               achievement's trigger is met now; nothing is unlocked or written\n"
+    "  --watch      print a line whenever a trigger becomes met or stops being met, every\n"
+    "               500 ms, for SECONDS or until Ctrl+C\n";
 
 struct Options {
     std::u16string directory = u".";
@@ -67,7 +75,7 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
     return text;
 }
 
-int Run(const Options& options) {
+int Run(const Options& options, const DesktopOptions& desktop) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
     ScanReport report;
     const std::u16string failure =
@@ -77,6 +85,7 @@ int Run(const Options& options) {
         return kExitLoadFailed;
     }
     tracker.LoadProgress();
+    if (desktop.wanted()) return RunDesktop(tracker, desktop);
     int status = 0;
     if (options.unlock_id && CompleteFirstOpen(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
@@ -92,8 +101,10 @@ int Run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Options> options = ParseOptions(CommandLineArguments(argc, argv));
-    if (!options) {
+    std::vector<std::u16string> arguments = CommandLineArguments(argc, argv);
+    const DesktopOptions desktop = TakeDesktopOptions(arguments);
+    const std::optional<Options> options = ParseOptions(arguments);
+    if (!options || (desktop.wanted() && options->unlock_id)) {
         WriteStderr(kUsage);
         return kExitUsage;
     }
@@ -101,5 +112,5 @@ int main(int argc, char** argv) {
         WriteStdout(kUsage);
         return 0;
     }
-    return Run(*options);
+    return Run(*options, desktop);
 }

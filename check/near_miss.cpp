@@ -39,7 +39,10 @@ std::u16string_view WithoutExe(std::u16string_view name) {
 }
 
 std::string Quoted(std::u16string_view text) {
-    return "\"" + Utf16ToUtf8(text) + "\"";
+    std::string quoted = "\"";  // appended, not prefixed: GCC 12 warns on "..." + string
+    quoted += Utf16ToUtf8(text);
+    quoted += '"';
+    return quoted;
 }
 
 bool IsSpace(char16_t c) {
@@ -112,20 +115,20 @@ void FragmentNearMisses(std::u16string_view fragment, const DesktopFacts& facts,
         const std::u16string seen = SeenTitle(window);
         if (!case_found && Folded(seen).find(folded) != std::u16string::npos) {
             case_found = true;
-            out.push_back({"title-case", u"", seen, std::u16string(fragment),
-                           "the window " + Quoted(seen) + " contains " + Quoted(fragment) +
-                               " only in other letter case; fragments are compared with case",
-                           "窗口 " + Quoted(seen) + " 只以不同的大小写包含 " + Quoted(fragment) +
-                               "；片段区分大小写"});
+            out.push_back(
+                {"title-case", u"", seen, std::u16string(fragment),
+                 "this window's title contains " + Quoted(fragment) +
+                     " only in other letter case; fragments are compared with case",
+                 "此窗口的标题只以不同的大小写包含 " + Quoted(fragment) + "；片段区分大小写"});
         }
         if (!tail_found && seen.find(fragment) == std::u16string::npos &&
             window.title.find(fragment) != std::u16string::npos) {
             tail_found = true;
             out.push_back({"title-beyond-255", u"", seen, std::u16string(fragment),
-                           "the window " + Quoted(seen) + " contains " + Quoted(fragment) +
+                           "this window's title contains " + Quoted(fragment) +
                                " only after its 255th character, and no more is read",
-                           "窗口 " + Quoted(seen) + " 只在第 255 个字符之后才包含 " +
-                               Quoted(fragment) + "，而标题只读取前 255 个字符"});
+                           "此窗口的标题只在第 255 个字符之后才包含 " + Quoted(fragment) +
+                               "，而标题只读取前 255 个字符"});
         }
     }
 }

@@ -16,12 +16,23 @@ bool CollectWindow(std::u16string_view title, unsigned cloak, void* context) {
     return false;
 }
 
+// Letters of either case together (explorer.exe, Notepad.exe), exact order among equals.
+bool AlphabeticalOrder(const std::u16string& a, const std::u16string& b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c + 0; };
+    const auto by_letter = [&](char16_t x, char16_t y) { return lower(x) < lower(y); };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), by_letter))
+        return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), by_letter))
+        return false;
+    return a < b;
+}
+
 }  // namespace
 
 DesktopFacts ReadDesktopFacts() {
     DesktopFacts facts;
     platform::VisitProcessNames(CollectProcess, &facts.processes);
-    std::sort(facts.processes.begin(), facts.processes.end());
+    std::sort(facts.processes.begin(), facts.processes.end(), AlphabeticalOrder);
     facts.processes.erase(std::unique(facts.processes.begin(), facts.processes.end()),
                           facts.processes.end());
     facts.has_window_titles = platform::HasWindowTitles();

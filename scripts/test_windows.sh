@@ -24,7 +24,7 @@ wine_env_start "$build_dir/wine-prefix"
 
 for tests in "$build_dir"/tests/laurelight_*tests.exe; do
     echo "== wine: $(basename "$tests")"
-    timeout 300 wine "$tests" --gtest_brief=1
+    timeout 300 scripts/wine "$tests" --gtest_brief=1
 done
 
 echo "== wine: end-to-end tests of Laurelight.exe"

@@ -16,7 +16,7 @@ work=$(mktemp -d)
 source scripts/wine_env.sh
 cleanup() {
     WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
-    WINEPREFIX="$work/prefix" timeout 20 wineserver -w 2>/dev/null
+    WINEPREFIX="$work/prefix" timeout 20 "$WINE_ENV_SCRIPTS/wine" --server -w 2>/dev/null
     wine_env_stop
     rm -rf "$work"
 }

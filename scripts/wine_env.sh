@@ -14,6 +14,7 @@ export WINEARCH=win64
 WINE_ENV_SCRIPTS=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 wine() { "$WINE_ENV_SCRIPTS/wine" "$@"; }
 wineserver() { "$WINE_ENV_SCRIPTS/wine" --server "$@"; }
+# Functions do not reach through `timeout` and the like: those name scripts/wine itself.
 
 WINE_ENV_XVFB_PID=""
 WINE_ENV_SERVER_STARTED=""
@@ -82,7 +83,7 @@ wine_env_make_prefix() {
     # The desktop process started during wineboot without the virtual desktop; restart the
     # server so the next program brings the desktop up with the settings just written.
     wineserver -k 2>/dev/null || true
-    timeout 20 wineserver -w 2>/dev/null || true
+    timeout 20 "$WINE_ENV_SCRIPTS/wine" --server -w 2>/dev/null || true
     wineserver -p
 }
 
@@ -97,16 +98,12 @@ wine_env_start() {
 wine_env_stop() {
     if [[ -n "$WINE_ENV_SERVER_STARTED" ]]; then
         wineserver -k 2>/dev/null || true
-        timeout 20 wineserver -w 2>/dev/null || true
+        timeout 20 "$WINE_ENV_SCRIPTS/wine" --server -w 2>/dev/null || true
         WINE_ENV_SERVER_STARTED=""
     fi
     if [[ -n "$WINE_ENV_XVFB_PID" ]]; then
         kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
         wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
-        WINE_ENV_SCRIPTS=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
-wine() { "$WINE_ENV_SCRIPTS/wine" "$@"; }
-wineserver() { "$WINE_ENV_SCRIPTS/wine" --server "$@"; }
-
-WINE_ENV_XVFB_PID=""
+        WINE_ENV_XVFB_PID=""
     fi
 }

@@ -13,8 +13,8 @@ DataPaths DeriveDataPaths(std::u16string_view module_path) {
     return {directory + u"\\adv_save.txt", directory + u"\\bin\\adv.json"};
 }
 
-AchievementTracker::AchievementTracker(void* main_window)
-    : AchievementTracker(main_window, platform::ModulePath()) {}
+AchievementTracker::AchievementTracker(void* window)
+    : AchievementTracker(window, platform::ModulePath()) {}
 
 AchievementTracker::AchievementTracker(void* window, std::u16string_view module_path)
     : main_window(window) {

@@ -24,9 +24,9 @@ DataPaths DeriveDataPaths(std::u16string_view module_path);
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.
-    explicit AchievementTracker(void* main_window);
+    explicit AchievementTracker(void* window);
     // As if the executable stood at module_path (used by the console checker and tests).
-    AchievementTracker(void* main_window, std::u16string_view module_path);
+    AchievementTracker(void* window, std::u16string_view module_path);
     ~AchievementTracker();
     AchievementTracker(const AchievementTracker&) = delete;
     AchievementTracker& operator=(const AchievementTracker&) = delete;

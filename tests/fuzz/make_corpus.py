@@ -57,6 +57,7 @@ def config_seeds():
     source = (ROOT / "tests/core/config_samples.h").read_text(encoding="utf-8")
     seeds = [literals_after(source, m.end()) for m in re.finditer(r"std::string_view \w+ =", source)]
     seeds.append((ROOT / "demo/bin/adv.json").read_bytes())
+    seeds.append((ROOT / "demo/wine/bin/adv.json").read_bytes())
     return seeds
 
 

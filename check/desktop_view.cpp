@@ -87,8 +87,9 @@ Json OpenAchievementJson(const Achievement& record, const DesktopFacts& facts) {
     json["trigger_type"] = TriggerTypeName(record.trigger_type);
     json["trigger_value"] = Text(record.trigger_value);
     TriggerMatch match;
-    json["met"] = TriggerMet(record, &match);
-    if (json["met"]) {
+    const bool met = TriggerMet(record, &match);
+    json["met"] = met;
+    if (met) {
         json["met_by"] = MetByJson(match, facts.windows);
         return json;
     }

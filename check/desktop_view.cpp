@@ -185,6 +185,7 @@ int Watch(const AchievementTracker& tracker, std::optional<double> seconds) {
             WriteStdout(Dump(ChangeJson(record, now, match), -1));
         }
     } while (WaitForNextLook(end));
+    if (StopRequested()) WriteStderr("watch stopped\n");
     return 0;
 }
 

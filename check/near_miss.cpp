@@ -19,7 +19,8 @@ char16_t FoldCase(char16_t c) {
     if (c >= 0xFF21 && c <= 0xFF3A) return plus(0x20);
     if (c == 0x178) return 0xFF;
     const bool even_pairs = (c >= 0x100 && c <= 0x137 && c != 0x130) ||
-                            (c >= 0x14A && c <= 0x177) || (c >= 0x1E00 && c <= 0x1EFF);
+                            (c >= 0x14A && c <= 0x177) || (c >= 0x1E00 && c <= 0x1E95) ||
+                            (c >= 0x1EA0 && c <= 0x1EFF);
     const bool odd_pairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
     if ((even_pairs && c % 2 == 0) || (odd_pairs && c % 2 == 1)) return plus(1);
     return c;

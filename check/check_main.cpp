@@ -1,4 +1,4 @@
-// laurelight-check [DIR] [--unlock ID] [--strict]
+// laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]
 // laurelight-check [DIR] --desktop | --watch [SECONDS]
 //
 // Acts as if Laurelight.exe stood in DIR (default: the current directory): loads bin\adv.json
@@ -8,7 +8,9 @@
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
 // 2 no open achievement has the id given to --unlock; 3 --strict and there were findings;
-// 64 the command line was not understood.
+// 4 --output or --write could not write its file; 5 --format and the file is not JSON;
+// 6 --format and some values cannot be carried (named on stderr); 7 the unlock was not saved
+// (the file and the reason on stderr); 64 the command line was not understood.
 
 #include <filesystem>
 #include <optional>
@@ -16,6 +18,7 @@
 #include "check/check_document.h"
 #include "check/console.h"
 #include "check/desktop_view.h"
+#include "check/format_command.h"
 #include "config/config_loader.h"
 #include "config/utf8.h"
 
@@ -24,14 +27,19 @@ namespace {
 constexpr int kExitLoadFailed = 1;
 constexpr int kExitNoSuchOpenId = 2;
 constexpr int kExitFindings = 3;
+constexpr int kExitNotSaved = 7;
 constexpr int kExitUsage = 64;
 
 constexpr std::string_view kUsage =
-    "usage: laurelight-check [DIR] [--unlock ID] [--strict]\n"
-    "       laurelight-check [DIR] --desktop | --watch [SECONDS]\n"
+    "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]\n"
+    "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
+    "               (exit 7 when the progress could not be saved)\n"
     "  --strict     exit with 3 when the configuration has findings\n"
+    "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
+    "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
+    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n"
     "  --desktop    show the running processes, the visible windows and which open\n"
     "               achievement's trigger is met now; nothing is unlocked or written\n"
     "  --watch      print a line whenever a trigger becomes met or stops being met, every\n"
@@ -42,6 +50,9 @@ struct Options {
     std::optional<std::u16string> unlock_id;
     bool strict = false;
     bool help = false;
+    bool format = false;
+    bool write = false;
+    std::optional<std::u16string> output;
 };
 
 std::optional<Options> ParseOptions(const std::vector<std::u16string>& arguments) {
@@ -55,12 +66,19 @@ std::optional<Options> ParseOptions(const std::vector<std::u16string>& arguments
             options.strict = true;
         } else if (argument == u"--unlock" && index + 1 < arguments.size()) {
             options.unlock_id = arguments[++index];
+        } else if (argument == u"--format" || argument == u"--write") {
+            (argument == u"--format" ? options.format : options.write) = true;
+        } else if (argument == u"--output" && index + 1 < arguments.size()) {
+            options.output = arguments[++index];
         } else if (argument.starts_with(u"-") || directory_given) {
             return std::nullopt;
         } else {
             options.directory = argument;
             directory_given = true;
         }
+    }
+    if ((options.write && !options.format) || (options.format && options.unlock_id)) {
+        return std::nullopt;
     }
     return options;
 }
@@ -77,6 +95,11 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
 
 int Run(const Options& options, const DesktopOptions& desktop) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
+    if (options.output) {
+        const int status = RedirectOutput(*options.output, tracker.config_path);
+        if (status != 0) return status;
+    }
+    if (options.format) return RunFormat(tracker.config_path, options.write);
     ScanReport report;
     const std::u16string failure =
         LoadAchievements(tracker.config_path, tracker.achievements, &report);
@@ -91,6 +114,12 @@ int Run(const Options& options, const DesktopOptions& desktop) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
         status = kExitNoSuchOpenId;
     }
+    if (status == 0 && options.unlock_id && tracker.save_pending) {
+        const SaveProblem problem = tracker.save_problem.load();
+        const std::u16string file = FailedFile(tracker.save_path, problem);
+        WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
+        status = kExitNotSaved;
+    }
     WriteStdout(CheckDocument(tracker, report)
                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                 "\n");
@@ -104,7 +133,7 @@ int main(int argc, char** argv) {
     std::vector<std::u16string> arguments = CommandLineArguments(argc, argv);
     const DesktopOptions desktop = TakeDesktopOptions(arguments);
     const std::optional<Options> options = ParseOptions(arguments);
-    if (!options || (desktop.wanted() && options->unlock_id)) {
+    if (!options || (desktop.wanted() && (options->unlock_id || options->format))) {
         WriteStderr(kUsage);
         return kExitUsage;
     }

@@ -11,3 +11,7 @@ std::vector<std::u16string> CommandLineArguments(int argc, char** argv);
 // Writes UTF-8 text: as bytes into a pipe or file, as characters onto a console window.
 void WriteStdout(std::string_view text);
 void WriteStderr(std::string_view text);
+
+// Sends what WriteStdout writes into a new file instead, as UTF-8 bytes. False when the file
+// cannot be created.
+bool RedirectStdout(const std::u16string& path);

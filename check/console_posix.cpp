@@ -18,3 +18,7 @@ void WriteStderr(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
 }
+
+bool RedirectStdout(const std::u16string& path) {
+    return std::freopen(Utf16ToUtf8(path).c_str(), "wb", stdout) != nullptr;
+}

@@ -57,3 +57,11 @@ void WriteStdout(std::string_view text) {
 void WriteStderr(std::string_view text) {
     Write(STD_ERROR_HANDLE, text);
 }
+
+bool RedirectStdout(const std::u16string& path) {
+    const HANDLE file =
+        CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE, FILE_SHARE_READ,
+                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The handle stays open for the rest of the run as the new standard output.
+    return file != INVALID_HANDLE_VALUE && SetStdHandle(STD_OUTPUT_HANDLE, file);
+}

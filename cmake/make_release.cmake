@@ -1,6 +1,6 @@
 # Assembles the release folder and its zip (cmake -P):
 #   EXE      the built Laurelight.exe
-#   DEMO_BIN the folder with adv.json, adv_back.png and adv_sound.wav
+#   DEMO_BIN the folder with adv.json, adv.schema.json, adv_back.png and adv_sound.wav
 #   OUT      the parent folder; Laurelight/ and Laurelight.zip are made inside it
 foreach(var EXE DEMO_BIN OUT)
     if(NOT DEFINED ${var})
@@ -12,7 +12,7 @@ set(folder ${OUT}/Laurelight)
 file(REMOVE_RECURSE ${folder} ${OUT}/Laurelight.zip)
 file(MAKE_DIRECTORY ${folder}/bin)
 file(COPY ${EXE} DESTINATION ${folder})
-foreach(name adv.json adv_back.png adv_sound.wav)
+foreach(name adv.json adv.schema.json adv_back.png adv_sound.wav)
     if(NOT EXISTS ${DEMO_BIN}/${name})
         message(FATAL_ERROR "missing ${DEMO_BIN}/${name}")
     endif()

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "config/scan_report.h"
 #include "config/utf8.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -51,6 +52,7 @@ std::u16string LoadAchievements(const std::u16string& config_path, std::vector<A
     }
     const std::string content = ReadWholeFile(config_path);
     if (content.empty()) return std::u16string(kConfigUnreadableMessage);
+    if (report) ReportEncoding(*report, content);
     ScanAchievements(content, out, report);
     if (out.empty()) return std::u16string(kConfigNoAchievementsMessage);
     return {};

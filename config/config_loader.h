@@ -29,6 +29,16 @@ std::string ReadWholeFile(const std::u16string& path);
 // key is absent, its value is not a string, or the string is empty.
 std::u16string ExtractJsonString(std::string_view line, std::string_view key);
 
+// The text whose presence in a compact line marks the start of the achievement list.
+inline constexpr std::string_view kAchievementsMarker = "\"achievements\":[";
+
+// The line with every space and tab removed: the form the structural tests ('{', '}', ']' and
+// the marker) look at.
+std::string CompactLine(std::string_view line);
+
+// "window_title" and "process_name" name the two triggers; any other text gives None.
+TriggerType TriggerTypeFromText(const std::u16string& text);
+
 // Appends the achievements that the content configures to `out`, in file order. A report,
 // when given, collects findings about lines that do not load as their author likely meant;
 // it never changes what is loaded.

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::string_view kMarker = "\"achievements\":[";
-
 struct ScanState {
     ScanState(std::vector<Achievement>& records, ScanReport* findings)
         : out(records), report(findings) {}
@@ -22,23 +20,8 @@ struct ScanState {
     Achievement record;
 };
 
-std::string CompactLine(std::string_view line) {
-    std::string compact;
-    compact.reserve(line.size());
-    for (char c : line) {
-        if (c != ' ' && c != '\t') compact += c;
-    }
-    return compact;
-}
-
 bool Contains(const std::string& compact, char c) {
     return compact.find(c) != std::string::npos;
-}
-
-TriggerType TriggerTypeFromText(const std::u16string& text) {
-    if (text == u"window_title") return TriggerType::WindowTitle;
-    if (text == u"process_name") return TriggerType::ProcessName;
-    return TriggerType::None;
 }
 
 void ApplyMember(Achievement& record, std::size_t key, std::u16string value) {
@@ -77,12 +60,12 @@ int ApplyFirstMember(std::string_view line, Achievement& record) {
 }
 
 void ScanBeforeArray(ScanState& scan, std::size_t number, const std::string& compact) {
-    const std::size_t marker = compact.find(kMarker);
+    const std::size_t marker = compact.find(kAchievementsMarker);
     if (marker == std::string::npos) return;
     scan.in_array = true;
     if (scan.report) {
         ReportMarkerLine(*scan.report, number,
-                         std::string_view(compact).substr(marker + kMarker.size()));
+                         std::string_view(compact).substr(marker + kAchievementsMarker.size()));
     }
 }
 
@@ -128,6 +111,21 @@ void ScanLine(ScanState& scan, std::size_t number, std::string_view line) {
 }
 
 }  // namespace
+
+std::string CompactLine(std::string_view line) {
+    std::string compact;
+    compact.reserve(line.size());
+    for (char c : line) {
+        if (c != ' ' && c != '\t') compact += c;
+    }
+    return compact;
+}
+
+TriggerType TriggerTypeFromText(const std::u16string& text) {
+    if (text == u"window_title") return TriggerType::WindowTitle;
+    if (text == u"process_name") return TriggerType::ProcessName;
+    return TriggerType::None;
+}
 
 void ScanAchievements(std::string_view content, std::vector<Achievement>& out, ScanReport* report) {
     ScanState scan(out, report);

@@ -5,6 +5,7 @@
 
 #include "config/config_loader.h"
 #include "config/scan_report.h"
+#include "config/text_encoding.h"
 #include "config/utf8.h"
 
 namespace {
@@ -121,6 +122,30 @@ void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achieve
 }
 
 }  // namespace
+
+void ReportEncoding(ScanReport& report, std::string_view content) {
+    const DetectedEncoding detected = DetectEncoding(content);
+    if (detected.encoding != TextEncoding::Utf8) {
+        const std::string kind =
+            std::string(detected.encoding == TextEncoding::Utf16Le ? "little-endian"
+                                                                   : "big-endian") +
+            (detected.byte_order_mark ? ", with a byte-order mark" : ", without a byte-order mark");
+        Add(report, 1, "utf16-file",
+            "the file is UTF-16 (" + kind +
+                "), as Notepad saves \"Unicode\"; Laurelight reads UTF-8 and loads nothing "
+                "from it. laurelight-check --format --write rewrites it as UTF-8",
+            "文件是 UTF-16 编码（记事本的“Unicode”），Laurelight 只读取 UTF-8，无法从中加载"
+            "任何内容。运行 laurelight-check --format --write 可将其改写为 UTF-8");
+        return;
+    }
+    const std::size_t line = FirstLineNotUtf8(content);
+    if (line == 0) return;
+    Add(report, line, "not-utf8",
+        "this line is not UTF-8 (the file was perhaps saved as ANSI or GBK); its text shows as "
+        "U+FFFD, and a changed id loses its saved progress. Save the file as UTF-8",
+        "此行不是 UTF-8（文件可能以 ANSI 或 GBK 编码保存），其中的文字会显示为 U+FFFD，"
+        "id 改变后已保存的进度也会丢失。请以 UTF-8 编码保存文件");
+}
 
 void ReportMarkerLine(ScanReport& report, std::size_t line, std::string_view after_marker) {
     while (!after_marker.empty() && after_marker.back() == '\r') after_marker.remove_suffix(1);

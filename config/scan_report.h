@@ -45,6 +45,8 @@ struct MemberToken {
 };
 std::vector<MemberToken> FindMembers(std::string_view line);
 
+// Findings about the bytes themselves: a UTF-16 file, or a line that is not UTF-8.
+void ReportEncoding(ScanReport& report, std::string_view content);
 void ReportMarkerLine(ScanReport& report, std::size_t line, std::string_view after_marker);
 void ReportEntryOpened(ScanReport& report, std::size_t line, std::string_view text);
 void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_view text);

@@ -2,11 +2,14 @@
 // rules itself, so every platform reads a file the same way. Saving never leaves a half
 // written file: the new content goes to a temporary file beside the old one, reaches the
 // disk, and then takes the old file's place in one step. A save that cannot finish leaves
-// the old file as it was; the next check pass saves the whole state again.
+// the old file as it was and says why; later check passes save the whole state again.
 
 #include "progress/progress_file.h"
 
+#include <chrono>
 #include <fstream>
+#include <mutex>
+#include <vector>
 
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -14,6 +17,8 @@
 #include "tracker/tracker.h"
 
 namespace {
+
+using platform::FileError;
 
 constexpr char kEndOfText = 0x1A;
 constexpr int kReplaceAttempts = 5;
@@ -74,12 +79,41 @@ std::string ReadAllBytes(const std::u16string& path) {
 
 // Virus scanners, backup tools and editors hold files open for a moment, and Windows refuses
 // to replace a file that is open; a short retry rides that out.
-bool ReplaceWithRetries(const std::u16string& from, const std::u16string& to) {
+FileError ReplaceWithRetries(const std::u16string& from, const std::u16string& to) {
     for (int attempt = 1;; ++attempt) {
-        if (platform::ReplaceFileAtomically(from, to)) return true;
-        if (attempt == kReplaceAttempts) return false;
+        const FileError error = platform::ReplaceFileAtomically(from, to);
+        if (error == FileError::None || attempt == kReplaceAttempts) return error;
         platform::SleepMilliseconds(kReplaceRetryMs);
     }
+}
+
+// Windows reports a directory where a file must go as access denied; the user is better
+// told that a folder has the file's name.
+FileError Explain(FileError error, const std::u16string& path) {
+    if (error == FileError::None || error == FileError::IsDirectory) return error;
+    return platform::QueryFile(path).directory ? FileError::IsDirectory : error;
+}
+
+SaveProblem WriteProgressFile(const std::u16string& save_path,
+                              const std::vector<Achievement>& achievements) {
+    // A read-only file or a directory of that name is left alone. Checked first because a
+    // rename would replace a read-only file on some systems.
+    const platform::FileFacts facts = platform::QueryFile(save_path);
+    if (facts.directory) return {FileError::IsDirectory, false};
+    if (facts.read_only) return {FileError::ReadOnly, false};
+
+    const std::u16string temporary = TemporarySavePath(save_path);
+    FileError error = platform::WriteFileDurably(temporary, SerializeProgress(achievements));
+    if (error != FileError::None) {
+        platform::RemoveFile(temporary);
+        return {Explain(error, temporary), true};
+    }
+    error = ReplaceWithRetries(temporary, save_path);
+    if (error != FileError::None) {
+        platform::RemoveFile(temporary);
+        return {Explain(error, save_path), false};
+    }
+    return {};
 }
 
 }  // namespace
@@ -133,20 +167,27 @@ void AchievementTracker::LoadProgress() {
     }
 }
 
-// A save that cannot finish marks the progress as pending, so that the next check pass and
+// A save that cannot finish marks the progress as pending, so that later check passes and
 // the tracker's end try again instead of leaving an unlock only in memory until the next one.
+// The main window hears of every change in why saves fail.
 void AchievementTracker::SaveProgress() {
     save_pending = true;
-    // A read-only file or a directory of that name is left alone. Checked first because a
-    // rename would replace a read-only file on some systems.
-    const platform::FileFacts facts = platform::QueryFile(save_path);
-    if (facts.directory || facts.read_only) return;
-
-    const std::u16string temporary = TemporarySavePath(save_path);
-    if (!platform::WriteFileDurably(temporary, SerializeProgress(achievements)) ||
-        !ReplaceWithRetries(temporary, save_path)) {
-        platform::RemoveFile(temporary);
-        return;
+    const SaveProblem problem = WriteProgressFile(save_path, achievements);
+    save_pending = problem.reason != FileError::None;
+    if (save_pending) {
+        ++save_failures;
+        last_save_failure = std::chrono::steady_clock::now();
+    } else {
+        save_failures = 0;
     }
-    save_pending = false;
+    if (save_problem.exchange(problem) != problem && main_window != nullptr) {
+        platform::PostToWindow(main_window, WM_SAVE_STATUS_CHANGED, 0, 0);
+    }
+}
+
+bool AchievementTracker::SaveIfPending() {
+    std::unique_lock<std::mutex> lock(pass_mutex, std::try_to_lock);
+    if (!lock.owns_lock()) return false;
+    if (save_pending) SaveProgress();
+    return !save_pending;
 }

@@ -20,6 +20,8 @@ struct Achievement {
     std::u16string trigger_value;
     TriggerType trigger_type = TriggerType::None;
     bool completed = false;
+
+    friend bool operator==(const Achievement&, const Achievement&) = default;
 };
 
 // std::u16string compares code units as unsigned 16-bit numbers, a prefix first.

@@ -3,12 +3,14 @@
 // paths, the borrowed window handles and the monitor thread.
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "progress/save_status.h"
 #include "tracker/achievement.h"
 
 struct DataPaths {
@@ -34,6 +36,9 @@ struct AchievementTracker {
     bool LoadConfig();
     void LoadProgress();
     void SaveProgress();
+    // A last try for a lagging save, e.g. when Windows ends the session. Never waits for a
+    // running pass; returns whether the progress is on disk.
+    bool SaveIfPending();
     void FillLists();
 
     // One check pass. Waits while another pass runs (monitor thread).
@@ -58,6 +63,11 @@ struct AchievementTracker {
     // Set while the progress on disk lags behind the flags because a save could not finish
     // (another program held the file, the disk was full). Passes and the destructor retry.
     bool save_pending = false;
+    // Saves failed in a row and when the last one failed: they space out the retries.
+    int save_failures = 0;
+    std::chrono::steady_clock::time_point last_save_failure{};
+    // Why the progress lags, for the main window; written by whichever thread saves.
+    std::atomic<SaveProblem> save_problem{};
 
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;

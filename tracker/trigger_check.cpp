@@ -2,6 +2,7 @@
 // complete those that are met. Two schedules run it (the monitor thread and the UI timer);
 // pass_mutex keeps their passes from overlapping.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -83,7 +84,10 @@ void Unlock(AchievementTracker& tracker, const std::u16string& id) {
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
 // outer walk stays valid across unlocks.
 void RunCheckPass(AchievementTracker& tracker) {
-    if (tracker.save_pending) tracker.SaveProgress();
+    const auto since_failure = std::chrono::steady_clock::now() - tracker.last_save_failure;
+    if (tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure)) {
+        tracker.SaveProgress();
+    }
     for (const Achievement& record : tracker.achievements) {
         if (record.completed) continue;
         if (!TriggerMet(record)) continue;

@@ -45,10 +45,28 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
         const DWORD chunk =
             bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);  // no progress and no reason given
+            return false;
+        }
         bytes.remove_prefix(written);
     }
     return true;
+}
+
+FileError LastFileError() {
+    switch (GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+            return FileError::AccessDenied;
+        case ERROR_WRITE_PROTECT:
+            return FileError::ReadOnly;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return FileError::DiskFull;
+        default:
+            return FileError::Other;
+    }
 }
 
 }  // namespace
@@ -82,17 +100,17 @@ std::filesystem::path NativePath(const std::u16string& path) {
     return std::filesystem::path(std::wstring(Wide(path), path.size()));
 }
 
-bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
+FileError WriteFileDurably(const std::u16string& path, std::string_view bytes) {
     FileHandle file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) != 0;
-    return file.Close() && written;
+    if (!file.valid()) return LastFileError();
+    if (!WriteAll(file.get(), bytes) || FlushFileBuffers(file.get()) == 0) return LastFileError();
+    return file.Close() ? FileError::None : LastFileError();
 }
 
-bool ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
-    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           0;
+FileError ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    return MoveFileExW(Wide(from), Wide(to), flags) != 0 ? FileError::None : LastFileError();
 }
 
 bool RemoveFile(const std::u16string& path) {

@@ -243,3 +243,44 @@ TEST_F(TriggerCheck, UnlockThatCouldNotBeSavedIsWrittenByTheNextPassOrAtTheEnd) 
     EXPECT_EQ(ProgressBytes(), "a1=done\r\nb2=done\r\n");
     TakePosts();
 }
+
+// Under Controlled Folder Access every blocked write raises a notification, so a lagging
+// save is retried at the next few passes only, then once per interval; an unlock always
+// saves. The main window hears of a change in the problem once, not at every retry.
+TEST_F(TriggerCheck, LaggingSaveBacksOffToOncePerIntervalButEveryUnlockStillSaves) {
+    tracker_->achievements = {Record(u"a1", u"A", TriggerType::ProcessName, u"a.exe"),
+                              Record(u"b2", u"B", TriggerType::ProcessName, u"b.exe"),
+                              Record(u"c3", u"C", TriggerType::ProcessName, u"c.exe")};
+    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    std::filesystem::create_directory(blocker);
+    SetDesktop({u"a.exe"}, {});
+    tracker_->CheckTriggers();
+    for (int pass = 0; pass < SAVE_RETRIES_AT_EVERY_PASS; ++pass) tracker_->CheckTriggers();
+    EXPECT_EQ(tracker_->save_failures, 1 + SAVE_RETRIES_AT_EVERY_PASS);
+    std::filesystem::remove(blocker);
+    tracker_->CheckTriggers();  // backed off: the way is free, yet nothing is written
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_save.txt"));
+    EXPECT_EQ(tracker_->save_problem.load().reason, platform::FileError::IsDirectory);
+    TakePosts();
+    EXPECT_EQ(status_posts_, 1);
+
+    tracker_->last_save_failure -= SAVE_RETRY_INTERVAL;
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\n");
+    EXPECT_FALSE(tracker_->save_pending);
+    EXPECT_EQ(tracker_->save_problem.load(), SaveProblem{});
+    TakePosts();
+    EXPECT_EQ(status_posts_, 2);
+
+    std::filesystem::create_directory(blocker);
+    SetDesktop({u"b.exe"}, {});
+    for (int pass = 0; pass <= SAVE_RETRIES_AT_EVERY_PASS; ++pass) tracker_->CheckTriggers();
+    std::filesystem::remove(blocker);
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\n");
+    SetDesktop({u"c.exe"}, {});
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\nb2=done\r\nc3=done\r\n");
+    TakePosts();
+    EXPECT_EQ(status_posts_, 4);
+}

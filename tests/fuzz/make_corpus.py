@@ -2,10 +2,12 @@
 """Writes the seed corpora of the fuzz targets from the inputs of the regular tests.
 
 Configuration seeds: every string constant of tests/core/config_samples.h and the demo
-configuration. Progress seeds: every string literal handed to ParseProgress or written as
+configuration. Format seeds: those of them that are JSON, compact, with \\u escapes and as
+UTF-16 with a byte-order mark. Progress seeds: every string literal handed to ParseProgress or written as
 adv_save.txt in tests/files/. Run with --check to verify the committed corpus is current.
 """
 import hashlib
+import json
 import pathlib
 import re
 import sys
@@ -61,6 +63,19 @@ def config_seeds():
     return seeds
 
 
+def format_seeds():
+    seeds = []
+    for seed in config_seeds():
+        try:
+            document = json.loads(seed.decode("utf-8-sig"))
+        except ValueError:
+            continue
+        seeds.append(json.dumps(document, ensure_ascii=False, separators=(",", ":")).encode("utf-8"))
+        seeds.append(json.dumps(document, indent=1).encode("utf-8"))
+        seeds.append(json.dumps(document, ensure_ascii=False).encode("utf-16"))
+    return seeds
+
+
 def progress_seeds():
     seeds = []
     for path in sorted((ROOT / "tests/files").glob("progress_*_test.cpp")):
@@ -72,7 +87,8 @@ def progress_seeds():
 
 def wanted():
     files = {}
-    for name, seeds in (("config", config_seeds()), ("progress", progress_seeds())):
+    for name, seeds in (("config", config_seeds()), ("format", format_seeds()),
+                        ("progress", progress_seeds())):
         for seed in seeds:
             if seed:
                 files[f"{name}/{hashlib.sha1(seed).hexdigest()[:16]}"] = seed
@@ -87,7 +103,7 @@ def main():
             print("fuzz corpus is not what make_corpus.py writes; run it", file=sys.stderr)
             return 1
         return 0
-    for sub in ("config", "progress"):
+    for sub in ("config", "format", "progress"):
         for old in (CORPUS / sub).glob("*") if (CORPUS / sub).exists() else []:
             old.unlink()
         (CORPUS / sub).mkdir(parents=True, exist_ok=True)

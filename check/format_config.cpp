@@ -1,0 +1,198 @@
+#include "check/format_config.h"
+
+#include <nlohmann/json.hpp>
+
+#include "config/config_loader.h"
+#include "config/scan_report.h"
+#include "config/utf8.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr std::string_view kEntryIndent = "        ";
+constexpr std::string_view kMemberIndent = "            ";
+constexpr std::string_view kLineEnd = "\r\n";
+// Far beyond any configuration, and shallow enough for the recursive dump.
+constexpr int kMaxDepth = 200;
+
+struct TooDeep {};
+
+std::string Dump(const Json& value, int indent = -1) {
+    return value.dump(indent, ' ', false, Json::error_handler_t::strict);
+}
+
+bool Structural(std::string_view line) {
+    const std::string compact = CompactLine(line);
+    return compact.find('}') != std::string::npos || compact.find(']') != std::string::npos;
+}
+
+int KeyIndex(const std::string& key) {
+    for (std::size_t index = 0; index < kConfigKeys.size(); ++index) {
+        if (kConfigKeys[index] == key) return static_cast<int>(index);
+    }
+    return -1;
+}
+
+// Why the scanner would not read `line` as the member `key` with `value`, or empty.
+std::string WhyNotCarried(std::string_view line, const std::string& key, const Json& value) {
+    const int index = KeyIndex(key);
+    for (std::size_t other = 0; other < kConfigKeys.size(); ++other) {
+        if (static_cast<int>(other) == index) break;
+        if (!ExtractJsonString(line, kConfigKeys[other]).empty()) {
+            return "would be read as \"" + std::string(kConfigKeys[other]) + "\"";
+        }
+    }
+    if (value.is_structured() && Structural(line)) {
+        return "is an object or an array, whose '}' or ']' would end the entry or the list";
+    }
+    if (index >= 0 && !value.is_string()) return "is not a string; Laurelight reads only strings";
+    if (Structural(line)) return "holds a '}' or ']', which would end the entry or the list";
+    const std::string dumped = Dump(value);
+    if (index >= 0 && dumped.find('\\') != std::string::npos) {
+        return "needs an escape (a double quote, a backslash or a control character), which "
+               "Laurelight keeps as written";
+    }
+    if (index >= 0 && ExtractJsonString(line, key) != Utf8ToUtf16(value.get<std::string>())) {
+        return "would not read back the same";
+    }
+    return {};
+}
+
+std::string EntryName(std::size_t number, const Json& entry) {
+    std::string name = "entry " + std::to_string(number);
+    const auto id = entry.find("id");
+    if (id != entry.end() && id->is_string()) name += " (id " + Dump(*id) + ")";
+    return name;
+}
+
+std::u16string Text(const Json& entry, std::string_view key) {
+    const auto member = entry.find(std::string(key));
+    if (member == entry.end() || !member->is_string()) return {};
+    return Utf8ToUtf16(member->get<std::string>());
+}
+
+Achievement RecordOf(const Json& entry) {
+    Achievement record;
+    record.id = Text(entry, "id");
+    record.title = Text(entry, "title");
+    record.description = Text(entry, "description");
+    record.trigger_description = Text(entry, "trigger_description");
+    record.trigger_value = Text(entry, "trigger_value");
+    record.trigger_type = TriggerTypeFromText(Text(entry, "trigger_type"));
+    return record;
+}
+
+// The six keys in the scanner's order, then every other member in its own order.
+std::vector<Json::const_iterator> MemberOrder(const Json& entry) {
+    std::vector<Json::const_iterator> order;
+    for (const std::string_view key : kConfigKeys) {
+        const auto member = entry.find(std::string(key));
+        if (member != entry.end()) order.push_back(member);
+    }
+    for (auto member = entry.begin(); member != entry.end(); ++member) {
+        if (KeyIndex(member.key()) < 0) order.push_back(member);
+    }
+    return order;
+}
+
+// Writes the members the layout carries and names the others, which are left out so that
+// they cannot disturb the rest; returns the entry as written.
+Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, bool last) {
+    Json written = Json::object();
+    std::vector<std::string> lines;
+    for (const auto& member : MemberOrder(entry)) {
+        const std::string line =
+            std::string(kMemberIndent) + Dump(member.key()) + ": " + Dump(*member);
+        // The scanner sees the line with its CR and without its LF; a comma changes nothing.
+        const std::string why = WhyNotCarried(line + '\r', member.key(), *member);
+        if (!why.empty()) {
+            out.lost.push_back(EntryName(number, entry) + ", " + Dump(member.key()) + " " + why);
+            continue;
+        }
+        written[member.key()] = *member;
+        lines.push_back(line);
+    }
+    out.text += std::string(kEntryIndent) + "{" + std::string(kLineEnd);
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        out.text += lines[index] + (index + 1 < lines.size() ? "," : "") + std::string(kLineEnd);
+    }
+    out.text += std::string(kEntryIndent) + (last ? "}" : "},") + std::string(kLineEnd);
+    return written;
+}
+
+// A top-level member other than the list, indented one level.
+std::string RootMember(const std::string& key, const Json& value) {
+    std::string text = "    " + Dump(key) + ": ";
+    for (const char c : Dump(value, 4)) {
+        text += c == '\n' ? std::string(kLineEnd) + "    " : std::string(1, c);
+    }
+    return text;
+}
+
+bool HoldsMarker(const std::string& text) {
+    return CompactLine(text).find(kAchievementsMarker) != std::string::npos;
+}
+
+void WriteList(FormattedConfig& out, const Json& list) {
+    out.text += "    \"achievements\": [" + std::string(kLineEnd);
+    std::size_t last_object = 0;
+    for (std::size_t index = 0; index < list.size(); ++index) {
+        if (list[index].is_object()) last_object = index;
+    }
+    for (std::size_t index = 0; index < list.size(); ++index) {
+        const Json& entry = list[index];
+        if (!entry.is_object()) {
+            out.lost.push_back("entry " + std::to_string(index + 1) + " (a " + entry.type_name() +
+                               ") is not an object and is left out");
+            continue;
+        }
+        const Achievement record =
+            RecordOf(WriteEntry(out, index + 1, entry, index == last_object));
+        if (!record.id.empty()) out.records.push_back(record);
+    }
+    out.text += "    ]";
+}
+
+}  // namespace
+
+FormattedConfig FormatConfig(std::string_view json) {
+    FormattedConfig out;
+    Json root;
+    try {
+        root = Json::parse(json, [](int depth, Json::parse_event_t, Json&) {
+            if (depth > kMaxDepth) throw TooDeep{};
+            return true;
+        });
+    } catch (const Json::exception& error) {
+        out.error = error.what();
+        return out;
+    } catch (const TooDeep&) {
+        out.error = "the file nests more than " + std::to_string(kMaxDepth) + " levels deep";
+        return out;
+    }
+    const auto list = root.is_object() ? root.find("achievements") : root.end();
+    if (!root.is_object() || list == root.end() || !list->is_array()) {
+        out.error = "the file holds no \"achievements\" array in its top-level object";
+        return out;
+    }
+    // Members before the list stay before it (a "$schema", say), unless a line of theirs would
+    // be taken for the list's marker; members after it are never read.
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+    bool list_seen = false;
+    for (auto member = root.begin(); member != root.end(); ++member) {
+        if (member == list) {
+            list_seen = true;
+            continue;
+        }
+        std::string text = RootMember(member.key(), *member);
+        (list_seen || HoldsMarker(text) ? after : before).push_back(std::move(text));
+    }
+    out.text = "{" + std::string(kLineEnd);
+    for (const std::string& text : before) out.text += text + "," + std::string(kLineEnd);
+    WriteList(out, *list);
+    for (const std::string& text : after) out.text += "," + std::string(kLineEnd) + text;
+    out.text += std::string(kLineEnd) + "}" + std::string(kLineEnd);
+    return out;
+}

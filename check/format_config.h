@@ -1,0 +1,23 @@
+#pragma once
+// laurelight-check --format: reads a configuration with a JSON parser and writes the same
+// achievements in the one layout that Laurelight's line scanner reads: the marker line, one
+// entry per brace pair, one member per line in the scanner's key order, four-space
+// indentation, CR LF line ends.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tracker/achievement.h"
+
+struct FormattedConfig {
+    std::string error;              // the parser's message; nothing else is set then
+    std::string text;               // UTF-8 without a byte-order mark
+    std::vector<std::string> lost;  // values the layout cannot carry, by entry and key; left out
+    // What the JSON holds, less what was lost: the entries with a non-empty id.
+    std::vector<Achievement> records;
+};
+
+// `json` is UTF-8 text. Every member line is tried with the scanner's own functions, so a
+// value is counted as carried only if Laurelight reads it back exactly.
+FormattedConfig FormatConfig(std::string_view json);

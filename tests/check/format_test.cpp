@@ -1,0 +1,257 @@
+// laurelight-check --format as a property: random configurations in the layouts JSON writers
+// choose go through the tool, and the program's loader reads the result back as the JSON
+// parser read the input. Then the encodings Windows editors write, and the schema line.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "config/config_loader.h"
+#include "config/scan_report.h"
+#include "config/utf8.h"
+#include "tests/check/check_run.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using Where = std::pair<std::string, std::string>;  // two texts one line of stderr must name
+
+// Scripts users write titles in: ASCII, CJK, kana, Cyrillic, Greek, Arabic, emoji, U+3000.
+constexpr std::pair<char32_t, char32_t> kScripts[] = {
+    {0x20, 0x7E},     {0x4E00, 0x9FA5}, {0x3041, 0x3096},   {0x0410, 0x044F},
+    {0x0391, 0x03C9}, {0x0621, 0x064A}, {0x1F600, 0x1F64F}, {0x3000, 0x3000}};
+
+std::string Utf16(std::string_view utf8, bool little, std::string bytes) {
+    for (const char16_t unit : Utf8ToUtf16(utf8)) {
+        bytes += static_cast<char>(little ? unit & 0xFF : unit >> 8);
+        bytes += static_cast<char>(little ? unit >> 8 : unit & 0xFF);
+    }
+    return bytes;
+}
+
+struct Generator {
+    std::mt19937 rng;
+    std::vector<Where> unsafe;  // every value the layout cannot carry
+
+    int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+
+    // Now and then with a character that no value may hold ('}', ']') or that only a member
+    // other than the six keys may hold ('"', '\', a control character).
+    std::string Text(bool known, const Where& where) {
+        std::string text;
+        const auto& [low, high] = kScripts[Below(std::size(kScripts))];
+        for (int count = Below(10); count > 0; --count) {
+            const char32_t c = std::uniform_int_distribution<char32_t>(low, high)(rng);
+            if (c != '"' && c != '\\' && c != '}' && c != ']') AppendUtf8(text, c);
+        }
+        const int odd = Below(250);
+        if (odd < 7) {
+            text += "}]\"\\\n\t\x01"[odd];
+            if (known || odd < 2) unsafe.push_back(where);
+        }
+        return text;
+    }
+
+    Json Member(const std::string& key, const Where& where) {
+        const bool known =
+            std::find(kConfigKeys.begin(), kConfigKeys.end(), key) != kConfigKeys.end();
+        const int kind = Below(known ? 40 : 6);
+        if (kind == 0 || (!known && kind == 1)) {
+            unsafe.push_back(where);
+            return known       ? Json(7)
+                   : kind == 0 ? Json::parse(R"({"title": "x"})")
+                               : Json::array({1});
+        }
+        if (!known && kind == 2) return true;
+        if (key == "trigger_type" && kind % 2 == 0) {
+            return std::array{"window_title", "process_name", "none", "Window_Title"}[Below(4)];
+        }
+        return Text(known, where);
+    }
+
+    Json Entry(int number) {
+        const std::string name = "entry " + std::to_string(number);
+        if (Below(30) == 0) {
+            unsafe.push_back({name, "not an object"});
+            return "not an entry";
+        }
+        std::vector<std::string> keys(kConfigKeys.begin(), kConfigKeys.end());
+        std::erase_if(keys, [&](const std::string&) { return Below(6) == 0; });
+        for (int count = Below(3); count > 0; --count) {
+            keys.push_back(std::array{"note", "ID", "Title", "tags"}[Below(4)]);
+        }
+        std::shuffle(keys.begin(), keys.end(), rng);
+        Json entry = Json::object();
+        for (const std::string& key : keys) {
+            if (!entry.contains(key)) entry[key] = Member(key, {name, '"' + key + '"'});
+        }
+        return entry;
+    }
+
+    Json Config() {
+        Json root = Json::object();
+        if (Below(2) == 0) root["$schema"] = "./adv.schema.json";
+        // A member with a line that looks like the list's marker, before or after the list.
+        const int version = Below(3);
+        if (version == 0) root["version"] = {{"achievements", {1, 2}}};
+        root["achievements"] = Json::array();
+        for (int number = 1, count = Below(5); number <= count; ++number) {
+            root["achievements"].push_back(Entry(number));
+        }
+        if (version == 1) root["version"] = {{"achievements", {1, 2}}};
+        return root;
+    }
+
+    std::string Serialize(const Json& root) {
+        switch (Below(5)) {
+            case 0:
+                return root.dump();
+            case 1:
+                return root.dump(2, ' ', true);  // \u escapes
+            case 2:
+                return root.dump(1, '\t');
+            case 3:
+                return Utf16(root.dump(3), true, "\xFF\xFE");
+            default:
+                return "\xEF\xBB\xBF" + root.dump(4);
+        }
+    }
+};
+
+// The achievements as a JSON reader sees the file.
+std::vector<Achievement> JsonRecords(const nlohmann::json& root) {
+    std::vector<Achievement> records;
+    for (const nlohmann::json& entry : root["achievements"]) {
+        const auto text = [&](const char* key) {
+            const auto member = entry.is_object() ? entry.find(key) : entry.end();
+            return member != entry.end() && member->is_string()
+                       ? Utf8ToUtf16(member->get<std::string>())
+                       : std::u16string();
+        };
+        if (text("id").empty()) continue;
+        const std::u16string type = text("trigger_type");
+        records.push_back({text("id"), text("title"), text("description"),
+                           text("trigger_description"), text("trigger_value"),
+                           type == u"window_title"   ? TriggerType::WindowTitle
+                           : type == u"process_name" ? TriggerType::ProcessName
+                                                     : TriggerType::None});
+    }
+    return records;
+}
+
+bool NamedOnOneLine(const std::string& text, const Where& where) {
+    for (std::size_t at = text.find(where.first); at != std::string::npos;
+         at = text.find(where.first, at + 1)) {
+        const std::size_t end = text.find('\n', at);
+        if (text.substr(at, end - at).find(where.second) != std::string::npos) return true;
+    }
+    return false;
+}
+
+std::vector<Achievement> LoadedFrom(const ProgressTestFolder& folder) {
+    std::vector<Achievement> loaded;
+    LoadAchievements(folder.path().u16string() + u"\\bin\\adv.json", loaded);
+    return loaded;
+}
+
+}  // namespace
+
+TEST(FormatTool, GeneratedConfigurationsLoadAsTheJsonParserReadsThem) {
+    ProgressTestFolder folder;
+    ProgressTestFolder reloaded;
+    int carried = 0;
+    for (unsigned seed = 1; seed <= 120; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Generator generator{std::mt19937(seed), {}};
+        const Json root = generator.Config();
+        WriteConfig(folder, generator.Serialize(root));
+        Outcome run = RunCheck(folder.path(), seed % 2 ? "--format" : "--format --output out.json");
+        if (seed % 2 == 0) run.out = folder.Read("out.json");
+        for (const Where& where : generator.unsafe) {
+            EXPECT_TRUE(NamedOnOneLine(run.err, where)) << where.first << where.second << run.err;
+        }
+        if (!generator.unsafe.empty()) {
+            EXPECT_EQ(run.exit_code, 6) << root.dump();
+            continue;
+        }
+        ASSERT_EQ(run.exit_code, 0) << run.err << root.dump();
+        ++carried;
+        // UTF-8 without a byte-order mark, every line ended by CR LF, the same JSON.
+        EXPECT_EQ(run.out.rfind("{\r\n", 0), 0u);
+        std::string bare = run.out;
+        for (std::size_t at; (at = bare.find("\r\n")) != std::string::npos;) bare.erase(at, 2);
+        EXPECT_EQ(bare.find_first_of("\r\n"), std::string::npos);
+        EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(root.dump()));
+        WriteConfig(reloaded, run.out);
+        EXPECT_EQ(LoadedFrom(reloaded), JsonRecords(nlohmann::json::parse(root.dump()))) << run.out;
+    }
+    EXPECT_GT(carried, 40);
+}
+
+TEST(FormatTool, UnicodeAndAnsiFilesAreNamedAndUnicodeOnesConvertInOneCommand) {
+    constexpr std::string_view kPretty =
+        "{\n \"achievements\": [\n  {\n   \"id\": \"原神\",\n   \"trigger_value\": "
+        "\"YuanShen.exe\",\n   \"trigger_type\": \"process_name\"\n  }\n ]\n}\n";
+    ProgressTestFolder folder;
+    WriteConfig(folder, std::string(kPretty));
+    const std::vector<Achievement> records = LoadedFrom(folder);
+    ASSERT_EQ(records.size(), 1u);
+    for (const std::string& bytes : {Utf16(kPretty, true, "\xFF\xFE"), Utf16(kPretty, true, ""),
+                                     Utf16(kPretty, false, "\xFE\xFF")}) {
+        WriteConfig(folder, bytes);
+        Outcome run = RunCheck(folder.path(), "");
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_NE(run.err.find("line 1: [utf16-file]"), std::string::npos) << run.err;
+        run = RunCheck(folder.path(), "--format --write");
+        ASSERT_EQ(run.exit_code, 0) << run.err;
+        EXPECT_EQ(LoadedFrom(folder), records);
+        EXPECT_EQ(folder.Read("bin/adv.json.bak"), bytes);
+    }
+    // 原神 in GBK: the file loads with a garbled id, and the line is named.
+    WriteConfig(folder,
+                "{\n\"achievements\": [\n{\n\"trigger_type\": \"none\",\n\"id\": "
+                "\"\xD4\xAD\xC9\xF1\"\n}\n]\n}\n");
+    Outcome run = RunCheck(folder.path(), "");
+    ASSERT_EQ(run.exit_code, 0);
+    ASSERT_EQ(run.Json()["warnings"].size(), 1u);
+    EXPECT_EQ(run.Json()["warnings"][0]["code"], "not-utf8");
+    EXPECT_EQ(run.Json()["warnings"][0]["line"], 5);
+    run = RunCheck(folder.path(), "--format --write");
+    EXPECT_EQ(run.exit_code, 5);
+    EXPECT_NE(run.err.find("line 5, column"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("line 5 is not UTF-8"), std::string::npos) << run.err;
+    // Nesting that would overflow the stack of a recursive writer is refused.
+    WriteConfig(folder, "{\"achievements\": [], \"x\": " + std::string(100000, '[') +
+                            std::string(100000, ']') + "}");
+    EXPECT_EQ(RunCheck(folder.path(), "--format").exit_code, 5);
+    // A value that cannot be carried: the file is left as it is, and --output may not name it.
+    const std::string lossy = R"({"achievements": [{"id": "a", "title": "say \"hi\""}]})";
+    WriteConfig(folder, lossy);
+    run = RunCheck(folder.path(), "--format --write");
+    EXPECT_EQ(run.exit_code, 6);
+    EXPECT_NE(run.err.find("entry 1 (id \"a\"), \"title\" needs an escape"), std::string::npos);
+    EXPECT_EQ(RunCheck(folder.path(), "--write").exit_code, 64);
+    EXPECT_EQ(RunCheck(folder.path(), "--format --output bin/adv.json").exit_code, 64);
+    EXPECT_EQ(folder.Read("bin/adv.json"), lossy);
+}
+
+TEST(FormatTool, SchemaLineBeforeTheMarkerChangesNothingAndFormatKeepsIt) {
+    ProgressTestFolder folder;
+    std::filesystem::copy(std::filesystem::path(LAURELIGHT_DEMO_DIR) / "bin", folder.File("bin"));
+    ASSERT_TRUE(folder.Exists("bin/adv.schema.json"));
+    const std::string demo = folder.Read("bin/adv.json");
+    const std::string line = "    \"$schema\": \"./adv.schema.json\",\n";
+    ASSERT_EQ(demo.find(line), 2u);
+    const std::vector<Achievement> records = LoadedFrom(folder);
+    EXPECT_GE(records.size(), 8u);
+
+    const Outcome run = RunCheck(folder.path(), "--format");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(
+        run.out.find("{\r\n    \"$schema\": \"./adv.schema.json\",\r\n    \"achievements\": ["),
+        0u);
+    WriteConfig(folder, run.out);
+    EXPECT_EQ(LoadedFrom(folder), records);
+    WriteConfig(folder, std::string(demo).erase(2, line.size()));
+    EXPECT_EQ(LoadedFrom(folder), records);
+}

@@ -9,17 +9,6 @@ std::string Text(const std::u16string& text) {
     return Utf16ToUtf8(text);
 }
 
-const char* TriggerTypeName(TriggerType type) {
-    switch (type) {
-        case TriggerType::WindowTitle:
-            return "window_title";
-        case TriggerType::ProcessName:
-            return "process_name";
-        default:
-            return "none";
-    }
-}
-
 nlohmann::ordered_json AchievementJson(const Achievement& achievement) {
     nlohmann::ordered_json json;
     json["id"] = Text(achievement.id);
@@ -42,6 +31,17 @@ nlohmann::ordered_json FindingJson(const ConfigFinding& finding) {
 }
 
 }  // namespace
+
+const char* TriggerTypeName(TriggerType type) {
+    switch (type) {
+        case TriggerType::WindowTitle:
+            return "window_title";
+        case TriggerType::ProcessName:
+            return "process_name";
+        default:
+            return "none";
+    }
+}
 
 nlohmann::ordered_json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) {
     nlohmann::ordered_json document;

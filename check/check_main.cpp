@@ -1,8 +1,10 @@
 // laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]
+// laurelight-check [DIR] --desktop | --watch [SECONDS]
 //
 // Acts as if Laurelight.exe stood in DIR (default: the current directory): loads bin\adv.json
 // and adv_save.txt exactly as the program does and prints one JSON document to stdout. With
 // --unlock it completes one achievement as an unlock would and saves the progress first.
+// --desktop and --watch show what a check pass sees on the desktop now (desktop_view.h).
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
 // 2 no pending achievement has the id given to --unlock; 3 --strict and there were findings;
@@ -15,6 +17,7 @@
 
 #include "check/check_document.h"
 #include "check/console.h"
+#include "check/desktop_view.h"
 #include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "config/config_loader.h"
@@ -25,13 +28,18 @@ namespace {
 
 constexpr std::string_view USAGE =
     "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]\n"
+    "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
     "               (exit 7 when the progress could not be saved)\n"
     "  --strict     exit with 3 when the configuration has findings\n"
     "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
     "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
-    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n";
+    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n"
+    "  --desktop    show the running processes, the visible windows and which open\n"
+    "               achievement's trigger is met now; nothing is unlocked or written\n"
+    "  --watch      print a line whenever a trigger becomes met or stops being met, every\n"
+    "               500 ms, for SECONDS or until Ctrl+C\n";
 
 struct Options {
     std::u16string directory = u".";
@@ -81,7 +89,7 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
     return text;
 }
 
-int Run(const Options& options) {
+int Run(const Options& options, const DesktopOptions& desktop) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
     if (options.output) {
         const int status = RedirectOutput(*options.output, tracker.config_path);
@@ -96,6 +104,7 @@ int Run(const Options& options) {
         return EXIT_LOAD_FAILED;
     }
     tracker.LoadProgress();
+    if (desktop.wanted()) return RunDesktop(tracker, desktop);
     int status = 0;
     if (options.unlock_id && CompleteFirstPending(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
@@ -117,8 +126,10 @@ int Run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Options> options = ParseOptions(CommandLineArguments(argc, argv));
-    if (!options) {
+    std::vector<std::u16string> arguments = CommandLineArguments(argc, argv);
+    const DesktopOptions desktop = TakeDesktopOptions(arguments);
+    const std::optional<Options> options = ParseOptions(arguments);
+    if (!options || (desktop.wanted() && (options->unlock_id || options->format))) {
         WriteStderr(USAGE);
         return EXIT_USAGE;
     }
@@ -126,5 +137,5 @@ int main(int argc, char** argv) {
         WriteStdout(USAGE);
         return 0;
     }
-    return Run(*options);
+    return Run(*options, desktop);
 }

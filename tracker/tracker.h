@@ -67,6 +67,19 @@ struct AchievementTracker {
 // flag, the map entry and the save. Null when no pending achievement has this id.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
 
-bool MatchProcessName(const std::u16string& value);
-bool MatchWindowTitle(const std::u16string& value);
+// What met a trigger: the process name, or the window title and the fragment found in it.
+// Filled only when asked for, so the check pass pays nothing for it.
+struct TriggerMatch {
+    std::u16string process_name;
+    std::u16string window_title;
+    std::u16string fragment;
+};
+
+bool MatchProcessName(const std::u16string& value, TriggerMatch* match = nullptr);
+bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match = nullptr);
+// The test for the record's trigger type; never met for None or an unknown type.
+bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
+// The title fragments of a window_title value: split at every '|', empty ones dropped,
+// nothing trimmed. Views into `value`.
+std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
 void MonitorLoop(AchievementTracker* tracker);

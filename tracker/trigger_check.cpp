@@ -31,30 +31,20 @@ bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
 
 struct ProcessSearch {
     std::u16string_view name;
+    TriggerMatch* match;
 };
 
 bool VisitProcessName(std::u16string_view process_name, void* context) {
-    return EqualIgnoringAsciiCase(process_name, static_cast<ProcessSearch*>(context)->name);
-}
-
-// Fragments are views into the trigger value, which outlives the search.
-std::vector<std::u16string_view> SplitFragments(std::u16string_view value) {
-    std::vector<std::u16string_view> fragments;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t bar = value.find(u'|', start);
-        const std::u16string_view fragment = value.substr(
-            start, bar == std::u16string_view::npos ? std::u16string_view::npos : bar - start);
-        if (!fragment.empty()) fragments.push_back(fragment);
-        if (bar == std::u16string_view::npos) break;
-        start = bar + 1;
-    }
-    return fragments;
+    ProcessSearch& search = *static_cast<ProcessSearch*>(context);
+    if (!EqualIgnoringAsciiCase(process_name, search.name)) return false;
+    if (search.match != nullptr) search.match->process_name = process_name;
+    return true;
 }
 
 struct TitleSearch {
     const std::vector<std::u16string_view>& fragments;
     bool found = false;
+    TriggerMatch* match = nullptr;
 };
 
 bool VisitWindowTitle(std::u16string_view title, void* context) {
@@ -65,21 +55,14 @@ bool VisitWindowTitle(std::u16string_view title, void* context) {
         if (fragment.size() > title.size()) continue;
         if (title.find(fragment) != std::u16string_view::npos) {
             search.found = true;
+            if (search.match != nullptr) {
+                search.match->window_title = title;
+                search.match->fragment = fragment;
+            }
             return true;
         }
     }
     return false;
-}
-
-bool TriggerMet(const Achievement& achievement) {
-    switch (achievement.trigger_type) {
-        case TriggerType::WindowTitle:
-            return MatchWindowTitle(achievement.trigger_value);
-        case TriggerType::ProcessName:
-            return MatchProcessName(achievement.trigger_value);
-        default:
-            return false;
-    }
 }
 
 // Hands a copy of the completed achievement to the main window; the receiver frees it.
@@ -130,19 +113,45 @@ const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::
     return nullptr;
 }
 
-bool MatchProcessName(const std::u16string& value) {
+// Fragments are views into the trigger value, which outlives the search.
+std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value) {
+    std::vector<std::u16string_view> fragments;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t bar = value.find(u'|', start);
+        const std::u16string_view fragment = value.substr(
+            start, bar == std::u16string_view::npos ? std::u16string_view::npos : bar - start);
+        if (!fragment.empty()) fragments.push_back(fragment);
+        if (bar == std::u16string_view::npos) break;
+        start = bar + 1;
+    }
+    return fragments;
+}
+
+bool MatchProcessName(const std::u16string& value, TriggerMatch* match) {
     if (value.empty()) return false;
-    ProcessSearch search{value};
+    ProcessSearch search{value, match};
     return platform::VisitProcessNames(VisitProcessName, &search);
 }
 
-bool MatchWindowTitle(const std::u16string& value) {
+bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match) {
     if (value.empty()) return false;
-    const std::vector<std::u16string_view> fragments = SplitFragments(value);
-    TitleSearch search{fragments};
+    const std::vector<std::u16string_view> fragments = SplitTitleFragments(value);
+    TitleSearch search{fragments, false, match};
     // Runs even without fragments: a value of bars only walks the windows and never matches.
     platform::VisitVisibleWindowTitles(VisitWindowTitle, &search);
     return search.found;
+}
+
+bool TriggerMet(const Achievement& achievement, TriggerMatch* match) {
+    switch (achievement.trigger_type) {
+        case TriggerType::WindowTitle:
+            return MatchWindowTitle(achievement.trigger_value, match);
+        case TriggerType::ProcessName:
+            return MatchProcessName(achievement.trigger_value, match);
+        default:
+            return false;
+    }
 }
 
 void AchievementTracker::CheckTriggers() {

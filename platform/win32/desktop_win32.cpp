@@ -10,6 +10,7 @@
 #endif
 
 #include "platform/desktop.h"
+#include "platform/win32/system_library_win32.h"
 
 namespace platform {
 namespace {
@@ -27,6 +28,49 @@ BOOL CALLBACK VisitOneWindow(HWND window, LPARAM param) {
     const int length = GetWindowTextW(window, title, 256);
     if (length <= 0) return TRUE;
     if (walk.visit(TextInBuffer(title, 255), walk.context)) {
+        walk.stopped = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct WindowWalk {
+    WindowVisitor visit;
+    void* context;
+    bool stopped;
+};
+
+std::u16string WholeWindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    const int copied = GetWindowTextW(window, Wide(text), length + 1);
+    if (copied <= 0) return {};
+    text.resize(text.find(u'\0'));  // the text ends at its NUL, whatever the count said
+    return text;
+}
+
+// dwmapi.dll is loaded at run time from the system folder: older systems and Wine may lack
+// the function, and then no window is known to be cloaked.
+unsigned CloakFlags(HWND window) {
+    using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+    static const GetAttribute get_attribute =
+        SystemFunction<GetAttribute>(L"dwmapi.dll", "DwmGetWindowAttribute");
+    constexpr DWORD DWMWA_CLOAKED_ATTRIBUTE = 14;
+    DWORD cloak = 0;
+    if (get_attribute == nullptr ||
+        FAILED(get_attribute(window, DWMWA_CLOAKED_ATTRIBUTE, &cloak, sizeof cloak))) {
+        return 0;
+    }
+    return cloak;
+}
+
+BOOL CALLBACK VisitOneWholeWindow(HWND window, LPARAM param) {
+    WindowWalk& walk = *reinterpret_cast<WindowWalk*>(param);
+    if (!IsWindowVisible(window)) return TRUE;
+    const std::u16string title = WholeWindowText(window);
+    if (title.empty()) return TRUE;
+    if (walk.visit(title, CloakFlags(window), walk.context)) {
         walk.stopped = true;
         return FALSE;
     }
@@ -66,6 +110,16 @@ bool VisitVisibleWindowTitles(TextVisitor visit, void* context) {
     TitleWalk walk = {visit, context, false};
     EnumWindows(VisitOneWindow, reinterpret_cast<LPARAM>(&walk));
     return walk.stopped;
+}
+
+bool VisitVisibleWindows(WindowVisitor visit, void* context) {
+    WindowWalk walk = {visit, context, false};
+    EnumWindows(VisitOneWholeWindow, reinterpret_cast<LPARAM>(&walk));
+    return walk.stopped;
+}
+
+bool HasWindowTitles() {
+    return true;
 }
 
 void ShowErrorMessage(void* owner, const std::u16string& text) {

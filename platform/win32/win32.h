@@ -19,6 +19,9 @@ namespace platform {
 inline const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
+inline wchar_t* Wide(std::u16string& buffer) {
+    return reinterpret_cast<wchar_t*>(buffer.data());
+}
 
 inline std::u16string_view Utf16(const wchar_t* text, std::size_t length) {
     return std::u16string_view(reinterpret_cast<const char16_t*>(text), length);

@@ -1,5 +1,5 @@
 #pragma once
-// Text of one item in the completed and open achievement lists.
+// Text of one item in the completed and pending achievement lists.
 
 #include <string>
 

@@ -1,13 +1,13 @@
 #pragma once
-// The program's globals, defined next to wWinMain. Windows only; UI thread only.
+// The program's globals. Windows only; UI thread only. g_hInstance comes with
+// platform/win32/win32.h.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 struct AchievementTracker;
 
 // The one tracker, from the main window's creation to its destruction; null otherwise.
+// Defined next to wWinMain.
 extern AchievementTracker* g_tracker;
-// The module instance, stored before the main window is created.
-extern HINSTANCE g_hInstance;
-// Handed back to GDI+ when the program ends.
+// Handed back to GDI+ when the program ends. Defined with the GDI+ session.
 extern ULONG_PTR g_gdiplusToken;

@@ -7,6 +7,8 @@
 #include "app/app_globals.h"
 #include "platform/win32/system_library_win32.h"
 
+ULONG_PTR g_gdiplusToken = 0;
+
 namespace {
 
 using GdiplusDebugEventProc = void(WINAPI*)(int level, CHAR* message);

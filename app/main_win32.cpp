@@ -1,8 +1,7 @@
 // Start-up: GDI+, the common controls, the main window and the message loop.
 // The program takes no arguments and always exits with 0.
 
-#include <windows.h>
-
+#include "platform/win32/win32.h"
 #include <commctrl.h>
 
 #include "app/app_globals.h"
@@ -12,8 +11,6 @@
 #include "resources/resource_ids.h"
 
 AchievementTracker* g_tracker = nullptr;
-HINSTANCE g_hInstance = nullptr;
-ULONG_PTR g_gdiplusToken = 0;
 
 namespace {
 

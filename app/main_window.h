@@ -1,7 +1,7 @@
 #pragma once
 // The main window: its class, its creation and its window procedure. Windows only.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 constexpr int IDC_COMPLETED_LIST = 1001;
 constexpr int IDC_PENDING_LIST = 1002;

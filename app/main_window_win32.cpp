@@ -4,7 +4,7 @@
 // loads the configuration and the progress, creates and fills the two lists, starts the
 // monitor thread and sets the check timer. Each timer tick runs one check pass unless the
 // monitor thread is in the middle of one. Each unlock message shows the toast for the
-// record it carries and then frees that record. Destruction stops the monitor thread,
+// achievement it carries and then frees that achievement. Destruction stops the monitor thread,
 // destroys the tracker and ends the message loop.
 //
 // The monitor thread sends list-box and window-text messages to this thread, so nothing
@@ -16,13 +16,13 @@
 #include <memory>
 
 #include "app/app_globals.h"
-#include "app/gdi_holders.h"
+#include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
+#include "app/save_status_line.h"
 #include "notify/toast.h"
+#include "progress/save_status.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"
-
-static_assert(sizeof(wchar_t) == 2, "Win32 text is UTF-16");
 
 namespace {
 
@@ -33,7 +33,7 @@ constexpr int MAIN_WINDOW_HEIGHT = 600;
 
 constexpr DWORD LIST_STYLE =
     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
-static_assert(LIST_STYLE == 0x50A00041u, "plain, unsorted, self-drawn list boxes");
+static_assert(LIST_STYLE == 0x50A00041u, "plain, unsorted list boxes");
 
 constexpr wchar_t COMPLETED_CAPTION[] = L"已完成成就:";
 constexpr wchar_t PENDING_CAPTION[] = L"未完成成就:";
@@ -75,6 +75,7 @@ void CreateLists(HWND window, AchievementTracker& tracker) {
     HWND pending = CreateList(window, IDC_PENDING_LIST, layout.pending_list);
     tracker.pending_list = pending;
     ApplyListFont(completed, pending);
+    CreateSaveStatusLine(window, layout.status_line);
 }
 
 void OnCreate(HWND window) {
@@ -111,8 +112,13 @@ void OnSize(HWND window) {
     const MainLayout layout = LayoutOf(window);
     const LayoutBox& left = layout.completed_list;
     const LayoutBox& right = layout.pending_list;
+    const LayoutBox& status = layout.status_line;
     MoveWindow(completed, left.left, left.top, left.width, left.height, TRUE);
     MoveWindow(pending, right.left, right.top, right.width, right.height, TRUE);
+    HWND status_line = GetDlgItem(window, IDC_SAVE_STATUS);
+    if (status_line != nullptr) {
+        MoveWindow(status_line, status.left, status.top, status.width, status.height, TRUE);
+    }
 }
 
 void DrawCaption(HDC dc, const wchar_t* text, const LayoutRect& where) {
@@ -152,11 +158,36 @@ void OnTimer(WPARAM timer_id) {
     if (timer_id == CHECK_TIMER_ID && g_tracker != nullptr) g_tracker->TryCheckTriggers();
 }
 
-// The sender gave up the record when it posted it; it is freed as soon as the toast,
+// The sender gave up the achievement when it posted it; it is freed as soon as the toast,
 // which keeps its own copy of what it draws, has been opened.
-void OnAchievementUnlocked(LPARAM record_address) {
-    const std::unique_ptr<Achievement> record(reinterpret_cast<Achievement*>(record_address));
-    if (record != nullptr) ShowNotification(*record);
+void OnAchievementUnlocked(LPARAM achievement_address) {
+    const std::unique_ptr<Achievement> achievement(
+        reinterpret_cast<Achievement*>(achievement_address));
+    if (achievement != nullptr) ShowNotification(*achievement);
+}
+
+// Whichever thread saved has posted this after the reason changed; the line shows the
+// latest state, so a burst of changes needs no more than the last message.
+void OnSaveStatusChanged(HWND window) {
+    if (g_tracker != nullptr) RefreshSaveStatusLine(window, *g_tracker);
+}
+
+// Windows may end the process as soon as this returns, and no WM_DESTROY comes. The monitor
+// stops first, so no unlock comes after the last save, and a lagging save gets its last try.
+void OnEndSession(HWND window, WPARAM ending) {
+    if (ending == FALSE || g_tracker == nullptr) return;
+    g_tracker->StopMonitoring();
+    KillTimer(window, CHECK_TIMER_ID);
+    g_tracker->SaveIfPending();
+    RefreshSaveStatusLine(window, *g_tracker);
+}
+
+LRESULT OnControlColor(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    HWND control = reinterpret_cast<HWND>(lparam);
+    if (GetDlgCtrlID(control) != IDC_SAVE_STATUS) {
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    return reinterpret_cast<LRESULT>(SaveStatusLineColors(reinterpret_cast<HDC>(wparam)));
 }
 
 }  // namespace
@@ -205,6 +236,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_ACHIEVEMENT_UNLOCKED:
             OnAchievementUnlocked(lparam);
             return 0;
+        case WM_SAVE_STATUS_CHANGED:
+            OnSaveStatusChanged(window);
+            return 0;
+        case WM_ENDSESSION:
+            OnEndSession(window, wparam);
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return OnControlColor(window, message, wparam, lparam);
         default:
             return DefWindowProcW(window, message, wparam, lparam);
     }

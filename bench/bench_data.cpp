@@ -4,7 +4,7 @@
 #include <fstream>
 #include <random>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "tests/fake/fake_platform.h"
 
 namespace bench {

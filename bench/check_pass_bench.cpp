@@ -10,12 +10,12 @@
 
 namespace {
 
-constexpr std::size_t kProcessCount = 300;
-constexpr std::size_t kWindowCount = 50;
+constexpr std::size_t PROCESS_COUNT = 300;
+constexpr std::size_t WINDOW_COUNT = 50;
 
 void BM_CheckPass(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
-    bench::ServeDesktopFacts(kProcessCount, kWindowCount);
+    bench::ServeDesktopFacts(PROCESS_COUNT, WINDOW_COUNT);
     AchievementTracker tracker(nullptr, u"/nonexistent/Laurelight.exe");
     tracker.achievements = bench::OpenAchievements(count);
     for (auto _ : state) {
@@ -47,7 +47,7 @@ bool NeverStop(std::u16string_view text, void* context) {
 }
 
 void BM_DoubleWalks(benchmark::State& state) {
-    bench::ServeDesktopFacts(kProcessCount, kWindowCount);
+    bench::ServeDesktopFacts(PROCESS_COUNT, WINDOW_COUNT);
     std::size_t seen = 0;
     for (auto _ : state) {
         platform::VisitProcessNames(NeverStop, &seen);

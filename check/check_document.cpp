@@ -1,23 +1,12 @@
 #include "check/check_document.h"
 
 #include "app/achievement_lists.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 
 std::string Text(const std::u16string& text) {
     return Utf16ToUtf8(text);
-}
-
-const char* TriggerTypeName(TriggerType type) {
-    switch (type) {
-        case TriggerType::WindowTitle:
-            return "window_title";
-        case TriggerType::ProcessName:
-            return "process_name";
-        default:
-            return "none";
-    }
 }
 
 nlohmann::ordered_json AchievementJson(const Achievement& achievement) {
@@ -43,6 +32,17 @@ nlohmann::ordered_json FindingJson(const ConfigFinding& finding) {
 
 }  // namespace
 
+const char* TriggerTypeName(TriggerType type) {
+    switch (type) {
+        case TriggerType::WindowTitle:
+            return "window_title";
+        case TriggerType::ProcessName:
+            return "process_name";
+        default:
+            return "none";
+    }
+}
+
 nlohmann::ordered_json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) {
     nlohmann::ordered_json document;
     document["config_path"] = Text(tracker.config_path);
@@ -55,6 +55,7 @@ nlohmann::ordered_json CheckDocument(const AchievementTracker& tracker, const Sc
         const char* list = achievement.completed ? "completed_list" : "pending_list";
         document[list].push_back(Text(ItemText(achievement)));
     }
+    // The findings go out under the key "warnings", as readers of the document know it.
     document["warnings"] = nlohmann::ordered_json::array();
     for (const ConfigFinding& finding : report.findings) {
         document["warnings"].push_back(FindingJson(finding));

@@ -1,39 +1,45 @@
 // laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]
+// laurelight-check [DIR] --desktop | --watch [SECONDS]
 //
 // Acts as if Laurelight.exe stood in DIR (default: the current directory): loads bin\adv.json
 // and adv_save.txt exactly as the program does and prints one JSON document to stdout. With
 // --unlock it completes one achievement as an unlock would and saves the progress first.
+// --desktop and --watch show what a check pass sees on the desktop now (desktop_view.h).
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
-// 2 no open achievement has the id given to --unlock; 3 --strict and there were findings;
+// 2 no pending achievement has the id given to --unlock; 3 --strict and there were findings;
 // 4 --output or --write could not write its file; 5 --format and the file is not JSON;
-// 6 --format and some values cannot be carried (named on stderr); 64 the command line was not
-// understood.
+// 6 --format and some values cannot be carried (named on stderr); 7 the unlock was not saved
+// (the file and the reason on stderr); 64 the command line was not understood.
 
 #include <filesystem>
 #include <optional>
 
 #include "check/check_document.h"
 #include "check/console.h"
+#include "check/desktop_view.h"
+#include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "config/config_loader.h"
-#include "config/utf8.h"
+#include "progress/save_status.h"
+#include "text/utf8.h"
 
 namespace {
 
-constexpr int kExitLoadFailed = 1;
-constexpr int kExitNoSuchOpenId = 2;
-constexpr int kExitFindings = 3;
-constexpr int kExitUsage = 64;
-
-constexpr std::string_view kUsage =
+constexpr std::string_view USAGE =
     "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]\n"
+    "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
+    "               (exit 7 when the progress could not be saved)\n"
     "  --strict     exit with 3 when the configuration has findings\n"
     "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
     "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
-    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n";
+    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n"
+    "  --desktop    show the running processes, the visible windows and which open\n"
+    "               achievement's trigger is met now; nothing is unlocked or written\n"
+    "  --watch      print a line whenever a trigger becomes met or stops being met, every\n"
+    "               500 ms, for SECONDS or until Ctrl+C\n";
 
 struct Options {
     std::u16string directory = u".";
@@ -83,7 +89,7 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
     return text;
 }
 
-int Run(const Options& options) {
+int Run(const Options& options, const DesktopOptions& desktop) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
     if (options.output) {
         const int status = RedirectOutput(*options.output, tracker.config_path);
@@ -95,32 +101,41 @@ int Run(const Options& options) {
         LoadAchievements(tracker.config_path, tracker.achievements, &report);
     if (!failure.empty()) {
         WriteStderr(Utf16ToUtf8(failure) + "\n" + FindingsText(report));
-        return kExitLoadFailed;
+        return EXIT_LOAD_FAILED;
     }
     tracker.LoadProgress();
+    if (desktop.wanted()) return RunDesktop(tracker, desktop);
     int status = 0;
-    if (options.unlock_id && CompleteFirstOpen(tracker, *options.unlock_id) == nullptr) {
+    if (options.unlock_id && CompleteFirstPending(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
-        status = kExitNoSuchOpenId;
+        status = EXIT_NO_SUCH_PENDING_ID;
+    }
+    if (status == 0 && options.unlock_id && tracker.save_pending) {
+        const SaveProblem problem = tracker.save_problem.load();
+        const std::u16string file = FailedFile(tracker.save_path, problem);
+        WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
+        status = EXIT_NOT_SAVED;
     }
     WriteStdout(CheckDocument(tracker, report)
                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                 "\n");
-    if (status == 0 && options.strict && !report.findings.empty()) status = kExitFindings;
+    if (status == 0 && options.strict && !report.findings.empty()) status = EXIT_FINDINGS;
     return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Options> options = ParseOptions(CommandLineArguments(argc, argv));
-    if (!options) {
-        WriteStderr(kUsage);
-        return kExitUsage;
+    std::vector<std::u16string> arguments = CommandLineArguments(argc, argv);
+    const DesktopOptions desktop = TakeDesktopOptions(arguments);
+    const std::optional<Options> options = ParseOptions(arguments);
+    if (!options || (desktop.wanted() && (options->unlock_id || options->format))) {
+        WriteStderr(USAGE);
+        return EXIT_USAGE;
     }
     if (options->help) {
-        WriteStdout(kUsage);
+        WriteStdout(USAGE);
         return 0;
     }
-    return Run(*options);
+    return Run(*options, desktop);
 }

@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "check/console.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 std::vector<std::u16string> CommandLineArguments(int argc, char** argv) {
     std::vector<std::u16string> arguments;

@@ -1,15 +1,13 @@
 // Windows console: the wide command line, and output that reads right both in a console
 // window (as characters) and in a pipe or file (as UTF-8 bytes).
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 #include <shellapi.h>
 
 #include <memory>
 
 #include "check/console.h"
-#include "config/utf8.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 is handed to Windows as wchar_t");
+#include "text/utf8.h"
 
 namespace {
 
@@ -25,8 +23,8 @@ void Write(DWORD which, std::string_view text) {
     DWORD written = 0;
     if (GetConsoleMode(handle, &mode)) {
         const std::u16string wide = Utf8ToUtf16(text);
-        WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(wide.data()),
-                      static_cast<DWORD>(wide.size()), &written, nullptr);
+        WriteConsoleW(handle, platform::Wide(wide), static_cast<DWORD>(wide.size()), &written,
+                      nullptr);
         return;
     }
     while (!text.empty()) {
@@ -46,7 +44,7 @@ std::vector<std::u16string> CommandLineArguments(int, char**) {
     const ArgumentWords words(CommandLineToArgvW(GetCommandLineW(), &count));
     if (!words) return arguments;
     for (int index = 1; index < count; ++index) {
-        arguments.emplace_back(reinterpret_cast<const char16_t*>(words.get()[index]));
+        arguments.emplace_back(std::u16string(platform::Utf16(words.get()[index])));
     }
     return arguments;
 }
@@ -59,9 +57,8 @@ void WriteStderr(std::string_view text) {
 }
 
 bool RedirectStdout(const std::u16string& path) {
-    const HANDLE file =
-        CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE, FILE_SHARE_READ,
-                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(platform::Wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     // The handle stays open for the rest of the run as the new standard output.
     return file != INVALID_HANDLE_VALUE && SetStdHandle(STD_OUTPUT_HANDLE, file);
 }

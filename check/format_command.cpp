@@ -1,20 +1,16 @@
 #include "check/format_command.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
 
 #include "check/console.h"
+#include "check/exit_codes.h"
 #include "check/format_config.h"
 #include "config/config_loader.h"
-#include "config/text_encoding.h"
-#include "config/utf8.h"
+#include "text/text_encoding.h"
+#include "text/utf8.h"
 #include "platform/files.h"
 
 namespace {
-
-constexpr int kExitLoadFailed = 1;
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
@@ -22,20 +18,18 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::optional<std::string> ReadBytes(const std::u16string& path) {
-    std::ifstream file(platform::NativePath(path), std::ios::in | std::ios::binary);
-    if (!file) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // The old file stays complete until the new one takes its name in one step. Windows refuses
 // to replace a file that is still open, so the old bytes are read and the file closed first.
+// The file held a configuration a moment ago; no bytes now means it could not be read.
 bool ReplaceKeepingBackup(const std::u16string& path, const std::string& text) {
-    const std::optional<std::string> old_bytes = ReadBytes(path);
+    const std::string old_bytes = platform::ReadFileBytes(path);
     const std::u16string temporary = path + u".tmp";
-    const bool replaced = old_bytes && platform::WriteFileDurably(path + u".bak", *old_bytes) &&
-                          platform::WriteFileDurably(temporary, text) &&
-                          platform::ReplaceFileAtomically(temporary, path);
+    using platform::FileError;
+    const bool replaced =
+        !old_bytes.empty() &&
+        platform::WriteFileDurably(path + u".bak", old_bytes) == FileError::None &&
+        platform::WriteFileDurably(temporary, text) == FileError::None &&
+        platform::ReplaceFileAtomically(temporary, path) == FileError::None;
     if (!replaced) platform::RemoveFile(temporary);
     return replaced;
 }
@@ -47,22 +41,22 @@ int RedirectOutput(const std::u16string& output, const std::u16string& config_pa
     if (std::filesystem::equivalent(platform::NativePath(output), platform::NativePath(config_path),
                                     error)) {
         WriteStderr("--output names the configuration itself; use --format --write\n");
-        return kExitRefused;
+        return EXIT_USAGE;
     }
     if (RedirectStdout(output)) return 0;
     WriteStderr("cannot write " + Utf16ToUtf8(output) + "\n");
-    return kExitCannotWrite;
+    return EXIT_CANNOT_WRITE;
 }
 
 int RunFormat(const std::u16string& config_path, bool write) {
     if (!platform::FileExists(config_path)) {
-        WriteStderr(Utf16ToUtf8(std::u16string(kConfigMissingMessage) + config_path) + "\n");
-        return kExitLoadFailed;
+        WriteStderr(Utf16ToUtf8(std::u16string(CONFIG_MISSING_MESSAGE) + config_path) + "\n");
+        return EXIT_LOAD_FAILED;
     }
     const std::string content = ReadWholeFile(config_path);
     if (content.empty()) {
-        WriteStderr(Utf16ToUtf8(kConfigUnreadableMessage) + "\n");
-        return kExitLoadFailed;
+        WriteStderr(Utf16ToUtf8(CONFIG_UNREADABLE_MESSAGE) + "\n");
+        return EXIT_LOAD_FAILED;
     }
     FormattedConfig formatted = FormatConfig(TextAsUtf8(content));
     if (!formatted.error.empty()) {
@@ -73,12 +67,12 @@ int RunFormat(const std::u16string& config_path, bool write) {
                                " is not UTF-8 (ANSI or GBK?): save the file as UTF-8 first";
         }
         WriteStderr(formatted.error + "\n");
-        return kExitNotJson;
+        return EXIT_NOT_JSON;
     }
     // The program's own scanner has the last word on what the new file loads.
     std::vector<Achievement> loaded;
     ScanAchievements(formatted.text, loaded);
-    if (loaded != formatted.records) {
+    if (loaded != formatted.achievements) {
         formatted.lost.push_back("the formatted file would not load the same achievements");
     }
     if (!formatted.lost.empty()) {
@@ -88,7 +82,7 @@ int RunFormat(const std::u16string& config_path, bool write) {
         } else {
             WriteStdout(formatted.text);
         }
-        return kExitValuesLost;
+        return EXIT_VALUES_LOST;
     }
     if (!write) {
         WriteStdout(formatted.text);
@@ -96,7 +90,7 @@ int RunFormat(const std::u16string& config_path, bool write) {
     }
     if (!ReplaceKeepingBackup(config_path, formatted.text)) {
         WriteStderr("could not replace " + Utf16ToUtf8(config_path) + "\n");
-        return kExitCannotWrite;
+        return EXIT_CANNOT_WRITE;
     }
     WriteStderr("rewrote " + Utf16ToUtf8(config_path) + "; the previous file is adv.json.bak\n");
     return 0;

@@ -3,11 +3,6 @@
 
 #include <string>
 
-inline constexpr int kExitCannotWrite = 4;
-inline constexpr int kExitNotJson = 5;
-inline constexpr int kExitValuesLost = 6;
-inline constexpr int kExitRefused = 64;
-
 // --output FILE: stdout goes to the file from now on. Refuses the configuration itself, which
 // would be emptied before it is read (--format --write replaces it safely).
 int RedirectOutput(const std::u16string& output, const std::u16string& config_path);

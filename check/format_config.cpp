@@ -4,17 +4,17 @@
 
 #include "config/config_loader.h"
 #include "config/scan_report.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr std::string_view kEntryIndent = "        ";
-constexpr std::string_view kMemberIndent = "            ";
-constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view ENTRY_INDENT = "        ";
+constexpr std::string_view MEMBER_INDENT = "            ";
+constexpr std::string_view LINE_END = "\r\n";
 // Far beyond any configuration, and shallow enough for the recursive dump.
-constexpr int kMaxDepth = 200;
+constexpr int MAX_DEPTH = 200;
 
 struct TooDeep {};
 
@@ -27,20 +27,13 @@ bool Structural(std::string_view line) {
     return compact.find('}') != std::string::npos || compact.find(']') != std::string::npos;
 }
 
-int KeyIndex(const std::string& key) {
-    for (std::size_t index = 0; index < kConfigKeys.size(); ++index) {
-        if (kConfigKeys[index] == key) return static_cast<int>(index);
-    }
-    return -1;
-}
-
 // Why the scanner would not read `line` as the member `key` with `value`, or empty.
 std::string WhyNotCarried(std::string_view line, const std::string& key, const Json& value) {
-    const int index = KeyIndex(key);
-    for (std::size_t other = 0; other < kConfigKeys.size(); ++other) {
+    const int index = ConfigKeyIndex(key);
+    for (std::size_t other = 0; other < CONFIG_KEYS.size(); ++other) {
         if (static_cast<int>(other) == index) break;
-        if (!ExtractJsonString(line, kConfigKeys[other]).empty()) {
-            return "would be read as \"" + std::string(kConfigKeys[other]) + "\"";
+        if (!ExtractJsonString(line, CONFIG_KEYS[other].name).empty()) {
+            return "would be read as \"" + std::string(CONFIG_KEYS[other].name) + "\"";
         }
     }
     if (value.is_structured() && Structural(line)) {
@@ -72,26 +65,22 @@ std::u16string Text(const Json& entry, std::string_view key) {
     return Utf8ToUtf16(member->get<std::string>());
 }
 
-Achievement RecordOf(const Json& entry) {
-    Achievement record;
-    record.id = Text(entry, "id");
-    record.title = Text(entry, "title");
-    record.description = Text(entry, "description");
-    record.trigger_description = Text(entry, "trigger_description");
-    record.trigger_value = Text(entry, "trigger_value");
-    record.trigger_type = TriggerTypeFromText(Text(entry, "trigger_type"));
-    return record;
+Achievement AchievementOf(const Json& entry) {
+    Achievement achievement;
+    for (const ConfigKey& key : CONFIG_KEYS)
+        ApplyConfigValue(achievement, key, Text(entry, key.name));
+    return achievement;
 }
 
 // The six keys in the scanner's order, then every other member in its own order.
 std::vector<Json::const_iterator> MemberOrder(const Json& entry) {
     std::vector<Json::const_iterator> order;
-    for (const std::string_view key : kConfigKeys) {
-        const auto member = entry.find(std::string(key));
+    for (const ConfigKey& key : CONFIG_KEYS) {
+        const auto member = entry.find(std::string(key.name));
         if (member != entry.end()) order.push_back(member);
     }
     for (auto member = entry.begin(); member != entry.end(); ++member) {
-        if (KeyIndex(member.key()) < 0) order.push_back(member);
+        if (ConfigKeyIndex(member.key()) < 0) order.push_back(member);
     }
     return order;
 }
@@ -103,7 +92,7 @@ Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, boo
     std::vector<std::string> lines;
     for (const auto& member : MemberOrder(entry)) {
         const std::string line =
-            std::string(kMemberIndent) + Dump(member.key()) + ": " + Dump(*member);
+            std::string(MEMBER_INDENT) + Dump(member.key()) + ": " + Dump(*member);
         // The scanner sees the line with its CR and without its LF; a comma changes nothing.
         const std::string why = WhyNotCarried(line + '\r', member.key(), *member);
         if (!why.empty()) {
@@ -113,11 +102,11 @@ Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, boo
         written[member.key()] = *member;
         lines.push_back(line);
     }
-    out.text += std::string(kEntryIndent) + "{" + std::string(kLineEnd);
+    out.text += std::string(ENTRY_INDENT) + "{" + std::string(LINE_END);
     for (std::size_t index = 0; index < lines.size(); ++index) {
-        out.text += lines[index] + (index + 1 < lines.size() ? "," : "") + std::string(kLineEnd);
+        out.text += lines[index] + (index + 1 < lines.size() ? "," : "") + std::string(LINE_END);
     }
-    out.text += std::string(kEntryIndent) + (last ? "}" : "},") + std::string(kLineEnd);
+    out.text += std::string(ENTRY_INDENT) + (last ? "}" : "},") + std::string(LINE_END);
     return written;
 }
 
@@ -125,17 +114,17 @@ Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, boo
 std::string RootMember(const std::string& key, const Json& value) {
     std::string text = "    " + Dump(key) + ": ";
     for (const char c : Dump(value, 4)) {
-        text += c == '\n' ? std::string(kLineEnd) + "    " : std::string(1, c);
+        text += c == '\n' ? std::string(LINE_END) + "    " : std::string(1, c);
     }
     return text;
 }
 
 bool HoldsMarker(const std::string& text) {
-    return CompactLine(text).find(kAchievementsMarker) != std::string::npos;
+    return CompactLine(text).find(ACHIEVEMENTS_MARKER) != std::string::npos;
 }
 
 void WriteList(FormattedConfig& out, const Json& list) {
-    out.text += "    \"achievements\": [" + std::string(kLineEnd);
+    out.text += "    \"achievements\": [" + std::string(LINE_END);
     std::size_t last_object = 0;
     for (std::size_t index = 0; index < list.size(); ++index) {
         if (list[index].is_object()) last_object = index;
@@ -147,9 +136,9 @@ void WriteList(FormattedConfig& out, const Json& list) {
                                ") is not an object and is left out");
             continue;
         }
-        const Achievement record =
-            RecordOf(WriteEntry(out, index + 1, entry, index == last_object));
-        if (!record.id.empty()) out.records.push_back(record);
+        const Achievement achievement =
+            AchievementOf(WriteEntry(out, index + 1, entry, index == last_object));
+        if (!achievement.id.empty()) out.achievements.push_back(achievement);
     }
     out.text += "    ]";
 }
@@ -161,14 +150,14 @@ FormattedConfig FormatConfig(std::string_view json) {
     Json root;
     try {
         root = Json::parse(json, [](int depth, Json::parse_event_t, Json&) {
-            if (depth > kMaxDepth) throw TooDeep{};
+            if (depth > MAX_DEPTH) throw TooDeep{};
             return true;
         });
     } catch (const Json::exception& error) {
         out.error = error.what();
         return out;
     } catch (const TooDeep&) {
-        out.error = "the file nests more than " + std::to_string(kMaxDepth) + " levels deep";
+        out.error = "the file nests more than " + std::to_string(MAX_DEPTH) + " levels deep";
         return out;
     }
     const auto list = root.is_object() ? root.find("achievements") : root.end();
@@ -189,10 +178,10 @@ FormattedConfig FormatConfig(std::string_view json) {
         std::string text = RootMember(member.key(), *member);
         (list_seen || HoldsMarker(text) ? after : before).push_back(std::move(text));
     }
-    out.text = "{" + std::string(kLineEnd);
-    for (const std::string& text : before) out.text += text + "," + std::string(kLineEnd);
+    out.text = "{" + std::string(LINE_END);
+    for (const std::string& text : before) out.text += text + "," + std::string(LINE_END);
     WriteList(out, *list);
-    for (const std::string& text : after) out.text += "," + std::string(kLineEnd) + text;
-    out.text += std::string(kLineEnd) + "}" + std::string(kLineEnd);
+    for (const std::string& text : after) out.text += "," + std::string(LINE_END) + text;
+    out.text += std::string(LINE_END) + "}" + std::string(LINE_END);
     return out;
 }

@@ -15,7 +15,7 @@ struct FormattedConfig {
     std::string text;               // UTF-8 without a byte-order mark
     std::vector<std::string> lost;  // values the layout cannot carry, by entry and key; left out
     // What the JSON holds, less what was lost: the entries with a non-empty id.
-    std::vector<Achievement> records;
+    std::vector<Achievement> achievements;
 };
 
 // `json` is UTF-8 text. Every member line is tried with the scanner's own functions, so a

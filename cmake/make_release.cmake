@@ -1,7 +1,8 @@
 # Assembles the release folder and its zip (cmake -P):
-#   EXE      the built Laurelight.exe
-#   DEMO_BIN the folder with adv.json, adv.schema.json, adv_back.png and adv_sound.wav
-#   OUT      the parent folder; Laurelight/ and Laurelight.zip are made inside it
+#   EXE       the built Laurelight.exe
+#   CHECK_EXE the built laurelight-check.exe (optional)
+#   DEMO_BIN  the folder with adv.json, adv.schema.json, adv_back.png and adv_sound.wav
+#   OUT       the parent folder; Laurelight/ and Laurelight.zip are made inside it
 foreach(var EXE DEMO_BIN OUT)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "make_release.cmake needs -D${var}=...")
@@ -12,6 +13,9 @@ set(folder ${OUT}/Laurelight)
 file(REMOVE_RECURSE ${folder} ${OUT}/Laurelight.zip)
 file(MAKE_DIRECTORY ${folder}/bin)
 file(COPY ${EXE} DESTINATION ${folder})
+if(DEFINED CHECK_EXE)
+    file(COPY ${CHECK_EXE} DESTINATION ${folder})
+endif()
 foreach(name adv.json adv.schema.json adv_back.png adv_sound.wav)
     if(NOT EXISTS ${DEMO_BIN}/${name})
         message(FATAL_ERROR "missing ${DEMO_BIN}/${name}")

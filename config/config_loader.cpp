@@ -1,27 +1,26 @@
 #include "config/config_loader.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "config/scan_report.h"
-#include "config/utf8.h"
+#include "text/text_encoding.h"
+#include "text/utf8.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "tracker/tracker.h"
 
 std::string ReadWholeFile(const std::u16string& path) {
-    std::ifstream file(platform::NativePath(path), std::ios::in | std::ios::binary);
-    if (!file) return {};
-    char head[3] = {};
-    file.read(head, sizeof head);
-    if (file.gcount() < static_cast<std::streamsize>(sizeof head)) return {};
-    std::string content;
-    const bool bom = static_cast<unsigned char>(head[0]) == 0xEF &&
-                     static_cast<unsigned char>(head[1]) == 0xBB &&
-                     static_cast<unsigned char>(head[2]) == 0xBF;
-    if (!bom) content.assign(head, sizeof head);
-    content.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::string content = platform::ReadFileBytes(path);
+    if (content.size() < 3) return {};
+    if (content.starts_with(UTF8_BYTE_ORDER_MARK)) content.erase(0, UTF8_BYTE_ORDER_MARK.size());
     return content;
+}
+
+std::size_t StringEnd(std::string_view line, std::size_t open) {
+    std::size_t pos = open + 1;
+    while (pos < line.size() && line[pos] != '"') {
+        // An escaped byte never ends the value; a backslash last on the line is just a byte.
+        pos += (line[pos] == '\\' && pos + 1 < line.size()) ? 2 : 1;
+    }
+    return pos;
 }
 
 std::u16string ExtractJsonString(std::string_view line, std::string_view key) {
@@ -35,26 +34,22 @@ std::u16string ExtractJsonString(std::string_view line, std::string_view key) {
     pos += needle.size();
     while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
     if (pos >= line.size() || line[pos] != '"') return {};
-    const size_t begin = ++pos;
-    while (pos < line.size() && line[pos] != '"') {
-        // An escaped byte never ends the value; a backslash last on the line is just a byte.
-        pos += (line[pos] == '\\' && pos + 1 < line.size()) ? 2 : 1;
-    }
-    if (pos == begin) return {};
-    return Utf8ToUtf16(line.substr(begin, pos - begin));
+    const size_t end = StringEnd(line, pos);
+    if (end == pos + 1) return {};
+    return Utf8ToUtf16(line.substr(pos + 1, end - pos - 1));
 }
 
 std::u16string LoadAchievements(const std::u16string& config_path, std::vector<Achievement>& out,
                                 ScanReport* report) {
     out.clear();
     if (!platform::FileExists(config_path)) {
-        return std::u16string(kConfigMissingMessage) + config_path;
+        return std::u16string(CONFIG_MISSING_MESSAGE) + config_path;
     }
     const std::string content = ReadWholeFile(config_path);
-    if (content.empty()) return std::u16string(kConfigUnreadableMessage);
+    if (content.empty()) return std::u16string(CONFIG_UNREADABLE_MESSAGE);
     if (report) ReportEncoding(*report, content);
     ScanAchievements(content, out, report);
-    if (out.empty()) return std::u16string(kConfigNoAchievementsMessage);
+    if (out.empty()) return std::u16string(CONFIG_NO_ACHIEVEMENTS_MESSAGE);
     return {};
 }
 

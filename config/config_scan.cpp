@@ -10,69 +10,45 @@
 namespace {
 
 struct ScanState {
-    ScanState(std::vector<Achievement>& records, ScanReport* findings)
-        : out(records), report(findings) {}
+    ScanState(std::vector<Achievement>& achievements, ScanReport* findings)
+        : out(achievements), report(findings) {}
     std::vector<Achievement>& out;
     ScanReport* report;
     bool in_array = false;
     bool in_entry = false;
     bool stopped = false;
-    Achievement record;
+    Achievement achievement;
 };
 
 bool Contains(const std::string& compact, char c) {
     return compact.find(c) != std::string::npos;
 }
 
-void ApplyMember(Achievement& record, std::size_t key, std::u16string value) {
-    switch (key) {
-        case 0:
-            record.id = std::move(value);
-            break;
-        case 1:
-            record.title = std::move(value);
-            break;
-        case 2:
-            record.description = std::move(value);
-            break;
-        case 3:
-            record.trigger_description = std::move(value);
-            break;
-        case 4:
-            record.trigger_value = std::move(value);
-            break;
-        default:
-            record.trigger_type = TriggerTypeFromText(value);
-            break;
-    }
-}
-
 // The first key, in the fixed order of trial, whose value on this line is not empty.
-int ApplyFirstMember(std::string_view line, Achievement& record) {
-    for (std::size_t key = 0; key < kConfigKeys.size(); ++key) {
-        std::u16string value = ExtractJsonString(line, kConfigKeys[key]);
-        if (!value.empty()) {
-            ApplyMember(record, key, std::move(value));
-            return static_cast<int>(key);
-        }
+int ApplyFirstMember(std::string_view line, Achievement& achievement) {
+    for (std::size_t key = 0; key < CONFIG_KEYS.size(); ++key) {
+        std::u16string value = ExtractJsonString(line, CONFIG_KEYS[key].name);
+        if (value.empty()) continue;
+        ApplyConfigValue(achievement, CONFIG_KEYS[key], std::move(value));
+        return static_cast<int>(key);
     }
     return -1;
 }
 
 void ScanBeforeArray(ScanState& scan, std::size_t number, const std::string& compact) {
-    const std::size_t marker = compact.find(kAchievementsMarker);
+    const std::size_t marker = compact.find(ACHIEVEMENTS_MARKER);
     if (marker == std::string::npos) return;
     scan.in_array = true;
     if (scan.report) {
         ReportMarkerLine(*scan.report, number,
-                         std::string_view(compact).substr(marker + kAchievementsMarker.size()));
+                         std::string_view(compact).substr(marker + ACHIEVEMENTS_MARKER.size()));
     }
 }
 
 void ScanBetweenEntries(ScanState& scan, std::size_t number, std::string_view line,
                         const std::string& compact) {
     if (Contains(compact, '{')) {
-        scan.record = Achievement{};
+        scan.achievement = Achievement{};
         scan.in_entry = true;
         if (scan.report) ReportEntryOpened(*scan.report, number, line);
     } else if (Contains(compact, ']')) {
@@ -84,17 +60,17 @@ void ScanBetweenEntries(ScanState& scan, std::size_t number, std::string_view li
 
 void ScanInEntry(ScanState& scan, std::size_t number, std::string_view line,
                  const std::string& compact) {
-    const int applied = ApplyFirstMember(line, scan.record);
+    const int applied = ApplyFirstMember(line, scan.achievement);
     if (scan.report) ReportMemberLine(*scan.report, number, line, applied);
     if (Contains(compact, '}')) {
         scan.in_entry = false;
-        // The working record stays as it is; the next opening line resets it.
-        const bool loaded = !scan.record.id.empty();
+        // The working achievement stays as it is; the next opening line resets it.
+        const bool loaded = !scan.achievement.id.empty();
         if (loaded) {
-            scan.record.completed = false;
-            scan.out.push_back(scan.record);
+            scan.achievement.completed = false;
+            scan.out.push_back(scan.achievement);
         }
-        if (scan.report) ReportEntryClosed(*scan.report, number, scan.record, loaded);
+        if (scan.report) ReportEntryClosed(*scan.report, number, scan.achievement, loaded);
     }
     if (Contains(compact, ']')) scan.stopped = true;
 }
@@ -125,6 +101,21 @@ TriggerType TriggerTypeFromText(const std::u16string& text) {
     if (text == u"window_title") return TriggerType::WindowTitle;
     if (text == u"process_name") return TriggerType::ProcessName;
     return TriggerType::None;
+}
+
+int ConfigKeyIndex(std::string_view key) {
+    for (std::size_t index = 0; index < CONFIG_KEYS.size(); ++index) {
+        if (CONFIG_KEYS[index].name == key) return static_cast<int>(index);
+    }
+    return -1;
+}
+
+void ApplyConfigValue(Achievement& achievement, const ConfigKey& key, std::u16string value) {
+    if (key.text_field != nullptr) {
+        achievement.*key.text_field = std::move(value);
+    } else {
+        achievement.trigger_type = TriggerTypeFromText(value);
+    }
 }
 
 void ScanAchievements(std::string_view content, std::vector<Achievement>& out, ScanReport* report) {

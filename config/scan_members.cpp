@@ -2,21 +2,13 @@
 // quoted text inside a value is never taken for a key. Only the report uses this; the loader
 // itself looks for its six keys by plain search.
 
+#include "config/config_loader.h"
 #include "config/scan_report.h"
 
 namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-// Index of the quote that closes the string opened at `open`, or the line's length.
-std::size_t StringEnd(std::string_view line, std::size_t open) {
-    std::size_t pos = open + 1;
-    while (pos < line.size() && line[pos] != '"') {
-        pos += (line[pos] == '\\' && pos + 1 < line.size()) ? 2 : 1;
-    }
-    return pos;
 }
 
 }  // namespace

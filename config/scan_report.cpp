@@ -5,17 +5,17 @@
 
 #include "config/config_loader.h"
 #include "config/scan_report.h"
-#include "config/text_encoding.h"
-#include "config/utf8.h"
+#include "text/text_encoding.h"
+#include "text/utf8.h"
 
 namespace {
 
-constexpr std::size_t kSnippetLength = 40;
+constexpr std::size_t SNIPPET_LENGTH = 40;
 
 // A quoted, valid UTF-8 excerpt of file bytes, short enough for one message.
 std::string Quote(std::string_view bytes) {
     std::u16string text = Utf8ToUtf16(bytes);
-    if (text.size() > kSnippetLength) text = text.substr(0, kSnippetLength) + u"…";
+    if (text.size() > SNIPPET_LENGTH) text = text.substr(0, SNIPPET_LENGTH) + u"…";
     std::string quoted = "\"";
     quoted += Utf16ToUtf8(text);
     quoted += '"';
@@ -31,16 +31,9 @@ void Add(ScanReport& report, std::size_t line, const char* code, std::string mes
     report.findings.push_back({line, code, std::move(message), std::move(message_zh)});
 }
 
-int KeyIndex(std::string_view key) {
-    for (std::size_t index = 0; index < kConfigKeys.size(); ++index) {
-        if (kConfigKeys[index] == key) return static_cast<int>(index);
-    }
-    return -1;
-}
-
 void ReportMember(ScanReport& report, std::size_t line, const MemberToken& member, bool applied) {
     const std::string key = Quote(member.key);
-    if (KeyIndex(member.key) < 0) {
+    if (ConfigKeyIndex(member.key) < 0) {
         Add(report, line, "unknown-key",
             "key " + key +
                 " is not one of id, title, description, trigger_description, "
@@ -74,7 +67,7 @@ void ReportMember(ScanReport& report, std::size_t line, const MemberToken& membe
 }
 
 void CheckTriggerType(ScanReport& report, std::size_t close_line) {
-    if (report.member_lines[kTriggerTypeKey] == 0) {
+    if (report.member_lines[TRIGGER_TYPE_KEY] == 0) {
         Add(report, close_line, "missing-trigger-type",
             "the entry has no trigger_type; the achievement can never be unlocked",
             "该条目没有 trigger_type，此成就永远无法解锁");
@@ -83,7 +76,7 @@ void CheckTriggerType(ScanReport& report, std::size_t close_line) {
     // "none" is how a configuration says on purpose that an achievement has no trigger.
     if (report.trigger_type_text == "none") return;
     const std::string text = Quote(report.trigger_type_text);
-    Add(report, report.member_lines[kTriggerTypeKey], "unknown-trigger-type",
+    Add(report, report.member_lines[TRIGGER_TYPE_KEY], "unknown-trigger-type",
         "trigger_type " + text +
             " is neither \"window_title\" nor \"process_name\" (exact, "
             "case-sensitive); the achievement can never be unlocked (write \"none\" if intended)",
@@ -92,27 +85,27 @@ void CheckTriggerType(ScanReport& report, std::size_t close_line) {
             "区分大小写），此成就永远无法解锁（若是有意为之，请写 \"none\"）");
 }
 
-void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achievement& record) {
-    const std::u16string& value = record.trigger_value;
-    const std::size_t line = report.member_lines[kTriggerValueKey] != 0
-                                 ? report.member_lines[kTriggerValueKey]
+void CheckTriggerValue(ScanReport& report, std::size_t close_line, const Achievement& achievement) {
+    const std::u16string& value = achievement.trigger_value;
+    const std::size_t line = report.member_lines[TRIGGER_VALUE_KEY] != 0
+                                 ? report.member_lines[TRIGGER_VALUE_KEY]
                                  : close_line;
     if (value.empty()) {
         Add(report, line, "empty-trigger-value",
             "the trigger_value is empty or missing; the achievement can never be unlocked",
             "trigger_value 为空或缺失，此成就永远无法解锁");
-    } else if (record.trigger_type == TriggerType::WindowTitle &&
+    } else if (achievement.trigger_type == TriggerType::WindowTitle &&
                value.find_first_not_of(u'|') == std::u16string::npos) {
         Add(report, line, "trigger-never-fires",
             "the trigger_value holds only '|' and so no title fragment; it never fires",
             "trigger_value 只有 '|'，没有任何标题片段，永远不会触发");
-    } else if (record.trigger_type == TriggerType::ProcessName &&
+    } else if (achievement.trigger_type == TriggerType::ProcessName &&
                value.find_first_of(u"\\/") != std::u16string::npos) {
         Add(report, line, "trigger-never-fires",
             "a process trigger compares the bare executable file name; a value with a "
             "directory never matches",
             "进程触发只比较可执行文件名本身，带目录的值永远不会匹配");
-    } else if (record.trigger_type == TriggerType::ProcessName &&
+    } else if (achievement.trigger_type == TriggerType::ProcessName &&
                value.find(u'|') != std::u16string::npos) {
         Add(report, line, "trigger-never-fires",
             "a process trigger takes one file name; '|' does not separate alternatives there, "
@@ -172,7 +165,7 @@ void ReportEntryOpened(ScanReport& report, std::size_t line, std::string_view te
 
 void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_view text) {
     for (const MemberToken& member : FindMembers(text)) {
-        if (KeyIndex(member.key) < 0) continue;
+        if (ConfigKeyIndex(member.key) < 0) continue;
         const std::string key = Quote(member.key);
         Add(report, line, "member-outside-entry",
             "member " + key +
@@ -188,20 +181,21 @@ void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_
 void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view text, int applied) {
     if (applied >= 0) {
         report.member_lines[static_cast<std::size_t>(applied)] = line;
-        if (applied == static_cast<int>(kTriggerTypeKey)) {
-            report.trigger_type_text = Utf16ToUtf8(ExtractJsonString(text, "trigger_type"));
+        if (applied == static_cast<int>(TRIGGER_TYPE_KEY)) {
+            report.trigger_type_text =
+                Utf16ToUtf8(ExtractJsonString(text, CONFIG_KEYS[TRIGGER_TYPE_KEY].name));
         }
     }
     bool applied_seen = false;
     for (const MemberToken& member : FindMembers(text)) {
         const bool is_applied = !applied_seen && applied >= 0 &&
-                                member.key == kConfigKeys[static_cast<std::size_t>(applied)];
+                                member.key == CONFIG_KEYS[static_cast<std::size_t>(applied)].name;
         applied_seen = applied_seen || is_applied;
         ReportMember(report, line, member, is_applied);
     }
 }
 
-void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& record,
+void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& achievement,
                        bool loaded) {
     if (!loaded) {
         Add(report, line, "entry-without-id",
@@ -211,19 +205,19 @@ void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& 
                 " 行开始的条目没有 id（缺失、为空或不是字符串），不会被加载");
         return;
     }
-    const auto [previous, first_use] = report.id_lines.emplace(record.id, line);
+    const auto [previous, first_use] = report.id_lines.emplace(achievement.id, line);
     if (!first_use) {
-        const std::string id = Quote(record.id);
+        const std::string id = Quote(achievement.id);
         Add(report, line, "duplicate-id",
             "id " + id + " is also used by the entry closed on line " +
                 std::to_string(previous->second) + "; both load and share one progress entry",
             "id " + id + " 已被第 " + std::to_string(previous->second) +
                 " 行结束的条目使用；两者都会加载，并共用同一条进度记录");
     }
-    if (record.trigger_type == TriggerType::None) {
+    if (achievement.trigger_type == TriggerType::None) {
         CheckTriggerType(report, line);
     } else {
-        CheckTriggerValue(report, line, record);
+        CheckTriggerValue(report, line, achievement);
     }
 }
 

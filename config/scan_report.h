@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/config_loader.h"
 #include "tracker/achievement.h"
 
 struct ConfigFinding {
@@ -19,18 +20,12 @@ struct ConfigFinding {
     std::string message_zh;  // Simplified Chinese, UTF-8
 };
 
-// The six keys in the order the scanner tries them on a member line.
-inline constexpr std::array<std::string_view, 6> kConfigKeys = {
-    "id", "title", "description", "trigger_description", "trigger_value", "trigger_type"};
-inline constexpr std::size_t kTriggerValueKey = 4;
-inline constexpr std::size_t kTriggerTypeKey = 5;
-
 struct ScanReport {
     std::vector<ConfigFinding> findings;
 
     // Bookkeeping of the scan being reported.
-    std::size_t entry_line = 0;                      // opening line of the current entry
-    std::array<std::size_t, 6> member_lines{};       // where each field was last set
+    std::size_t entry_line = 0;  // opening line of the current entry
+    std::array<std::size_t, CONFIG_KEYS.size()> member_lines{};  // where each field was last set
     std::string trigger_type_text;                   // the last applied "trigger_type" text
     std::map<std::u16string, std::size_t> id_lines;  // loaded ids and where they closed
 };
@@ -50,9 +45,9 @@ void ReportEncoding(ScanReport& report, std::string_view content);
 void ReportMarkerLine(ScanReport& report, std::size_t line, std::string_view after_marker);
 void ReportEntryOpened(ScanReport& report, std::size_t line, std::string_view text);
 void ReportLineBetweenEntries(ScanReport& report, std::size_t line, std::string_view text);
-// `applied` is the index into kConfigKeys of the member that was applied, or -1.
+// `applied` is the index into CONFIG_KEYS of the member that was applied, or -1.
 void ReportMemberLine(ScanReport& report, std::size_t line, std::string_view text, int applied);
-void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& record,
+void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& achievement,
                        bool loaded);
 // Called once when the scan ends. `stop_line` is 0 when the lines ran out.
 void ReportScanEnd(ScanReport& report, std::size_t stop_line, bool entry_open,

@@ -3,7 +3,7 @@
 // <gdiplus.h> does not build with WIN32_LEAN_AND_MEAN), and owners for their handles.
 // Windows only.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 struct GdipImage;     // GpImage / GpBitmap
 struct GdipGraphics;  // GpGraphics

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kGdiplusWin32Error = 7;
+constexpr int GDIPLUS_WIN32_ERROR = 7;
 
 template <typename Function>
 Function Gdiplus(const char* name) {
@@ -22,28 +22,28 @@ extern "C" {
 int WINAPI GdipCreateBitmapFromFile(const WCHAR* file, GdipImage** bitmap) {
     static const auto call =
         Gdiplus<decltype(&GdipCreateBitmapFromFile)>("GdipCreateBitmapFromFile");
-    return call != nullptr ? call(file, bitmap) : kGdiplusWin32Error;
+    return call != nullptr ? call(file, bitmap) : GDIPLUS_WIN32_ERROR;
 }
 
 int WINAPI GdipDisposeImage(GdipImage* image) {
     static const auto call = Gdiplus<decltype(&GdipDisposeImage)>("GdipDisposeImage");
-    return call != nullptr ? call(image) : kGdiplusWin32Error;
+    return call != nullptr ? call(image) : GDIPLUS_WIN32_ERROR;
 }
 
 int WINAPI GdipCreateFromHDC(HDC dc, GdipGraphics** graphics) {
     static const auto call = Gdiplus<decltype(&GdipCreateFromHDC)>("GdipCreateFromHDC");
-    return call != nullptr ? call(dc, graphics) : kGdiplusWin32Error;
+    return call != nullptr ? call(dc, graphics) : GDIPLUS_WIN32_ERROR;
 }
 
 int WINAPI GdipDeleteGraphics(GdipGraphics* graphics) {
     static const auto call = Gdiplus<decltype(&GdipDeleteGraphics)>("GdipDeleteGraphics");
-    return call != nullptr ? call(graphics) : kGdiplusWin32Error;
+    return call != nullptr ? call(graphics) : GDIPLUS_WIN32_ERROR;
 }
 
 int WINAPI GdipDrawImageRectI(GdipGraphics* graphics, GdipImage* image, INT x, INT y, INT width,
                               INT height) {
     static const auto call = Gdiplus<decltype(&GdipDrawImageRectI)>("GdipDrawImageRectI");
-    return call != nullptr ? call(graphics, image, x, y, width, height) : kGdiplusWin32Error;
+    return call != nullptr ? call(graphics, image, x, y, width, height) : GDIPLUS_WIN32_ERROR;
 }
 
 }  // extern "C"

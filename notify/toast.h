@@ -5,6 +5,6 @@
 
 #include "tracker/achievement.h"
 
-// Opens the toast for the record (only its title is read and copied) and starts the
+// Opens the toast for the achievement (only its title is read and copied) and starts the
 // unlock sound. Returns at once; the toast's own timers drive it from then on.
 void ShowNotification(const Achievement& achievement);

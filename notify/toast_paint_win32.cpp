@@ -5,16 +5,16 @@
 
 #include "notify/toast_state.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace {
 
 constexpr COLORREF PANEL_GREEN = RGB(0, 100, 0);
 constexpr COLORREF GOLD = RGB(255, 215, 0);
 constexpr int FRAME_WIDTH = 3;
 constexpr wchar_t HEADER_TEXT[] = L"\u83b7\u5f97\u6210\u5c31";  // 获得成就
+constexpr RECT HEADER_BOX = {20, 20, 620, 60};
+constexpr RECT TITLE_BOX = {20, 50, 620, 100};
 
-bool HasPicture(const ToastState* state) {
+bool HasPicture(const NotificationState* state) {
     return state != nullptr && state->background_status == GDIP_STATUS_OK &&
            state->background.Get() != nullptr;
 }
@@ -41,20 +41,18 @@ void DrawTextLine(HDC dc, const wchar_t* text, RECT box) {
     DrawTextW(dc, text, -1, &box, 0);
 }
 
-void DrawTexts(HDC dc, const ToastState& state) {
+// Without its font the texts are drawn in the context's own.
+void DrawTexts(HDC dc, const NotificationState& state) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GOLD);
-    const HFONT font = state.header_font.Get();
-    const HGDIOBJ previous_font = font != nullptr ? SelectObject(dc, font) : nullptr;
-    DrawTextLine(dc, HEADER_TEXT, RECT{20, 20, 620, 60});
-    DrawTextLine(dc, reinterpret_cast<const wchar_t*>(state.title->c_str()),
-                 RECT{20, 50, 620, 100});
-    if (previous_font != nullptr) SelectObject(dc, previous_font);
+    ObjectSelection font(dc, state.header_font.Get());
+    DrawTextLine(dc, HEADER_TEXT, HEADER_BOX);
+    DrawTextLine(dc, platform::Wide(*state.title), TITLE_BOX);
 }
 
 }  // namespace
 
-void PaintToast(HDC target, const ToastState* state) {
+void PaintToast(HDC target, const NotificationState* state) {
     MemoryDc memory(target);
     BitmapObject bitmap(CreateCompatibleBitmap(target, TOAST_WIDTH, TOAST_HEIGHT));
     if (memory.Get() == nullptr || bitmap.Get() == nullptr) return;

@@ -2,21 +2,21 @@
 // What one toast window owns: its title, picture, font and slide fields. Each toast has its
 // own, kept in its GWLP_USERDATA slot from WM_CREATE until its WM_DESTROY. Windows only.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "notify/gdiplus_flat.h"
-#include "app/gdi_holders.h"
+#include "platform/win32/gdi_holders.h"
 
 constexpr int TOAST_WIDTH = 640;
 constexpr int TOAST_HEIGHT = 128;
 constexpr int TOAST_TOP = 50;
 
-struct ToastState {
-    std::optional<std::u16string> title;  // absent until ShowNotification attaches it
+struct NotificationState {
+    std::optional<std::u16string> title;  // set before the toast window is created
     GdipImageHolder background;
     int background_status = -1;  // not Ok until a load succeeded
     FontObject header_font;
@@ -27,4 +27,4 @@ struct ToastState {
 
 // Draws the whole toast into the window's paint context, double-buffered. A null state
 // (a paint before the state exists) gives the fallback panel alone.
-void PaintToast(HDC target, const ToastState* state);
+void PaintToast(HDC target, const NotificationState* state);

@@ -3,7 +3,7 @@
 // screen, 50 pixels below its top, stays until five seconds after its creation, slides back
 // out and destroys itself. Its own 20 ms timers drive the slides; it handles no input.
 //
-// Each toast owns its title, picture, font and slide fields (ToastState in GWLP_USERDATA),
+// Each toast owns its title, picture, font and slide fields (NotificationState in GWLP_USERDATA),
 // so nothing is shared or released twice between toasts. Toasts meet the user one at a
 // time: an unlock that arrives while a toast is alive waits in a queue, and its toast (with
 // its sound) opens when the one before is destroyed, so every title can be read. A toast
@@ -18,13 +18,10 @@
 #include <string>
 #include <utility>
 
-#include "app/app_globals.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
 #include "sound/unlock_sound.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -45,8 +42,8 @@ bool g_notificationClassRegistered = false;
 HWND g_openToast = nullptr;
 std::deque<std::u16string> g_waitingTitles;
 
-ToastState* StateOf(HWND window) {
-    return reinterpret_cast<ToastState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+NotificationState* StateOf(HWND window) {
+    return reinterpret_cast<NotificationState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 void RegisterToastClassOnce() {
@@ -66,19 +63,38 @@ void MoveToastTo(HWND window, std::int32_t x) {
     SetWindowPos(window, nullptr, x, TOAST_TOP, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Everything one toast owns, made before its window so that it arrives with the creation.
+// The toast starts just beyond the right edge of the screen.
+std::unique_ptr<NotificationState> NewToastState(std::u16string title) {
+    auto state = std::unique_ptr<NotificationState>(new (std::nothrow) NotificationState());
+    if (state == nullptr) return nullptr;
+    state->title = std::move(title);
+    const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
+    state->background_status = state->background.Load(platform::Wide(picture));
+    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
+    state->slide_from = GetSystemMetrics(SM_CXSCREEN);
+    state->slide_to = state->slide_from - TOAST_WIDTH;
+    return state;
+}
+
 // Creates, paints and starts one toast; the sound comes with it even when no window could
 // be made.
 void OpenToast(std::u16string title) {
     RegisterToastClassOnce();
-    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+    std::unique_ptr<NotificationState> state = NewToastState(std::move(title));
     // Created without WS_VISIBLE: a visible top-level window is activated at creation.
-    HWND toast = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
-                                 WINDOW_TEXT, WS_POPUP, screen_width, TOAST_TOP, TOAST_WIDTH,
-                                 TOAST_HEIGHT, nullptr, nullptr, g_hInstance, nullptr);
+    HWND toast =
+        state == nullptr
+            ? nullptr
+            : CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
+                              WINDOW_TEXT, WS_POPUP, state->slide_from, TOAST_TOP, TOAST_WIDTH,
+                              TOAST_HEIGHT, nullptr, nullptr, g_hInstance, state.get());
     if (toast != nullptr) {
+        state.release();  // the window took it in WM_CREATE and frees it in WM_DESTROY
         g_openToast = toast;
         SetLayeredWindowAttributes(toast, 0, TOAST_ALPHA, LWA_ALPHA);
-        if (ToastState* state = StateOf(toast)) state->title = std::move(title);
         ShowWindow(toast, SW_SHOWNOACTIVATE);
         UpdateWindow(toast);
         SetTimer(toast, HOLD_TIMER_ID, HOLD_MS, nullptr);
@@ -94,26 +110,10 @@ void OpenWaitingToasts() {
     }
 }
 
-LRESULT OnCreate(HWND window) {
-    auto state = std::unique_ptr<ToastState>(new (std::nothrow) ToastState());
-    if (state == nullptr) return -1;
-
-    const std::u16string picture =
-        ExecutableDirectory(platform::ModulePath()) + u"\\bin\\adv_back.png";
-    state->background_status =
-        state->background.Load(reinterpret_cast<const wchar_t*>(picture.c_str()));
-    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                         DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
-
-    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
-    SetWindowPos(window, nullptr, screen_width, TOAST_TOP, TOAST_WIDTH, TOAST_HEIGHT,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    state->slide_from = screen_width;
-    state->slide_to = screen_width - TOAST_WIDTH;
-    state->step = 0;
-
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
+// The state comes as the creation parameter.
+LRESULT OnCreate(HWND window, LPARAM create) {
+    const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(create);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     SetTimer(window, SLIDE_IN_TIMER_ID, SLIDE_TICK_MS, nullptr);
     return 0;
 }
@@ -123,7 +123,7 @@ void OnPaint(HWND window) {
     PaintToast(paint.Dc(), StateOf(window));
 }
 
-void OnSlideInTick(HWND window, ToastState& state) {
+void OnSlideInTick(HWND window, NotificationState& state) {
     if (state.step > SLIDE_LAST_STEP) {
         KillTimer(window, SLIDE_IN_TIMER_ID);
         MoveToastTo(window, state.slide_to);
@@ -134,7 +134,7 @@ void OnSlideInTick(HWND window, ToastState& state) {
     ++state.step;
 }
 
-void OnHoldTick(HWND window, ToastState& state) {
+void OnHoldTick(HWND window, NotificationState& state) {
     state.step = 0;
     state.slide_from = state.slide_to;
     state.slide_to = GetSystemMetrics(SM_CXSCREEN);
@@ -142,7 +142,7 @@ void OnHoldTick(HWND window, ToastState& state) {
 }
 
 // The last tick destroys the window and with it the state: nothing may touch it after.
-void OnSlideOutTick(HWND window, ToastState& state) {
+void OnSlideOutTick(HWND window, NotificationState& state) {
     if (state.step > SLIDE_LAST_STEP) {
         KillTimer(window, SLIDE_OUT_TIMER_ID);
         DestroyWindow(window);
@@ -154,7 +154,7 @@ void OnSlideOutTick(HWND window, ToastState& state) {
 }
 
 void OnTimer(HWND window, WPARAM timer_id) {
-    ToastState* state = StateOf(window);
+    NotificationState* state = StateOf(window);
     if (state == nullptr) return;
     switch (timer_id) {
         case SLIDE_IN_TIMER_ID:
@@ -172,7 +172,7 @@ void OnTimer(HWND window, WPARAM timer_id) {
 }
 
 void OnDestroy(HWND window) {
-    std::unique_ptr<ToastState> state(StateOf(window));
+    std::unique_ptr<NotificationState> state(StateOf(window));
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     state.reset();  // the font, the picture and the title go with their own toast
     KillTimer(window, SLIDE_IN_TIMER_ID);
@@ -189,7 +189,7 @@ void OnDestroy(HWND window) {
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
-            return OnCreate(window);
+            return OnCreate(window, lparam);
         case WM_PAINT:
             OnPaint(window);
             return 0;

@@ -20,6 +20,16 @@ bool VisitProcessNames(TextVisitor visit, void* context);
 // to 255 code units; windows with an empty title are left out. Same result as above.
 bool VisitVisibleWindowTitles(TextVisitor visit, void* context);
 
+// For tools that show the desktop: the windows of VisitVisibleWindowTitles with their whole
+// titles (not cut) and the desktop window manager's cloak flags (DWMWA_CLOAKED: 1 by the
+// application, 2 by the shell, 4 inherited from the owner; 0 when on screen or when the
+// system cannot tell). A cloaked window counts as visible but shows nothing.
+using WindowVisitor = bool (*)(std::u16string_view title, unsigned cloak, void* context);
+bool VisitVisibleWindows(WindowVisitor visit, void* context);
+
+// False where the system has no top-level windows with titles to read.
+bool HasWindowTitles();
+
 // Modal message box with the caption "错误" and the error icon.
 void ShowErrorMessage(void* owner, const std::u16string& text);
 

@@ -14,16 +14,16 @@
 
 #include "tracker/achievement.h"
 
-inline constexpr std::string_view kDoneValue = "done";
-inline constexpr std::string_view kDoneUtf8Value = "done-utf8";
+inline constexpr std::string_view DONE_VALUE = "done";
+inline constexpr std::string_view DONE_UTF8_VALUE = "done-utf8";
 
 // Reads the bytes as the platform's text mode would (CR LF and LF end a line, 0x1A ends the
 // text, a byte is the character of the same value) and maps each key to its flag. A later
 // line for the same key wins.
 CompletedMap ParseProgress(std::string_view bytes);
 
-// The whole file for the completed records, in their order, each line ended by CR LF.
-// A record whose id holds '=' or U+001A is left out: its line could never read back, and
+// The whole file for the completed achievements, in their order, each line ended by CR LF.
+// A achievement whose id holds '=' or U+001A is left out: its line could never read back, and
 // would spoil the reading of another achievement's line.
 std::string SerializeProgress(const std::vector<Achievement>& achievements);
 

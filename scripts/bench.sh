@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every benchmark of Laurelight and writes the table to build/bench/report.md:
+# Builds and runs every benchmark of Laurelight and writes the table to build/bench/report.md
+# and into the "Latest run" section of docs/performance.md:
 # the core natively (Google Benchmark, Release, against the test double), then the Windows
 # program under Wine (unlock latency, idle cost next to an empty message-loop program, toast
 # frame pacing). Installs what it needs first.
@@ -51,4 +52,16 @@ fi
 
 python3 scripts/bench_report.py --native "$out/native.json" "${wine_args[@]}" \
     --machine "$out/machine.txt" --out "$out/report.md"
-echo "== report: $out/report.md"
+# The report without its title, one heading level down, replaces what follows "## Latest run".
+python3 - "$out/report.md" docs/performance.md <<'EOF_PY'
+import sys
+lines, fence = [], False
+for line in open(sys.argv[1]).read().splitlines()[1:]:
+    fence = fence != line.startswith("```")
+    lines.append("#" + line if line.startswith("#") and not fence else line)
+latest = "\n".join(lines).strip()
+doc = open(sys.argv[2]).read()
+marker = "## Latest run\n"
+open(sys.argv[2], "w").write(doc[: doc.index(marker) + len(marker)] + "\n" + latest + "\n")
+EOF_PY
+echo "== report: $out/report.md, and docs/performance.md"

@@ -22,8 +22,14 @@ done
 if ((${#missing[@]})); then
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
+    # Where the i386 architecture is enabled, wine recommends the 32-bit loader; leave it out
+    # unless the user has it already (their Wine stays as it is).
+    not_wanted=()
+    if dpkg --print-foreign-architectures | grep -qx i386 && ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+        not_wanted=(wine32:i386-)
+    fi
     apt-get update -qq
-    apt-get install -y -qq "${missing[@]}" >/dev/null
+    apt-get install -y -qq "${missing[@]}" "${not_wanted[@]}" >/dev/null
 fi
 
 # Every run proves the toolchain before anything long starts.

@@ -29,14 +29,13 @@ void PlayUnlockSound() {
 }
 
 void PlayUnlockSoundIn(const std::u16string& directory) {
-    const std::u16string wave = directory + u"\\bin\\adv_sound.wav";
-    if (platform::FileExists(wave)) {
-        platform::PlayWaveFileAsync(wave);
+    const DataPaths paths = DataPathsIn(directory);
+    if (platform::FileExists(paths.wave_path)) {
+        platform::PlayWaveFileAsync(paths.wave_path);
         return;
     }
-    const std::u16string mp3 = directory + u"\\bin\\adv_sound.mp3";
-    if (platform::FileExists(mp3)) {
-        PlayMciSound(mp3);
+    if (platform::FileExists(paths.mp3_path)) {
+        PlayMciSound(paths.mp3_path);
         return;
     }
     platform::DefaultBeep();

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <thread>
 
-#include "tracker/tracker.h"  // ExecutableDirectory
+#include "tracker/data_paths.h"
 
 constexpr int MCI_STATUS_POLLS = 50;
 constexpr unsigned MCI_POLL_INTERVAL_MS = 100;

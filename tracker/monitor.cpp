@@ -8,14 +8,14 @@
 
 namespace {
 
-constexpr unsigned kPollIntervalMs = 500;
+constexpr unsigned POLL_INTERVAL_MS = 500;
 
 }  // namespace
 
 void MonitorLoop(AchievementTracker* tracker) {
     while (tracker->running.load()) {
         tracker->CheckTriggers();
-        platform::SleepMilliseconds(kPollIntervalMs);
+        platform::SleepMilliseconds(POLL_INTERVAL_MS);
     }
 }
 

@@ -2,17 +2,6 @@
 
 #include "platform/files.h"
 
-std::u16string ExecutableDirectory(std::u16string_view module_path) {
-    const size_t separator = module_path.find_last_of(u"\\/");
-    return std::u16string(
-        separator == std::u16string_view::npos ? module_path : module_path.substr(0, separator));
-}
-
-DataPaths DeriveDataPaths(std::u16string_view module_path) {
-    const std::u16string directory = ExecutableDirectory(module_path);
-    return {directory + u"\\adv_save.txt", directory + u"\\bin\\adv.json"};
-}
-
 AchievementTracker::AchievementTracker(void* window)
     : AchievementTracker(window, platform::ModulePath()) {}
 

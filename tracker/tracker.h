@@ -3,24 +3,16 @@
 // paths, the borrowed window handles and the monitor thread.
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "tracker/save_problem.h"
 #include "tracker/achievement.h"
-
-struct DataPaths {
-    std::u16string save_path;
-    std::u16string config_path;
-};
-
-// The module path cut just before its last '\' or '/', or the whole path without either.
-std::u16string ExecutableDirectory(std::u16string_view module_path);
-
-// The executable directory followed by "\adv_save.txt" and "\bin\adv.json".
-DataPaths DeriveDataPaths(std::u16string_view module_path);
+#include "tracker/data_paths.h"
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.
@@ -34,6 +26,9 @@ struct AchievementTracker {
     bool LoadConfig();
     void LoadProgress();
     void SaveProgress();
+    // A last try for a lagging save, e.g. when Windows ends the session. Never waits for a
+    // running pass; returns whether the progress is on disk.
+    bool SaveIfPending();
     void FillLists();
 
     // One check pass. Waits while another pass runs (monitor thread).
@@ -58,15 +53,33 @@ struct AchievementTracker {
     // Set while the progress on disk lags behind the flags because a save could not finish
     // (another program held the file, the disk was full). Passes and the destructor retry.
     bool save_pending = false;
+    // Saves failed in a row and when the last one failed: they space out the retries.
+    int save_failures = 0;
+    std::chrono::steady_clock::time_point last_save_failure{};
+    // Why the progress lags, for the main window; written by whichever thread saves.
+    std::atomic<SaveProblem> save_problem{};
 
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;
 };
 
-// What an unlock does to the tracker's state before the lists and the notification: the
-// flag, the map entry and the save. Null when no open record has this id.
-const Achievement* CompleteFirstOpen(AchievementTracker& tracker, const std::u16string& id);
+// What an unlock does to the tracker's state before the lists and the toast: the
+// flag, the map entry and the save. Null when no pending achievement has this id.
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
 
-bool MatchProcessName(const std::u16string& value);
-bool MatchWindowTitle(const std::u16string& value);
+// What met a trigger: the process name, or the window title and the fragment found in it.
+// Filled only when asked for, so the check pass pays nothing for it.
+struct TriggerMatch {
+    std::u16string process_name;
+    std::u16string window_title;
+    std::u16string fragment;
+};
+
+bool MatchProcessName(const std::u16string& value, TriggerMatch* match = nullptr);
+bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match = nullptr);
+// The test for the record's trigger type; never met for None or an unknown type.
+bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
+// The title fragments of a window_title value: split at every '|', empty ones dropped,
+// nothing trimmed. Views into `value`.
+std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
 void MonitorLoop(AchievementTracker* tracker);

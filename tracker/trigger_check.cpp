@@ -1,7 +1,8 @@
-// The check pass: test every open achievement's trigger against fresh desktop facts and
+// The check pass: test every pending achievement's trigger against fresh desktop facts and
 // complete those that are met. Two schedules run it (the monitor thread and the UI timer);
 // pass_mutex keeps their passes from overlapping.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxTitleLength = 255;
+constexpr std::size_t MAX_TITLE_LENGTH = 255;
 
 char16_t FoldAsciiCase(char16_t unit) {
     return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
@@ -30,14 +31,90 @@ bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
 
 struct ProcessSearch {
     std::u16string_view name;
+    TriggerMatch* match;
 };
 
 bool VisitProcessName(std::u16string_view process_name, void* context) {
-    return EqualIgnoringAsciiCase(process_name, static_cast<ProcessSearch*>(context)->name);
+    ProcessSearch& search = *static_cast<ProcessSearch*>(context);
+    if (!EqualIgnoringAsciiCase(process_name, search.name)) return false;
+    if (search.match != nullptr) search.match->process_name = process_name;
+    return true;
+}
+
+struct TitleSearch {
+    const std::vector<std::u16string_view>& fragments;
+    bool found = false;
+    TriggerMatch* match = nullptr;
+};
+
+bool VisitWindowTitle(std::u16string_view title, void* context) {
+    TitleSearch& search = *static_cast<TitleSearch*>(context);
+    // The window system never hands out more than 255 units; hold every source to that.
+    title = title.substr(0, MAX_TITLE_LENGTH);
+    for (std::u16string_view fragment : search.fragments) {
+        if (fragment.size() > title.size()) continue;
+        if (title.find(fragment) != std::u16string_view::npos) {
+            search.found = true;
+            if (search.match != nullptr) {
+                search.match->window_title = title;
+                search.match->fragment = fragment;
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+// Hands a copy of the completed achievement to the main window; the receiver frees it.
+void PostUnlocked(const AchievementTracker& tracker, const Achievement& achievement) {
+    auto copy = std::make_unique<Achievement>(achievement);
+    const auto address = reinterpret_cast<std::intptr_t>(copy.get());
+    if (platform::PostToWindow(tracker.main_window, WM_ACHIEVEMENT_UNLOCKED, 0, address)) {
+        copy.release();  // owned by the message now
+    }
+}
+
+void Unlock(AchievementTracker& tracker, const std::u16string& id) {
+    const Achievement* achievement = CompleteFirstPending(tracker, id);
+    if (achievement == nullptr) return;
+    tracker.FillLists();
+    PostUnlocked(tracker, *achievement);
+}
+
+// One pass; the caller holds pass_mutex. Positions in the vector never change, so the
+// outer walk stays valid across unlocks.
+void RunCheckPass(AchievementTracker& tracker) {
+    const auto since_failure = std::chrono::steady_clock::now() - tracker.last_save_failure;
+    if (tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure)) {
+        tracker.SaveProgress();
+    }
+    for (const Achievement& achievement : tracker.achievements) {
+        if (achievement.completed) continue;
+        if (!TriggerMet(achievement)) continue;
+        Unlock(tracker, achievement.id);
+    }
+}
+
+}  // namespace
+
+bool SaveRetryDue(int failures, std::chrono::steady_clock::duration since_last) {
+    return failures <= SAVE_RETRIES_AT_EVERY_PASS || since_last >= SAVE_RETRY_INTERVAL;
+}
+
+// The first pending achievement carrying this id is completed: an earlier duplicate goes first.
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    for (Achievement& achievement : tracker.achievements) {
+        if (achievement.completed || achievement.id != id) continue;
+        achievement.completed = true;
+        tracker.completed_map[id] = true;
+        tracker.SaveProgress();
+        return &achievement;
+    }
+    return nullptr;
 }
 
 // Fragments are views into the trigger value, which outlives the search.
-std::vector<std::u16string_view> SplitFragments(std::u16string_view value) {
+std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value) {
     std::vector<std::u16string_view> fragments;
     std::size_t start = 0;
     while (true) {
@@ -51,90 +128,30 @@ std::vector<std::u16string_view> SplitFragments(std::u16string_view value) {
     return fragments;
 }
 
-struct TitleSearch {
-    const std::vector<std::u16string_view>& fragments;
-    bool found = false;
-};
-
-bool VisitWindowTitle(std::u16string_view title, void* context) {
-    TitleSearch& search = *static_cast<TitleSearch*>(context);
-    // The window system never hands out more than 255 units; hold every source to that.
-    title = title.substr(0, kMaxTitleLength);
-    for (std::u16string_view fragment : search.fragments) {
-        if (fragment.size() > title.size()) continue;
-        if (title.find(fragment) != std::u16string_view::npos) {
-            search.found = true;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool TriggerMet(const Achievement& achievement) {
-    switch (achievement.trigger_type) {
-        case TriggerType::WindowTitle:
-            return MatchWindowTitle(achievement.trigger_value);
-        case TriggerType::ProcessName:
-            return MatchProcessName(achievement.trigger_value);
-        default:
-            return false;
-    }
-}
-
-// Hands a copy of the completed record to the main window; the receiver frees it.
-void PostUnlocked(const AchievementTracker& tracker, const Achievement& record) {
-    auto copy = std::make_unique<Achievement>(record);
-    const auto address = reinterpret_cast<std::intptr_t>(copy.get());
-    if (platform::PostToWindow(tracker.main_window, WM_ACHIEVEMENT_UNLOCKED, 0, address)) {
-        copy.release();  // owned by the message now
-    }
-}
-
-void Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    const Achievement* record = CompleteFirstOpen(tracker, id);
-    if (record == nullptr) return;
-    tracker.FillLists();
-    PostUnlocked(tracker, *record);
-}
-
-// One pass; the caller holds pass_mutex. Positions in the vector never change, so the
-// outer walk stays valid across unlocks.
-void RunCheckPass(AchievementTracker& tracker) {
-    if (tracker.save_pending) tracker.SaveProgress();
-    for (const Achievement& record : tracker.achievements) {
-        if (record.completed) continue;
-        if (!TriggerMet(record)) continue;
-        Unlock(tracker, record.id);
-    }
-}
-
-}  // namespace
-
-// The first open record carrying this id is completed: an earlier duplicate goes first.
-const Achievement* CompleteFirstOpen(AchievementTracker& tracker, const std::u16string& id) {
-    for (Achievement& record : tracker.achievements) {
-        if (record.completed || record.id != id) continue;
-        record.completed = true;
-        tracker.completed_map[id] = true;
-        tracker.SaveProgress();
-        return &record;
-    }
-    return nullptr;
-}
-
-bool MatchProcessName(const std::u16string& value) {
+bool MatchProcessName(const std::u16string& value, TriggerMatch* match) {
     if (value.empty()) return false;
-    ProcessSearch search{value};
+    ProcessSearch search{value, match};
     return platform::VisitProcessNames(VisitProcessName, &search);
 }
 
-bool MatchWindowTitle(const std::u16string& value) {
+bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match) {
     if (value.empty()) return false;
-    const std::vector<std::u16string_view> fragments = SplitFragments(value);
-    TitleSearch search{fragments};
+    const std::vector<std::u16string_view> fragments = SplitTitleFragments(value);
+    TitleSearch search{fragments, false, match};
     // Runs even without fragments: a value of bars only walks the windows and never matches.
     platform::VisitVisibleWindowTitles(VisitWindowTitle, &search);
     return search.found;
+}
+
+bool TriggerMet(const Achievement& achievement, TriggerMatch* match) {
+    switch (achievement.trigger_type) {
+        case TriggerType::WindowTitle:
+            return MatchWindowTitle(achievement.trigger_value, match);
+        case TriggerType::ProcessName:
+            return MatchProcessName(achievement.trigger_value, match);
+        default:
+            return false;
+    }
 }
 
 void AchievementTracker::CheckTriggers() {

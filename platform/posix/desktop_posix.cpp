@@ -1,18 +1,56 @@
-// Native builds have no Windows desktop: no processes or windows to match, no list boxes,
-// and a failed load is reported on stderr instead of in a message box.
+// Native builds have no Windows desktop: processes are read from /proc, but there are no
+// top-level windows with titles and no list boxes, and a failed load is reported on stderr
+// instead of in a message box.
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "platform/desktop.h"
 
 namespace platform {
+namespace {
 
-bool VisitProcessNames(TextVisitor, void*) {
+bool IsProcessFolder(const std::filesystem::path& path) {
+    const std::string name = path.filename().string();
+    return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The file name of the process's executable; the kernel's short name (/proc/N/comm, at most
+// 15 bytes) when the link cannot be read (another user's process, a kernel thread).
+std::string ProcessName(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::string name = std::filesystem::read_symlink(folder / "exe", error).filename().string();
+    constexpr std::string_view DELETED = " (deleted)";
+    if (!error && name.ends_with(DELETED)) name.resize(name.size() - DELETED.size());
+    if (!error && !name.empty()) return name;
+    std::ifstream comm(folder / "comm");
+    std::getline(comm, name);
+    return name;
+}
+
+}  // namespace
+
+bool VisitProcessNames(TextVisitor visit, void* context) {
+    using Folders = std::filesystem::directory_iterator;
+    std::error_code error;
+    for (Folders entry("/proc", error); !error && entry != Folders(); entry.increment(error)) {
+        if (!IsProcessFolder(entry->path())) continue;
+        const std::string name = ProcessName(entry->path());
+        if (!name.empty() && visit(Utf8ToUtf16(name), context)) return true;
+    }
     return false;
 }
+
 bool VisitVisibleWindowTitles(TextVisitor, void*) {
+    return false;
+}
+bool VisitVisibleWindows(WindowVisitor, void*) {
+    return false;
+}
+bool HasWindowTitles() {
     return false;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -36,6 +36,7 @@ bool WriteAll(int fd, std::string_view bytes) {
     while (written < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO;  // no progress and no reason given
         if (n <= 0) return false;
         written += static_cast<size_t>(n);
     }
@@ -48,6 +49,23 @@ void SyncDirectory(const std::string& directory) {
     if (fd < 0) return;
     fsync(fd);
     close(fd);
+}
+
+FileError ErrorOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return FileError::AccessDenied;
+        case EROFS:
+            return FileError::ReadOnly;
+        case EISDIR:
+            return FileError::IsDirectory;
+        case ENOSPC:
+        case EDQUOT:
+            return FileError::DiskFull;
+        default:
+            return FileError::Other;
+    }
 }
 
 }  // namespace
@@ -78,18 +96,20 @@ std::filesystem::path NativePath(const std::u16string& path) {
     return PosixPath(path);
 }
 
-bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
+FileError WriteFileDurably(const std::u16string& path, std::string_view bytes) {
     const int fd = open(PosixPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) return ErrorOf(errno);
     const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    return close(fd) == 0 && written;
+    const int write_error = written ? 0 : errno;
+    if (close(fd) != 0 && written) return ErrorOf(errno);
+    return written ? FileError::None : ErrorOf(write_error);
 }
 
-bool ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
+FileError ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
     const std::string target = PosixPath(to);
-    if (std::rename(PosixPath(from).c_str(), target.c_str()) != 0) return false;
+    if (std::rename(PosixPath(from).c_str(), target.c_str()) != 0) return ErrorOf(errno);
     SyncDirectory(ParentDirectory(target));
-    return true;
+    return FileError::None;
 }
 
 bool RemoveFile(const std::u16string& path) {

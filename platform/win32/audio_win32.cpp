@@ -1,12 +1,10 @@
 // The sound half of the seam on Windows: WinMM and the default beep.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 #include <mmsystem.h>
 
 #include "platform/audio.h"
 #include "platform/win32/system_library_win32.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
 namespace platform {
 
@@ -27,17 +25,15 @@ MCIERROR SendMciString(const wchar_t* command, wchar_t* reply, UINT length) {
 }  // namespace
 
 void PlayWaveFileAsync(const std::u16string& path) {
-    PlaySoundSystem(reinterpret_cast<const wchar_t*>(path.c_str()), nullptr,
-                    SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+    PlaySoundSystem(Wide(path), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
 unsigned SendMciCommand(const std::u16string& command, std::u16string* reply) {
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(command.c_str());
+    const wchar_t* text = Wide(command);
     if (reply == nullptr) return SendMciString(text, nullptr, 0);
     wchar_t buffer[256] = {};
     const MCIERROR error = SendMciString(text, buffer, 256);
-    buffer[255] = L'\0';
-    reply->assign(reinterpret_cast<const char16_t*>(buffer));
+    reply->assign(TextInBuffer(buffer, 255));
     return static_cast<unsigned>(error);
 }
 

@@ -2,7 +2,7 @@
 // message boxes and the thread join that keeps answering other threads' sent messages.
 // Every function only passes facts through; the callers decide what they mean.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 #include <tlhelp32.h>
 
 #if defined(__MINGW32__) && !defined(_MSC_VER)
@@ -10,35 +10,10 @@
 #endif
 
 #include "platform/desktop.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
+#include "platform/win32/system_library_win32.h"
 
 namespace platform {
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-std::u16string_view Utf16(const wchar_t* text, std::size_t length) {
-    return std::u16string_view(reinterpret_cast<const char16_t*>(text), length);
-}
-
-class SnapshotHandle {
-  public:
-    explicit SnapshotHandle(HANDLE handle) : handle_(handle) {}
-    ~SnapshotHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    SnapshotHandle(const SnapshotHandle&) = delete;
-    SnapshotHandle& operator=(const SnapshotHandle&) = delete;
-
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 struct TitleWalk {
     TextVisitor visit;
@@ -52,10 +27,50 @@ BOOL CALLBACK VisitOneWindow(HWND window, LPARAM param) {
     wchar_t title[256] = {};
     const int length = GetWindowTextW(window, title, 256);
     if (length <= 0) return TRUE;
-    // The text ends at its NUL; the returned count is not trusted beyond the buffer.
-    std::size_t units = 0;
-    while (units < 255 && title[units] != L'\0') ++units;
-    if (walk.visit(Utf16(title, units), walk.context)) {
+    if (walk.visit(TextInBuffer(title, 255), walk.context)) {
+        walk.stopped = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct WindowWalk {
+    WindowVisitor visit;
+    void* context;
+    bool stopped;
+};
+
+std::u16string WholeWindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    const int copied = GetWindowTextW(window, Wide(text), length + 1);
+    if (copied <= 0) return {};
+    text.resize(text.find(u'\0'));  // the text ends at its NUL, whatever the count said
+    return text;
+}
+
+// dwmapi.dll is loaded at run time from the system folder: older systems and Wine may lack
+// the function, and then no window is known to be cloaked.
+unsigned CloakFlags(HWND window) {
+    using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+    static const GetAttribute get_attribute =
+        SystemFunction<GetAttribute>(L"dwmapi.dll", "DwmGetWindowAttribute");
+    constexpr DWORD DWMWA_CLOAKED_ATTRIBUTE = 14;
+    DWORD cloak = 0;
+    if (get_attribute == nullptr ||
+        FAILED(get_attribute(window, DWMWA_CLOAKED_ATTRIBUTE, &cloak, sizeof cloak))) {
+        return 0;
+    }
+    return cloak;
+}
+
+BOOL CALLBACK VisitOneWholeWindow(HWND window, LPARAM param) {
+    WindowWalk& walk = *reinterpret_cast<WindowWalk*>(param);
+    if (!IsWindowVisible(window)) return TRUE;
+    const std::u16string title = WholeWindowText(window);
+    if (title.empty()) return TRUE;
+    if (walk.visit(title, CloakFlags(window), walk.context)) {
         walk.stopped = true;
         return FALSE;
     }
@@ -80,16 +95,14 @@ void ServeSentMessages() {
 }  // namespace
 
 bool VisitProcessNames(TextVisitor visit, void* context) {
-    SnapshotHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid()) return false;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid()) return false;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    if (!Process32FirstW(snapshot.get(), &entry)) return false;
+    if (!Process32FirstW(snapshot.Get(), &entry)) return false;
     do {
-        std::size_t units = 0;
-        while (units < MAX_PATH && entry.szExeFile[units] != L'\0') ++units;
-        if (visit(Utf16(entry.szExeFile, units), context)) return true;
-    } while (Process32NextW(snapshot.get(), &entry));
+        if (visit(TextInBuffer(entry.szExeFile, MAX_PATH), context)) return true;
+    } while (Process32NextW(snapshot.Get(), &entry));
     return false;
 }
 
@@ -97,6 +110,16 @@ bool VisitVisibleWindowTitles(TextVisitor visit, void* context) {
     TitleWalk walk = {visit, context, false};
     EnumWindows(VisitOneWindow, reinterpret_cast<LPARAM>(&walk));
     return walk.stopped;
+}
+
+bool VisitVisibleWindows(WindowVisitor visit, void* context) {
+    WindowWalk walk = {visit, context, false};
+    EnumWindows(VisitOneWholeWindow, reinterpret_cast<LPARAM>(&walk));
+    return walk.stopped;
+}
+
+bool HasWindowTitles() {
+    return true;
 }
 
 void ShowErrorMessage(void* owner, const std::u16string& text) {

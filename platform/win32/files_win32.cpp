@@ -1,54 +1,43 @@
 // File facts and file operations on Windows, passed straight to the wide Win32 calls.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace platform {
 
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-// Closes the file handle when it goes out of scope.
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    // Closes now, so the caller learns whether the close succeeded.
-    bool Close() {
-        const bool closed = CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-  private:
-    HANDLE handle_;
-};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk =
             bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);  // no progress and no reason given
+            return false;
+        }
         bytes.remove_prefix(written);
     }
     return true;
+}
+
+FileError LastFileError() {
+    switch (GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+            return FileError::AccessDenied;
+        case ERROR_WRITE_PROTECT:
+            return FileError::ReadOnly;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return FileError::DiskFull;
+        default:
+            return FileError::Other;
+    }
 }
 
 }  // namespace
@@ -61,7 +50,7 @@ std::u16string ModulePath() {
         const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
         if (length == 0) return {};
         if (length < size) {
-            return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
+            return std::u16string(Utf16(buffer.data(), length));
         }
         if (size >= 0x100000) return {};
         buffer.resize(buffer.size() * 2);
@@ -82,17 +71,17 @@ std::filesystem::path NativePath(const std::u16string& path) {
     return std::filesystem::path(std::wstring(Wide(path), path.size()));
 }
 
-bool WriteFileDurably(const std::u16string& path, std::string_view bytes) {
-    FileHandle file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) != 0;
-    return file.Close() && written;
+FileError WriteFileDurably(const std::u16string& path, std::string_view bytes) {
+    UniqueHandle file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return LastFileError();
+    if (!WriteAll(file.Get(), bytes) || FlushFileBuffers(file.Get()) == 0) return LastFileError();
+    return file.Close() ? FileError::None : LastFileError();
 }
 
-bool ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
-    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           0;
+FileError ReplaceFileAtomically(const std::u16string& from, const std::u16string& to) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    return MoveFileExW(Wide(from), Wide(to), flags) != 0 ? FileError::None : LastFileError();
 }
 
 bool RemoveFile(const std::u16string& path) {

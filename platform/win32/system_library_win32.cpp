@@ -2,8 +2,6 @@
 
 #include <string>
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace platform {
 
 namespace {

@@ -4,7 +4,7 @@
 // the system folder only, so a DLL of the same name planted next to Laurelight.exe is never
 // loaded. Windows only.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 namespace platform {
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr const char* kConfig = R"({
+constexpr const char* CONFIG = R"({
   "achievements": [
     {
       "id": "a",
@@ -43,7 +44,7 @@ std::vector<std::string> Strings(const nlohmann::json& array) {
 
 TEST(CheckTool, PrintsTheLoadedStateOfTheCurrentFolder) {
     ProgressTestFolder folder;
-    WriteConfig(folder, kConfig);
+    WriteConfig(folder, CONFIG);
     folder.Write("adv_save.txt", "a=done\r\nzzz=done\r\n");
     const Outcome run = RunCheck(folder.path(), "");
     ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -100,7 +101,7 @@ TEST(CheckTool, MissingOrUnusableConfigurationExitsWithTheProgramsMessage) {
 
 TEST(CheckTool, UnlockCompletesTheFirstOpenRecordAndSavesProgress) {
     ProgressTestFolder folder;
-    WriteConfig(folder, kConfig);
+    WriteConfig(folder, CONFIG);
     const ProgressTestFolder elsewhere;
     const std::string dir = Shell(folder.path().string());
 
@@ -126,7 +127,7 @@ TEST(CheckTool, UnlockCompletesTheFirstOpenRecordAndSavesProgress) {
 
 TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
     ProgressTestFolder folder;
-    WriteConfig(folder, kConfig);
+    WriteConfig(folder, CONFIG);
     const Outcome run = RunCheck(folder.path(), ". --unlock nope");
     EXPECT_EQ(run.exit_code, 2);
     EXPECT_NE(run.err.find("nope"), std::string::npos);
@@ -134,6 +135,28 @@ TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
     EXPECT_EQ(run.Json()["completed_list"].size(), 0u);
     EXPECT_EQ(RunCheck(folder.path(), ". --bogus").exit_code, 64);
     EXPECT_EQ(RunCheck(folder.path(), ". other").exit_code, 64);
+}
+
+TEST(CheckTool, UnlockThatDoesNotReachTheDiskExitsWithSevenAndSaysWhy) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, CONFIG);
+    std::filesystem::create_directory(folder.File("adv_save.txt.tmp"));
+    Outcome run = RunCheck(folder.path(), ". --unlock a");
+    EXPECT_EQ(run.exit_code, 7);
+    EXPECT_NE(run.err.find("progress not saved (a folder has this name): "), std::string::npos);
+    EXPECT_NE(run.err.find("进度未能保存（存在同名文件夹）："), std::string::npos);
+    EXPECT_NE(run.err.find("adv_save.txt.tmp"), std::string::npos);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    EXPECT_FALSE(folder.Exists("adv_save.txt"));
+
+    std::filesystem::remove(folder.File("adv_save.txt.tmp"));
+    folder.Write("adv_save.txt", "");
+    std::filesystem::permissions(folder.File("adv_save.txt"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    run = RunCheck(folder.path(), ". --unlock a");
+    EXPECT_EQ(run.exit_code, 7);
+    EXPECT_NE(run.err.find("(the file is read-only)"), std::string::npos);
+    EXPECT_EQ(folder.Read("adv_save.txt"), "");
 }
 
 TEST(CheckTool, DemoFolderLoadsCleanlyAndItsChineseIdSurvivesAnUnlock) {

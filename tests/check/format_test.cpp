@@ -8,7 +8,7 @@
 
 #include "config/config_loader.h"
 #include "config/scan_report.h"
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "tests/check/check_run.h"
 
 namespace {
@@ -17,7 +17,7 @@ using Json = nlohmann::ordered_json;
 using Where = std::pair<std::string, std::string>;  // two texts one line of stderr must name
 
 // Scripts users write titles in: ASCII, CJK, kana, Cyrillic, Greek, Arabic, emoji, U+3000.
-constexpr std::pair<char32_t, char32_t> kScripts[] = {
+constexpr std::pair<char32_t, char32_t> SCRIPTS[] = {
     {0x20, 0x7E},     {0x4E00, 0x9FA5}, {0x3041, 0x3096},   {0x0410, 0x044F},
     {0x0391, 0x03C9}, {0x0621, 0x064A}, {0x1F600, 0x1F64F}, {0x3000, 0x3000}};
 
@@ -39,7 +39,7 @@ struct Generator {
     // other than the six keys may hold ('"', '\', a control character).
     std::string Text(bool known, const Where& where) {
         std::string text;
-        const auto& [low, high] = kScripts[Below(std::size(kScripts))];
+        const auto& [low, high] = SCRIPTS[Below(std::size(SCRIPTS))];
         for (int count = Below(10); count > 0; --count) {
             const char32_t c = std::uniform_int_distribution<char32_t>(low, high)(rng);
             if (c != '"' && c != '\\' && c != '}' && c != ']') AppendUtf8(text, c);
@@ -53,8 +53,7 @@ struct Generator {
     }
 
     Json Member(const std::string& key, const Where& where) {
-        const bool known =
-            std::find(kConfigKeys.begin(), kConfigKeys.end(), key) != kConfigKeys.end();
+        const bool known = ConfigKeyIndex(key) >= 0;
         const int kind = Below(known ? 40 : 6);
         if (kind == 0 || (!known && kind == 1)) {
             unsafe.push_back(where);
@@ -75,7 +74,8 @@ struct Generator {
             unsafe.push_back({name, "not an object"});
             return "not an entry";
         }
-        std::vector<std::string> keys(kConfigKeys.begin(), kConfigKeys.end());
+        std::vector<std::string> keys;
+        for (const ConfigKey& key : CONFIG_KEYS) keys.emplace_back(key.name);
         std::erase_if(keys, [&](const std::string&) { return Below(6) == 0; });
         for (int count = Below(3); count > 0; --count) {
             keys.push_back(std::array{"note", "ID", "Title", "tags"}[Below(4)]);
@@ -189,15 +189,15 @@ TEST(FormatTool, GeneratedConfigurationsLoadAsTheJsonParserReadsThem) {
 }
 
 TEST(FormatTool, UnicodeAndAnsiFilesAreNamedAndUnicodeOnesConvertInOneCommand) {
-    constexpr std::string_view kPretty =
+    constexpr std::string_view PRETTY =
         "{\n \"achievements\": [\n  {\n   \"id\": \"原神\",\n   \"trigger_value\": "
         "\"YuanShen.exe\",\n   \"trigger_type\": \"process_name\"\n  }\n ]\n}\n";
     ProgressTestFolder folder;
-    WriteConfig(folder, std::string(kPretty));
+    WriteConfig(folder, std::string(PRETTY));
     const std::vector<Achievement> records = LoadedFrom(folder);
     ASSERT_EQ(records.size(), 1u);
-    for (const std::string& bytes : {Utf16(kPretty, true, "\xFF\xFE"), Utf16(kPretty, true, ""),
-                                     Utf16(kPretty, false, "\xFE\xFF")}) {
+    for (const std::string& bytes : {Utf16(PRETTY, true, "\xFF\xFE"), Utf16(PRETTY, true, ""),
+                                     Utf16(PRETTY, false, "\xFE\xFF")}) {
         WriteConfig(folder, bytes);
         Outcome run = RunCheck(folder.path(), "");
         EXPECT_EQ(run.exit_code, 1);

@@ -43,7 +43,7 @@ void WriteConfig(const ProgressTestFolder& folder, std::string_view bytes) {
 }  // namespace
 
 TEST(ConfigScan, WorkedExampleLoadsInFileOrderAlsoWithCrlfAndByteOrderMark) {
-    const std::vector<Achievement> records = Scan(samples::kWorkedExample);
+    const std::vector<Achievement> records = Scan(samples::WORKED_EXAMPLE);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].id, u"first_note");
     EXPECT_EQ(records[0].title, u"Note Taker");
@@ -56,26 +56,26 @@ TEST(ConfigScan, WorkedExampleLoadsInFileOrderAlsoWithCrlfAndByteOrderMark) {
     EXPECT_EQ(records[1].trigger_type, TriggerType::WindowTitle);
     EXPECT_FALSE(records[0].completed || records[1].completed);
 
-    EXPECT_TRUE(SameRecords(Scan(WithCrlf(samples::kWorkedExample)), records));
+    EXPECT_TRUE(SameRecords(Scan(WithCrlf(samples::WORKED_EXAMPLE)), records));
 
     ProgressTestFolder folder;
-    WriteConfig(folder, "\xEF\xBB\xBF" + WithCrlf(samples::kWorkedExample));
+    WriteConfig(folder, "\xEF\xBB\xBF" + WithCrlf(samples::WORKED_EXAMPLE));
     std::vector<Achievement> loaded;
     EXPECT_EQ(LoadAchievements(folder.path().u16string() + u"\\bin\\adv.json", loaded), u"");
     EXPECT_TRUE(SameRecords(loaded, records));
 }
 
 TEST(ConfigScan, MarkerLineRules) {
-    EXPECT_EQ(Ids(Scan(samples::kMarkerWithBlanks)), std::vector<std::u16string>{u"a"});
-    EXPECT_TRUE(Scan(samples::kMarkerSplit).empty());
-    EXPECT_TRUE(Scan(samples::kMarkerOtherCase).empty());
+    EXPECT_EQ(Ids(Scan(samples::MARKER_WITH_BLANKS)), std::vector<std::u16string>{u"a"});
+    EXPECT_TRUE(Scan(samples::MARKER_SPLIT).empty());
+    EXPECT_TRUE(Scan(samples::MARKER_OTHER_CASE).empty());
     // Nothing after the marker on its line counts, so a one-line file loads nothing.
-    EXPECT_TRUE(Scan(samples::kCompactOneLine).empty());
-    EXPECT_EQ(Ids(Scan(samples::kBraceOnMarkerLine)), std::vector<std::u16string>{u"kept"});
+    EXPECT_TRUE(Scan(samples::COMPACT_ONE_LINE).empty());
+    EXPECT_EQ(Ids(Scan(samples::BRACE_ON_MARKER_LINE)), std::vector<std::u16string>{u"kept"});
 }
 
 TEST(ConfigScan, OpeningLineLosesItsMemberClosingLineAppliesIt) {
-    const std::vector<Achievement> records = Scan(samples::kOpeningAndClosingLines);
+    const std::vector<Achievement> records = Scan(samples::OPENING_AND_CLOSING_LINES);
     // Dropped: the id on the '{' line, a space before the colon, a number id, an empty id,
     // no id at all.
     ASSERT_EQ(Ids(records), (std::vector<std::u16string>{u"b", u"no_title"}));
@@ -86,7 +86,7 @@ TEST(ConfigScan, OpeningLineLosesItsMemberClosingLineAppliesIt) {
 }
 
 TEST(ConfigScan, KeyOrderDecidesAndLaterValuesReplaceEarlierOnes) {
-    const std::vector<Achievement> records = Scan(samples::kKeyOrder);
+    const std::vector<Achievement> records = Scan(samples::KEY_ORDER);
     ASSERT_EQ(records.size(), 5u);
     // One member per line: the first in the order of trial, not of the line.
     EXPECT_EQ(records[0].id, u"a");
@@ -105,7 +105,7 @@ TEST(ConfigScan, KeyOrderDecidesAndLaterValuesReplaceEarlierOnes) {
 }
 
 TEST(ConfigScan, ValuesKeepEscapesAndRunToTheLineEndWithoutClosingQuote) {
-    const std::vector<Achievement> records = Scan(samples::kValues);
+    const std::vector<Achievement> records = Scan(samples::VALUES);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].id, u"q\\\"uoted");
     EXPECT_EQ(records[0].title, u"open ended\r");
@@ -119,7 +119,7 @@ TEST(ConfigScan, ValuesKeepEscapesAndRunToTheLineEndWithoutClosingQuote) {
 
 TEST(ConfigScan, BracesAndBracketsInsideEntries) {
     // A '}' in a value closes the entry on that line, after that line's member.
-    const std::vector<Achievement> brace = Scan(samples::kBraceInValue);
+    const std::vector<Achievement> brace = Scan(samples::BRACE_IN_VALUE);
     ASSERT_EQ(Ids(brace), (std::vector<std::u16string>{u"a", u"b"}));
     EXPECT_EQ(brace[0].title, u"Curly } title");
     EXPECT_EQ(brace[0].description, u"");
@@ -128,22 +128,22 @@ TEST(ConfigScan, BracesAndBracketsInsideEntries) {
     EXPECT_EQ(brace[1].trigger_value, u"");
 
     // A ']' in a value ends the scan there: the open entry and all after it are lost.
-    EXPECT_EQ(Ids(Scan(samples::kBracketInValue)), std::vector<std::u16string>{u"a"});
-    EXPECT_EQ(Ids(Scan(samples::kBracketOnClosingLine)), std::vector<std::u16string>{u"a"});
+    EXPECT_EQ(Ids(Scan(samples::BRACKET_IN_VALUE)), std::vector<std::u16string>{u"a"});
+    EXPECT_EQ(Ids(Scan(samples::BRACKET_ON_CLOSING_LINE)), std::vector<std::u16string>{u"a"});
 
     // A nested object fills the same record and its '}' closes the entry.
-    const std::vector<Achievement> nested = Scan(samples::kNestedObject);
+    const std::vector<Achievement> nested = Scan(samples::NESTED_OBJECT);
     ASSERT_EQ(Ids(nested), (std::vector<std::u16string>{u"outer", u"next"}));
     EXPECT_EQ(nested[0].title, u"Inner");
     EXPECT_EQ(nested[0].description, u"");
 
     // "}, {" only closes; the next entry opens at the next line holding a "{".
-    const std::vector<Achievement> shared = Scan(samples::kSharedBraceLine);
+    const std::vector<Achievement> shared = Scan(samples::SHARED_BRACE_LINE);
     EXPECT_EQ(Ids(shared), (std::vector<std::u16string>{u"a", u"c"}));
 
-    EXPECT_EQ(Ids(Scan(samples::kBetweenEntries)), (std::vector<std::u16string>{u"a", u"b"}));
-    EXPECT_EQ(Ids(Scan(samples::kOpenAtEnd)), std::vector<std::u16string>{u"a"});
-    EXPECT_EQ(Ids(Scan(samples::kDuplicateIds)), (std::vector<std::u16string>{u"same", u"same"}));
+    EXPECT_EQ(Ids(Scan(samples::BETWEEN_ENTRIES)), (std::vector<std::u16string>{u"a", u"b"}));
+    EXPECT_EQ(Ids(Scan(samples::OPEN_AT_END)), std::vector<std::u16string>{u"a"});
+    EXPECT_EQ(Ids(Scan(samples::DUPLICATE_IDS)), (std::vector<std::u16string>{u"same", u"same"}));
 }
 
 TEST(ConfigScan, ExtractJsonStringFindsTheFirstNeedleAndItsQuotedValue) {
@@ -199,7 +199,7 @@ TEST(ConfigLoad, EachFailureShowsItsOneMessageAndLeavesTheListEmpty) {
         EXPECT_EQ(Fake().error_messages, std::vector<std::u16string>{u"JSON文件为空或读取失败！"});
     }
 
-    for (std::string_view text : {samples::kCompactOneLine, samples::kMarkerSplit}) {
+    for (std::string_view text : {samples::COMPACT_ONE_LINE, samples::MARKER_SPLIT}) {
         WriteConfig(folder, text);
         ResetFake();
         EXPECT_FALSE(tracker.LoadConfig());
@@ -208,7 +208,7 @@ TEST(ConfigLoad, EachFailureShowsItsOneMessageAndLeavesTheListEmpty) {
                   std::vector<std::u16string>{u"JSON解析失败或没有找到成就配置！"});
     }
 
-    WriteConfig(folder, samples::kWorkedExample);
+    WriteConfig(folder, samples::WORKED_EXAMPLE);
     ResetFake();
     EXPECT_TRUE(tracker.LoadConfig());
     EXPECT_EQ(tracker.achievements.size(), 2u);

@@ -9,7 +9,7 @@
 
 namespace samples {
 
-inline constexpr std::string_view kWorkedExample = R"({
+inline constexpr std::string_view WORKED_EXAMPLE = R"({
     "achievements": [
         {
             "id": "first_note",
@@ -31,18 +31,18 @@ inline constexpr std::string_view kWorkedExample = R"({
 }
 )";
 
-inline constexpr std::string_view kCompactOneLine =
+inline constexpr std::string_view COMPACT_ONE_LINE =
     R"({"achievements":[{"id":"a","title":"A","trigger_value":"x.exe","trigger_type":"process_name"}]})";
 
-inline constexpr std::string_view kMarkerWithBlanks =
+inline constexpr std::string_view MARKER_WITH_BLANKS =
     "{\n\t\"achievements\" \t:  \t[\n{\n\"id\": \"a\"\n}\n]\n";
-inline constexpr std::string_view kMarkerSplit =
+inline constexpr std::string_view MARKER_SPLIT =
     "{\n\"achievements\":\n[\n{\n\"id\": \"a\"\n}\n]\n";
-inline constexpr std::string_view kMarkerOtherCase =
+inline constexpr std::string_view MARKER_OTHER_CASE =
     "{\n\"Achievements\": [\n{\n\"id\": \"a\"\n}\n]\n";
 
 // Braces and brackets before the marker are ignored; the '{' on the marker line is not seen.
-inline constexpr std::string_view kBraceOnMarkerLine = R"(x ] { ]
+inline constexpr std::string_view BRACE_ON_MARKER_LINE = R"(x ] { ]
 "achievements": [ {
     "id": "lost",
     "title": "Lost"
@@ -52,7 +52,7 @@ inline constexpr std::string_view kBraceOnMarkerLine = R"(x ] { ]
   }
 ])";
 
-inline constexpr std::string_view kOpeningAndClosingLines = R"("achievements": [
+inline constexpr std::string_view OPENING_AND_CLOSING_LINES = R"("achievements": [
   { "id": "on_opening_line",
     "title": "T1"
   },
@@ -79,7 +79,7 @@ inline constexpr std::string_view kOpeningAndClosingLines = R"("achievements": [
   }
 ])";
 
-inline constexpr std::string_view kKeyOrder = R"("achievements": [
+inline constexpr std::string_view KEY_ORDER = R"("achievements": [
   {
     "title": "T", "id": "a",
     "trigger_type": "process_name", "trigger_value": "v.exe",
@@ -109,7 +109,7 @@ inline constexpr std::string_view kKeyOrder = R"("achievements": [
 ])";
 
 // Escapes stay as written; a value without its closing quote runs to the line's end.
-inline constexpr std::string_view kValues =
+inline constexpr std::string_view VALUES =
     "\"achievements\": [\r\n"
     "  {\r\n"
     "    \"id\": \"q\\\"uoted\", \"title\": \"ignored\"\r\n"
@@ -121,7 +121,7 @@ inline constexpr std::string_view kValues =
     "  }\r\n"
     "]\r\n";
 
-inline constexpr std::string_view kBraceInValue = R"("achievements": [
+inline constexpr std::string_view BRACE_IN_VALUE = R"("achievements": [
   {
     "id": "a",
     "title": "Curly } title",
@@ -134,7 +134,7 @@ inline constexpr std::string_view kBraceInValue = R"("achievements": [
   }
 ])";
 
-inline constexpr std::string_view kBracketInValue = R"("achievements": [
+inline constexpr std::string_view BRACKET_IN_VALUE = R"("achievements": [
   {
     "id": "a"
   },
@@ -147,7 +147,7 @@ inline constexpr std::string_view kBracketInValue = R"("achievements": [
   }
 ])";
 
-inline constexpr std::string_view kBracketOnClosingLine = R"("achievements": [
+inline constexpr std::string_view BRACKET_ON_CLOSING_LINE = R"("achievements": [
   {
     "id": "a",
     "title": "A" } ]
@@ -156,7 +156,7 @@ inline constexpr std::string_view kBracketOnClosingLine = R"("achievements": [
   }
 )";
 
-inline constexpr std::string_view kNestedObject = R"("achievements": [
+inline constexpr std::string_view NESTED_OBJECT = R"("achievements": [
   {
     "id": "outer",
     "extra": {
@@ -169,7 +169,7 @@ inline constexpr std::string_view kNestedObject = R"("achievements": [
   }
 ])";
 
-inline constexpr std::string_view kSharedBraceLine = R"("achievements": [
+inline constexpr std::string_view SHARED_BRACE_LINE = R"("achievements": [
   {
     "id": "a"
   }, {
@@ -180,7 +180,7 @@ inline constexpr std::string_view kSharedBraceLine = R"("achievements": [
   }
 ])";
 
-inline constexpr std::string_view kBetweenEntries = R"("achievements": [
+inline constexpr std::string_view BETWEEN_ENTRIES = R"("achievements": [
   {
     "id": "a"
   },
@@ -190,14 +190,14 @@ inline constexpr std::string_view kBetweenEntries = R"("achievements": [
   }
 )";
 
-inline constexpr std::string_view kOpenAtEnd = R"("achievements": [
+inline constexpr std::string_view OPEN_AT_END = R"("achievements": [
   {
     "id": "a"
   },
   {
     "id": "open")";
 
-inline constexpr std::string_view kDuplicateIds = R"("achievements": [
+inline constexpr std::string_view DUPLICATE_IDS = R"("achievements": [
   {
     "id": "same",
     "title": "One"
@@ -210,11 +210,23 @@ inline constexpr std::string_view kDuplicateIds = R"("achievements": [
 
 // Every configuration above, for tests that must hold on all of them.
 inline std::vector<std::string_view> All() {
-    return {kWorkedExample,   kCompactOneLine,    kMarkerWithBlanks,       kMarkerSplit,
-            kMarkerOtherCase, kBraceOnMarkerLine, kOpeningAndClosingLines, kKeyOrder,
-            kValues,          kBraceInValue,      kBracketInValue,         kBracketOnClosingLine,
-            kNestedObject,    kSharedBraceLine,   kBetweenEntries,         kOpenAtEnd,
-            kDuplicateIds};
+    return {WORKED_EXAMPLE,
+            COMPACT_ONE_LINE,
+            MARKER_WITH_BLANKS,
+            MARKER_SPLIT,
+            MARKER_OTHER_CASE,
+            BRACE_ON_MARKER_LINE,
+            OPENING_AND_CLOSING_LINES,
+            KEY_ORDER,
+            VALUES,
+            BRACE_IN_VALUE,
+            BRACKET_IN_VALUE,
+            BRACKET_ON_CLOSING_LINE,
+            NESTED_OBJECT,
+            SHARED_BRACE_LINE,
+            BETWEEN_ENTRIES,
+            OPEN_AT_END,
+            DUPLICATE_IDS};
 }
 
 }  // namespace samples

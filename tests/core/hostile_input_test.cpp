@@ -62,11 +62,11 @@ void ExpectLinear(const char* what, const Cost& small, const Cost& large) {
 // The sanitizer builds run ten times slower; they check the same behaviour on a fifth of the
 // size, the plain build on the full one.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr std::size_t kSanitizerDivisor = 5;
+constexpr std::size_t SANITIZER_DIVISOR = 5;
 #else
-constexpr std::size_t kSanitizerDivisor = 1;
+constexpr std::size_t SANITIZER_DIVISOR = 1;
 #endif
-constexpr std::size_t kConfigurationMegabytes = 50 / kSanitizerDivisor;
+constexpr std::size_t CONFIGURATION_MEGABYTES = 50 / SANITIZER_DIVISOR;
 
 std::string Entry(const std::string& id, const std::string& title, const std::string& process) {
     return "        {\n"
@@ -184,7 +184,7 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept {
 TEST_F(HostileInput, LargeConfigurationLoadsWholeInLinearTimeAndMemory) {
     const std::size_t per_megabyte =
         1024 * 1024 / Entry("id00000", "Title number 00000", "program00000.exe").size();
-    const std::size_t entries = kConfigurationMegabytes * per_megabyte;
+    const std::size_t entries = CONFIGURATION_MEGABYTES * per_megabyte;
     WriteBytes(SaveFile(), "id7=done\r\nid" + std::to_string(entries - 1) + "=done\r\n");
 
     std::vector<Achievement> quarter;
@@ -194,7 +194,7 @@ TEST_F(HostileInput, LargeConfigurationLoadsWholeInLinearTimeAndMemory) {
     quarter = {};
 
     const std::string whole = Configuration(entries);
-    ASSERT_GE(whole.size(), kConfigurationMegabytes * 1000 * 1000);
+    ASSERT_GE(whole.size(), CONFIGURATION_MEGABYTES * 1000 * 1000);
     WriteBytes(ConfigFile(), whole);
     const Cost large = Measure([&] { ASSERT_TRUE(StartUp()); });
     ExpectLinear("large configuration", small, large);
@@ -232,7 +232,7 @@ TEST_F(HostileInput, MegabyteLinesAreTakenWholeOrIgnoredInLinearTime) {
     WriteBytes(ConfigFile(), compact);
     EXPECT_FALSE(StartUp());
     EXPECT_EQ(Fake().error_messages,
-              std::vector<std::u16string>{std::u16string(kConfigNoAchievementsMessage)});
+              std::vector<std::u16string>{std::u16string(CONFIG_NO_ACHIEVEMENTS_MESSAGE)});
 
     // Lines built to make a scanner walk backwards or restart: a value of backslashes, a
     // line of quotes, a line of needles without string values. The report reads them too.
@@ -243,7 +243,7 @@ TEST_F(HostileInput, MegabyteLinesAreTakenWholeOrIgnoredInLinearTime) {
                std::string(bytes / 4, '"') + "\n" + needles + "\n}\n]\n";
     };
     ScanReport report;
-    const std::size_t odd_bytes = 1000000 / kSanitizerDivisor;
+    const std::size_t odd_bytes = 1000000 / SANITIZER_DIVISOR;
     const std::string odd_small = odd_lines(odd_bytes / 4);
     const Cost small_odd = Measure([&] { ScanAchievements(odd_small, records, &report); });
     records.clear();
@@ -284,7 +284,7 @@ TEST_F(HostileInput, NulBytesAndIllFormedUtf8InValuesLoadAndSurviveASave) {
     for (const char16_t* process : {u"nul.exe", u"bad.exe", u"wide.exe"}) Run(process);
 
     // A restart reads every one of them back as completed.
-    AchievementTracker restarted(kMainWindow, Utf8ToUtf16(folder_.string() + "/Laurelight.exe"));
+    AchievementTracker restarted(MAIN_WINDOW, Utf8ToUtf16(folder_.string() + "/Laurelight.exe"));
     ASSERT_TRUE(restarted.LoadConfig());
     restarted.LoadProgress();
     for (const Achievement& record : restarted.achievements) {
@@ -369,7 +369,7 @@ TEST_F(HostileInput, DirectoriesAndReadOnlyFilesInPlaceOfTheDataFiles) {
     std::filesystem::create_directories(ConfigFile());
     EXPECT_FALSE(StartUp());
     EXPECT_EQ(Fake().error_messages,
-              std::vector<std::u16string>{std::u16string(kConfigUnreadableMessage)});
+              std::vector<std::u16string>{std::u16string(CONFIG_UNREADABLE_MESSAGE)});
     std::filesystem::remove(ConfigFile());
     WriteBytes(ConfigFile(), Configuration(3));
 

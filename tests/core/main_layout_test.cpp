@@ -97,3 +97,24 @@ TEST(MainLayout, MinimizedOrTinyWindowGetsEmptyListsNotNegativeOnes) {
     EXPECT_EQ(just_fits.completed_list.width, 1);
     EXPECT_EQ(just_fits.completed_list.height, 1);
 }
+
+TEST(MainLayout, StatusLineSpansTheBottomMarginBelowBothLists) {
+    const MainLayout layout = ComputeMainLayout(784, 542);
+    EXPECT_EQ(layout.status_line.left, 10);
+    EXPECT_EQ(layout.status_line.top, 502);
+    EXPECT_EQ(layout.status_line.width, 764);
+    EXPECT_EQ(layout.status_line.height, 20);
+
+    for (int width : {0, 41, 785, 1920}) {
+        for (int height : {0, 90, 150, 1000}) {
+            SCOPED_TRACE(testing::Message() << width << "x" << height);
+            const MainLayout at = ComputeMainLayout(width, height);
+            EXPECT_GT(at.status_line.top, BottomEdge(at.completed_list));
+            EXPECT_GT(at.status_line.top, BottomEdge(at.pending_list));
+            EXPECT_GE(at.status_line.width, 0);
+            if (height >= 150) {
+                EXPECT_LE(BottomEdge(at.status_line), height);
+            }
+        }
+    }
+}

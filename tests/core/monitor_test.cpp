@@ -116,8 +116,8 @@ TEST_F(Monitor, RefusedThreadLeavesTimerPassesToDoTheWork) {
 }
 
 TEST_F(Monitor, TwoSchedulesCompleteAndPostEveryRecordExactlyOnce) {
-    constexpr int kRecords = 24;
-    for (int i = 0; i < kRecords; ++i) {
+    constexpr int RECORDS = 24;
+    for (int i = 0; i < RECORDS; ++i) {
         const std::u16string id = Numbered("r", i, "");
         tracker_->achievements.push_back(
             i % 2 == 0 ? Record(id, id, TriggerType::ProcessName, Numbered("tool", i, ".exe"))
@@ -134,7 +134,7 @@ TEST_F(Monitor, TwoSchedulesCompleteAndPostEveryRecordExactlyOnce) {
             std::this_thread::sleep_for(3ms);
         }
     });
-    for (int i = 0; i < kRecords; ++i) {
+    for (int i = 0; i < RECORDS; ++i) {
         {
             std::lock_guard<std::mutex> lock(Fake().mutex);
             if (i % 2 == 0) {
@@ -145,7 +145,7 @@ TEST_F(Monitor, TwoSchedulesCompleteAndPostEveryRecordExactlyOnce) {
         }
         std::this_thread::sleep_for(40ms);
     }
-    const bool all_posted = WaitUntil([] { return PostCount() >= kRecords; }, 3000ms);
+    const bool all_posted = WaitUntil([] { return PostCount() >= RECORDS; }, 3000ms);
     stop_timer = true;
     timer.join();
     tracker_->StopMonitoring();
@@ -154,7 +154,7 @@ TEST_F(Monitor, TwoSchedulesCompleteAndPostEveryRecordExactlyOnce) {
     EXPECT_GT(timer_passes.load(), 0);
     std::map<std::u16string, int> posted;
     for (const auto& record : TakePosts()) ++posted[record->id];
-    EXPECT_EQ(posted.size(), static_cast<std::size_t>(kRecords));
+    EXPECT_EQ(posted.size(), static_cast<std::size_t>(RECORDS));
     std::string expected_file;
     for (const Achievement& record : tracker_->achievements) {
         EXPECT_TRUE(record.completed) << Utf16ToUtf8(record.id);
@@ -162,8 +162,8 @@ TEST_F(Monitor, TwoSchedulesCompleteAndPostEveryRecordExactlyOnce) {
         EXPECT_TRUE(tracker_->completed_map[record.id]);
         expected_file += Utf16ToUtf8(record.id) + "=done\r\n";
     }
-    EXPECT_EQ(tracker_->completed_map.size(), static_cast<std::size_t>(kRecords));
+    EXPECT_EQ(tracker_->completed_map.size(), static_cast<std::size_t>(RECORDS));
     EXPECT_EQ(ProgressBytes(), expected_file);
-    EXPECT_EQ(ListContent(kCompletedList).size(), static_cast<std::size_t>(kRecords));
-    EXPECT_TRUE(ListContent(kPendingList).empty());
+    EXPECT_EQ(ListContent(COMPLETED_LIST).size(), static_cast<std::size_t>(RECORDS));
+    EXPECT_TRUE(ListContent(PENDING_LIST).empty());
 }

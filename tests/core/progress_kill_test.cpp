@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "progress/progress_file.h"
 #include "tests/files/progress_test_folder.h"
 #include "tests/tools/progress_states.h"
@@ -59,9 +59,9 @@ TEST(ProgressKill, FileAlwaysHoldsOneCompleteState) {
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delay_us(0, 20000);
-    constexpr int kKills = 240;
+    constexpr int KILLS = 240;
     int short_seen = 0, long_seen = 0, temporary_left = 0;
-    for (int kill_number = 0; kill_number < kKills; ++kill_number) {
+    for (int kill_number = 0; kill_number < KILLS; ++kill_number) {
         const pid_t pid = StartSaver(module_path);
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(delay_us(random)));
@@ -77,7 +77,7 @@ TEST(ProgressKill, FileAlwaysHoldsOneCompleteState) {
         if (folder.Exists("adv_save.txt.tmp")) ++temporary_left;
     }
     std::printf("%d kills: short state %d, long state %d, interrupted saves (temporary left) %d\n",
-                kKills, short_seen, long_seen, temporary_left);
+                KILLS, short_seen, long_seen, temporary_left);
     // Both states turning up shows the saver really was saving when it was killed.
     EXPECT_GT(short_seen, 0);
     EXPECT_GT(long_seen, 0);

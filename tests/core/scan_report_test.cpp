@@ -26,7 +26,7 @@ Found Findings(std::string_view content) {
     return found;
 }
 
-const std::string kHead = "\"achievements\": [\n";  // line 1
+const std::string HEAD = "\"achievements\": [\n";  // line 1
 
 // A complete entry over five lines: '{', id, trigger_value, trigger_type, '},'.
 std::string Entry(const std::string& id, const std::string& value = "a.exe",
@@ -38,10 +38,10 @@ std::string Entry(const std::string& id, const std::string& value = "a.exe",
 }  // namespace
 
 TEST(ConfigReport, CleanFilesGiveNoFindings) {
-    EXPECT_EQ(Findings(samples::kWorkedExample), Found{});
+    EXPECT_EQ(Findings(samples::WORKED_EXAMPLE), Found{});
     EXPECT_EQ(Findings("{\r\n  \"achievements\" : [\r\n" + Entry("a") + "  ]\r\n}\r\n"), Found{});
     // An intended achievement without trigger, and a later top-level member after the list.
-    EXPECT_EQ(Findings(kHead + Entry("a", "", "none") + "],\n\"other\": {\n\"id\": \"z\"\n}\n"),
+    EXPECT_EQ(Findings(HEAD + Entry("a", "", "none") + "],\n\"other\": {\n\"id\": \"z\"\n}\n"),
               Found{});
 
     std::ifstream demo(std::filesystem::path(__FILE__).parent_path() / "../../demo/bin/adv.json",
@@ -55,43 +55,42 @@ TEST(ConfigReport, CleanFilesGiveNoFindings) {
 TEST(ConfigReport, LayoutFindingsPointAtTheirLines) {
     EXPECT_EQ(Findings("\"achievements\": [ {\n" + Entry("a") + "]\n"),
               (Found{{1, "text-after-marker"}}));
-    EXPECT_EQ(Findings(kHead + "  { \"id\": \"a\",\n" + Entry("a").substr(4) + "]\n"),
+    EXPECT_EQ(Findings(HEAD + "  { \"id\": \"a\",\n" + Entry("a").substr(4) + "]\n"),
               (Found{{2, "member-on-opening-line"}}));
     EXPECT_EQ(
-        Findings(kHead + "{\n\"id\": \"a\",\n\"title\": \"x } y\",\n\"trigger_value\": \"a.exe\",\n"
-                         "\"trigger_type\": \"process_name\"\n}\n]\n"),
+        Findings(HEAD + "{\n\"id\": \"a\",\n\"title\": \"x } y\",\n\"trigger_value\": \"a.exe\",\n"
+                        "\"trigger_type\": \"process_name\"\n}\n]\n"),
         (Found{{4, "missing-trigger-type"},
                {5, "member-outside-entry"},
                {6, "member-outside-entry"}}));
-    EXPECT_EQ(Findings(kHead + "{\n\"id\": \"a\",\n\"Title\": \"T\",\n\"description\" : \"D\",\n"
-                               "\"trigger_description\": 5,\n\"trigger_value\": \"a.exe\",\n"
-                               "\"trigger_type\": \"process_name\"\n}\n"),
+    EXPECT_EQ(Findings(HEAD + "{\n\"id\": \"a\",\n\"Title\": \"T\",\n\"description\" : \"D\",\n"
+                              "\"trigger_description\": 5,\n\"trigger_value\": \"a.exe\",\n"
+                              "\"trigger_type\": \"process_name\"\n}\n"),
               (Found{{4, "unknown-key"}, {5, "space-before-colon"}, {6, "value-not-string"}}));
     // The second member of a line is lost unless its value is empty anyway.
     EXPECT_EQ(
-        Findings(kHead +
+        Findings(HEAD +
                  "{\n\"title\": \"T\", \"id\": \"a\",\n\"description\": \"D\", \"title\": "
                  "\"\",\n\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
         (Found{{3, "shadowed-member"}}));
     // Escapes show as written; only the applied member is worth that finding.
     EXPECT_EQ(
-        Findings(kHead +
+        Findings(HEAD +
                  "{\n\"id\": \"a\",\n\"title\": \"\\u8bb0 \\\"x\\\"\", \"description\": \"\\n\",\n"
                  "\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
         (Found{{4, "escape-kept"}, {4, "shadowed-member"}}));
 }
 
 TEST(ConfigReport, EntryFindings) {
-    EXPECT_EQ(Findings(kHead + "{\n\"title\": \"T\"\n},\n" + Entry("b")),
+    EXPECT_EQ(Findings(HEAD + "{\n\"title\": \"T\"\n},\n" + Entry("b")),
               (Found{{4, "entry-without-id"}}));
-    EXPECT_EQ(Findings(kHead + Entry("a") + Entry("b") + Entry("a")),
-              (Found{{16, "duplicate-id"}}));
-    EXPECT_EQ(Findings(kHead + "{\n\"id\": \"a\"\n}\n"), (Found{{4, "missing-trigger-type"}}));
-    EXPECT_EQ(Findings(kHead + Entry("a", "a.exe", "Process_Name")),
+    EXPECT_EQ(Findings(HEAD + Entry("a") + Entry("b") + Entry("a")), (Found{{16, "duplicate-id"}}));
+    EXPECT_EQ(Findings(HEAD + "{\n\"id\": \"a\"\n}\n"), (Found{{4, "missing-trigger-type"}}));
+    EXPECT_EQ(Findings(HEAD + Entry("a", "a.exe", "Process_Name")),
               (Found{{5, "unknown-trigger-type"}}));
-    EXPECT_EQ(Findings(kHead + "{\n\"id\": \"a\",\n\"trigger_type\": \"window_title\"\n}\n"),
+    EXPECT_EQ(Findings(HEAD + "{\n\"id\": \"a\",\n\"trigger_type\": \"window_title\"\n}\n"),
               (Found{{5, "empty-trigger-value"}}));
-    EXPECT_EQ(Findings(kHead + Entry("a", "||", "window_title") + Entry("b", "C:\\\\x\\\\a.exe") +
+    EXPECT_EQ(Findings(HEAD + Entry("a", "||", "window_title") + Entry("b", "C:\\\\x\\\\a.exe") +
                        Entry("c", "a.exe|b.exe") + Entry("d", "bin/a.exe") +
                        Entry("e", "a|b", "window_title")),
               (Found{{4, "trigger-never-fires"},
@@ -102,14 +101,14 @@ TEST(ConfigReport, EntryFindings) {
 }
 
 TEST(ConfigReport, EndOfListFindings) {
-    EXPECT_EQ(Findings(kHead + Entry("a") + "{\n\"id\": \"b\",\n"),
+    EXPECT_EQ(Findings(HEAD + Entry("a") + "{\n\"id\": \"b\",\n"),
               (Found{{7, "entry-not-closed"}}));
     // A ']' inside an entry ends the list: the entry is lost, and so is every later one.
-    EXPECT_EQ(Findings(kHead + Entry("a") + "{\n\"id\": \"b\",\n\"title\": \"[Beta]\"\n}\n]\n"),
+    EXPECT_EQ(Findings(HEAD + Entry("a") + "{\n\"id\": \"b\",\n\"title\": \"[Beta]\"\n}\n]\n"),
               (Found{{7, "entry-not-closed"}}));
-    EXPECT_EQ(Findings(kHead + "{\n\"id\": \"b\",\n\"title\": \"[Beta]\"\n}\n" + Entry("c")),
+    EXPECT_EQ(Findings(HEAD + "{\n\"id\": \"b\",\n\"title\": \"[Beta]\"\n}\n" + Entry("c")),
               (Found{{2, "entry-not-closed"}, {4, "list-ended-early"}}));
-    EXPECT_EQ(Findings(kHead +
+    EXPECT_EQ(Findings(HEAD +
                        "{\n\"id\": \"b\",\n\"trigger_value\": \"b.exe\",\n\"trigger_type\": "
                        "\"process_name\" } ],\n" +
                        Entry("c")),
@@ -119,7 +118,7 @@ TEST(ConfigReport, EndOfListFindings) {
 TEST(ConfigReport, FindingsCarryBothLanguagesAndQuoteTheFileSafely) {
     std::vector<Achievement> records;
     ScanReport report;
-    ScanAchievements(kHead + "{\n\"id\": \"a\",\n\"k\xff" + std::string(60, 'x') + "\": \"v\"\n}\n",
+    ScanAchievements(HEAD + "{\n\"id\": \"a\",\n\"k\xff" + std::string(60, 'x') + "\": \"v\"\n}\n",
                      records, &report);
     ASSERT_EQ(report.findings.size(), 2u);
     const ConfigFinding& unknown = report.findings[0];

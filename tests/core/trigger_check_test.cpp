@@ -22,7 +22,7 @@ std::vector<std::vector<std::u16string>> CompletedListPerRefill() {
     std::vector<std::vector<std::u16string>> refills;
     std::lock_guard<std::mutex> lock(Fake().mutex);
     for (const auto& [list, text] : Fake().list_calls) {
-        if (list != kCompletedList) continue;
+        if (list != COMPLETED_LIST) continue;
         if (text == u"<reset>") {
             refills.emplace_back();
         } else {
@@ -65,7 +65,7 @@ TEST_F(TriggerCheck, MetTriggersCompleteInVectorOrderEachWithItsOwnRefillAndPost
     EXPECT_EQ(CompletedListPerRefill(),
               (std::vector<std::vector<std::u16string>>{
                   {ItemText(records[0])}, {ItemText(records[0]), ItemText(records[2])}}));
-    EXPECT_EQ(ListContent(kPendingList), std::vector<std::u16string>{ItemText(records[1])});
+    EXPECT_EQ(ListContent(PENDING_LIST), std::vector<std::u16string>{ItemText(records[1])});
     EXPECT_EQ(ProgressBytes(), "calc=done\r\npad=done\r\n");
 
     // The triggers stay met: later passes test only the open record and unlock nothing.
@@ -117,8 +117,8 @@ TEST_F(TriggerCheck, FailedPostFreesTheCopyAndTheUnlocksStand) {
     EXPECT_TRUE(tracker_->achievements[0].completed && tracker_->achievements[1].completed);
     EXPECT_EQ(tracker_->completed_map, (CompletedMap{{u"a", true}, {u"b", true}}));
     EXPECT_EQ(ProgressBytes(), "a=done\r\nb=done\r\n");
-    EXPECT_EQ(ListContent(kCompletedList).size(), 2u);
-    EXPECT_TRUE(ListContent(kPendingList).empty());
+    EXPECT_EQ(ListContent(COMPLETED_LIST).size(), 2u);
+    EXPECT_TRUE(ListContent(PENDING_LIST).empty());
 }
 
 TEST_F(TriggerCheck, PassWithNothingToTestTouchesNoPlatform) {
@@ -242,4 +242,45 @@ TEST_F(TriggerCheck, UnlockThatCouldNotBeSavedIsWrittenByTheNextPassOrAtTheEnd) 
     tracker_.reset();  // closing the program saves what is still pending
     EXPECT_EQ(ProgressBytes(), "a1=done\r\nb2=done\r\n");
     TakePosts();
+}
+
+// Under Controlled Folder Access every blocked write raises a notification, so a lagging
+// save is retried at the next few passes only, then once per interval; an unlock always
+// saves. The main window hears of a change in the problem once, not at every retry.
+TEST_F(TriggerCheck, LaggingSaveBacksOffToOncePerIntervalButEveryUnlockStillSaves) {
+    tracker_->achievements = {Record(u"a1", u"A", TriggerType::ProcessName, u"a.exe"),
+                              Record(u"b2", u"B", TriggerType::ProcessName, u"b.exe"),
+                              Record(u"c3", u"C", TriggerType::ProcessName, u"c.exe")};
+    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    std::filesystem::create_directory(blocker);
+    SetDesktop({u"a.exe"}, {});
+    tracker_->CheckTriggers();
+    for (int pass = 0; pass < SAVE_RETRIES_AT_EVERY_PASS; ++pass) tracker_->CheckTriggers();
+    EXPECT_EQ(tracker_->save_failures, 1 + SAVE_RETRIES_AT_EVERY_PASS);
+    std::filesystem::remove(blocker);
+    tracker_->CheckTriggers();  // backed off: the way is free, yet nothing is written
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_save.txt"));
+    EXPECT_EQ(tracker_->save_problem.load().reason, platform::FileError::IsDirectory);
+    TakePosts();
+    EXPECT_EQ(status_posts_, 1);
+
+    tracker_->last_save_failure -= SAVE_RETRY_INTERVAL;
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\n");
+    EXPECT_FALSE(tracker_->save_pending);
+    EXPECT_EQ(tracker_->save_problem.load(), SaveProblem{});
+    TakePosts();
+    EXPECT_EQ(status_posts_, 2);
+
+    std::filesystem::create_directory(blocker);
+    SetDesktop({u"b.exe"}, {});
+    for (int pass = 0; pass <= SAVE_RETRIES_AT_EVERY_PASS; ++pass) tracker_->CheckTriggers();
+    std::filesystem::remove(blocker);
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\n");
+    SetDesktop({u"c.exe"}, {});
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\nb2=done\r\nc3=done\r\n");
+    TakePosts();
+    EXPECT_EQ(status_posts_, 4);
 }

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "sound/unlock_sound.h"
 #include "tests/fake/fake_platform.h"
 

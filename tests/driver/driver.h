@@ -3,7 +3,7 @@
 // outside, the way a user (or an accessibility tool) would. Every command takes its
 // arguments as UTF-8 strings and answers one JSON object.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <stdexcept>
 #include <string>
@@ -57,6 +57,7 @@ Json CmdMessageBox(const Args& args);
 Json CmdPressOk(const Args& args);
 Json CmdMenu(const Args& args);
 Json CmdClose(const Args& args);
+Json CmdEndSession(const Args& args);
 Json CmdSleep(const Args& args);
 Json CmdUnlockLatency(const Args& args);
 Json CmdProcessUsage(const Args& args);

@@ -9,8 +9,6 @@
 
 #include <chrono>
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace driver {
 namespace {
 

@@ -135,4 +135,13 @@ Json CmdClose(const Args& args) {
     return Json{{"ok", true}};
 }
 
+// end_session <window>: what Windows sends a window when the user logs off and no program
+// objects: the query, then the end. The window may be gone, or its process, afterwards.
+Json CmdEndSession(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    const LRESULT agreed = SendOrFail(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendOrFail(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    return Json{{"ok", true}, {"agreed", agreed != 0}};
+}
+
 }  // namespace driver

@@ -18,7 +18,7 @@ namespace {
 
 using driver::Json;
 
-const std::pair<const char*, driver::Command> kCommands[] = {
+const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"find", driver::CmdFind},
     {"wait", driver::CmdWait},
     {"wait_gone", driver::CmdWaitGone},
@@ -34,6 +34,7 @@ const std::pair<const char*, driver::Command> kCommands[] = {
     {"press_ok", driver::CmdPressOk},
     {"menu", driver::CmdMenu},
     {"close", driver::CmdClose},
+    {"end_session", driver::CmdEndSession},
     {"sleep", driver::CmdSleep},
     {"unlock_latency", driver::CmdUnlockLatency},
     {"process_usage", driver::CmdProcessUsage},
@@ -42,7 +43,7 @@ const std::pair<const char*, driver::Command> kCommands[] = {
 };
 
 Json Run(const std::string& name, const driver::Args& args) {
-    for (const auto& entry : kCommands) {
+    for (const auto& entry : COMMANDS) {
         if (name == entry.first) {
             try {
                 return entry.second(args);

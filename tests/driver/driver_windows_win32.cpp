@@ -5,10 +5,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "tests/driver/driver.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
 namespace driver {
 namespace {

@@ -4,16 +4,14 @@
 //
 //   sleeper <milliseconds> [title-hex]
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "tests/win32/test_window.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
 
 namespace {
 
@@ -28,8 +26,7 @@ std::string FromHex(const char* hex) {
 
 HWND ShowTitledWindow(const std::u16string& title) {
     HWND window =
-        CreateTestWindow(L"LaurelightTestSleeper", reinterpret_cast<const wchar_t*>(title.c_str()),
-                         RECT{40, 40, 360, 160});
+        CreateTestWindow(L"LaurelightTestSleeper", platform::Wide(title), RECT{40, 40, 360, 160});
     ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
 }

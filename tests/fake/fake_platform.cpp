@@ -54,6 +54,29 @@ bool VisitVisibleWindowTitles(TextVisitor visit, void* context) {
     return VisitAll(std::move(titles), visit, context);
 }
 
+bool VisitVisibleWindows(WindowVisitor visit, void* context) {
+    std::vector<std::pair<std::u16string, unsigned>> windows;
+    {
+        std::lock_guard lock(Fake().mutex);
+        ++Fake().calls;
+        ++Fake().title_walks;
+        for (const std::u16string& title : Fake().window_titles) {
+            const auto cloak = Fake().window_cloaks.find(title);
+            if (!title.empty())
+                windows.emplace_back(title,
+                                     cloak == Fake().window_cloaks.end() ? 0 : cloak->second);
+        }
+    }
+    for (const auto& [title, cloak] : windows) {
+        if (visit(title, cloak, context)) return true;
+    }
+    return false;
+}
+
+bool HasWindowTitles() {
+    return true;
+}
+
 void ShowErrorMessage(void*, const std::u16string& text) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;

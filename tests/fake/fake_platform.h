@@ -28,6 +28,7 @@ struct FakePlatform {
     // Scripted facts.
     std::vector<std::u16string> process_names;
     std::vector<std::u16string> window_titles;  // visible windows, as the platform reports them
+    std::map<std::u16string, unsigned> window_cloaks;  // title -> cloak flags (default 0)
     bool post_succeeds = true;
     std::map<std::u16string, unsigned> mci_results;        // command -> error code (default 0)
     std::map<std::u16string, std::u16string> mci_replies;  // command -> reply text

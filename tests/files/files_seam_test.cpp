@@ -50,22 +50,24 @@ TEST(FilesSeam, WriteReplaceAndRemoveWorkOnWideNames) {
     const std::u16string first = Join(folder, u"\u8FDB\u5EA6.tmp");  // 进度.tmp
     const std::u16string target = Join(folder, u"\u8FDB\u5EA6.txt");
 
-    ASSERT_TRUE(platform::WriteFileDurably(target, "old content, longer"));
-    ASSERT_TRUE(platform::WriteFileDurably(first, "new"));
+    ASSERT_EQ(platform::WriteFileDurably(target, "old content, longer"), platform::FileError::None);
+    ASSERT_EQ(platform::WriteFileDurably(first, "new"), platform::FileError::None);
     EXPECT_TRUE(std::filesystem::exists(platform::NativePath(first)));
 
-    ASSERT_TRUE(platform::ReplaceFileAtomically(first, target));
+    ASSERT_EQ(platform::ReplaceFileAtomically(first, target), platform::FileError::None);
     EXPECT_FALSE(platform::FileExists(first));
     const std::filesystem::path native = platform::NativePath(target);
     EXPECT_EQ(std::filesystem::file_size(native), 3u);
 
     // Writing again truncates; an empty write leaves an empty file.
-    ASSERT_TRUE(platform::WriteFileDurably(target, ""));
+    ASSERT_EQ(platform::WriteFileDurably(target, ""), platform::FileError::None);
     EXPECT_EQ(std::filesystem::file_size(native), 0u);
 
-    EXPECT_FALSE(platform::ReplaceFileAtomically(first, target));  // nothing to move
+    EXPECT_NE(platform::ReplaceFileAtomically(first, target),
+              platform::FileError::None);  // nothing to move
     EXPECT_TRUE(platform::RemoveFile(target));
     EXPECT_FALSE(platform::FileExists(target));
     EXPECT_FALSE(platform::RemoveFile(target));
-    EXPECT_FALSE(platform::WriteFileDurably(Join(folder, u"no\\such\\dir.txt"), "x"));
+    EXPECT_NE(platform::WriteFileDurably(Join(folder, u"no\\such\\dir.txt"), "x"),
+              platform::FileError::None);
 }

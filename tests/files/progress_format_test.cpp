@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "progress/progress_file.h"
-#include "progress/wtf8.h"
+#include "text/utf8.h"
 #include "tests/files/progress_test_folder.h"
 
 TEST(ProgressFormat, WritesCompletedIdsInListOrderWithCrLf) {

@@ -29,8 +29,8 @@ bool SameRecords(const std::vector<Achievement>& a, const std::vector<Achievemen
 }
 
 void CheckLine(std::string_view line) {
-    for (const std::string_view key : kConfigKeys) {
-        const std::u16string value = ExtractJsonString(line, key);
+    for (const ConfigKey& key : CONFIG_KEYS) {
+        const std::u16string value = ExtractJsonString(line, key.name);
         FUZZ_REQUIRE(value.size() <= line.size());
         // A value needs its needle and an opening quote on the line.
         if (!value.empty()) FUZZ_REQUIRE(line.size() >= key.size() + 4 + 1);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "progress/progress_file.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -1,13 +1,10 @@
 // Entry of the toast tests: GDI+ runs for the whole run, as it does in the program, and the
-// globals the toast reads are those the program keeps next to wWinMain.
+// module instance the toast reads is stored first, as wWinMain stores it.
 
 #include <gtest/gtest.h>
 
-#include "app/app_globals.h"
 #include "app/gdiplus_session.h"
-
-HINSTANCE g_hInstance = nullptr;
-ULONG_PTR g_gdiplusToken = 0;
+#include "platform/win32/win32.h"
 
 int main(int argc, char** argv) {
     g_hInstance = GetModuleHandleW(nullptr);

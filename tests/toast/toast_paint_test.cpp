@@ -16,7 +16,7 @@ namespace {
 constexpr unsigned PANEL = 0x006400;  // RGB(0, 100, 0)
 constexpr unsigned GOLD = 0xFFD700;   // RGB(255, 215, 0)
 
-Pixels Paint(const ToastState* state) {
+Pixels Paint(const NotificationState* state) {
     Pixels pixels;
     pixels.width = TOAST_WIDTH;
     pixels.height = TOAST_HEIGHT;
@@ -66,7 +66,7 @@ void ExpectFrameAndPanel(const Pixels& pixels) {
     }
 }
 
-void GiveTitleAndFont(ToastState& state, std::u16string title) {
+void GiveTitleAndFont(NotificationState& state, std::u16string title) {
     state.title = std::move(title);
     state.header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -76,8 +76,9 @@ void GiveTitleAndFont(ToastState& state, std::u16string title) {
 }  // namespace
 
 TEST(ToastPaint, WithoutPictureOrTitleIsTheGreenPanelWithAGoldFrame) {
-    const ToastState untitled;
-    for (const ToastState* state : {static_cast<const ToastState*>(nullptr), &untitled}) {
+    const NotificationState untitled;
+    for (const NotificationState* state :
+         {static_cast<const NotificationState*>(nullptr), &untitled}) {
         const Pixels pixels = Paint(state);
         ExpectFrameAndPanel(pixels);
         EXPECT_EQ(InkIn(pixels, 5, 5, 635, 123), 0);
@@ -85,7 +86,7 @@ TEST(ToastPaint, WithoutPictureOrTitleIsTheGreenPanelWithAGoldFrame) {
 }
 
 TEST(ToastPaint, HeaderAndTitleAreGoldAndClippedToTheirRectangles) {
-    ToastState state;
+    NotificationState state;
     GiveTitleAndFont(state,
                      u"A title long enough to run past the right edge of its box, "
                      u"far beyond six hundred pixels of bold text\nsecond\nthird\nfourth");
@@ -103,13 +104,13 @@ TEST(ToastPaint, HeaderAndTitleAreGoldAndClippedToTheirRectangles) {
 }
 
 TEST(ToastPaint, EmptyTitleLeavesTheHeaderAlone) {
-    ToastState empty;
+    NotificationState empty;
     GiveTitleAndFont(empty, u"");
     const Pixels with_empty = Paint(&empty);
     EXPECT_GT(InkIn(with_empty, 20, 20, 620, 50), 50);
     EXPECT_EQ(InkIn(with_empty, 5, 61, 635, 123), 0);
 
-    ToastState one_line;
+    NotificationState one_line;
     GiveTitleAndFont(one_line, u"Title");
     EXPECT_GT(InkIn(Paint(&one_line), 5, 61, 635, 123), 20);
 }
@@ -118,7 +119,7 @@ TEST(ToastPaint, PictureIsStretchedOverTheWholeToastInsteadOfThePanel) {
     const std::wstring file = ExecutableDirectory() + L"\\toast_paint_picture.bmp";
     ASSERT_TRUE(WriteSplitBitmap(file, 64, 16, RGB(200, 0, 0), RGB(0, 0, 200)));
     {
-        ToastState state;
+        NotificationState state;
         GiveTitleAndFont(state, u"On a picture");
         state.background_status = state.background.Load(file.c_str());
         ASSERT_EQ(state.background_status, GDIP_STATUS_OK);
@@ -138,7 +139,7 @@ TEST(ToastPaint, PictureIsStretchedOverTheWholeToastInsteadOfThePanel) {
     DeleteFileW(file.c_str());
 
     // A picture that does not decode leaves the panel.
-    ToastState broken;
+    NotificationState broken;
     broken.background_status =
         broken.background.Load((ExecutableDirectory() + L"\\no such.png").c_str());
     EXPECT_NE(broken.background_status, GDIP_STATUS_OK);

@@ -42,8 +42,8 @@ void PutSplitPicture() {
     ASSERT_TRUE(WriteSplitBitmap(PicturePath(), 64, 16, RGB(200, 0, 0), RGB(0, 0, 200)));
 }
 
-const ToastState* StateOf(HWND toast) {
-    return reinterpret_cast<const ToastState*>(GetWindowLongPtrW(toast, GWLP_USERDATA));
+const NotificationState* StateOf(HWND toast) {
+    return reinterpret_cast<const NotificationState*>(GetWindowLongPtrW(toast, GWLP_USERDATA));
 }
 
 // A plain top-level window standing for the main window, made the foreground window.

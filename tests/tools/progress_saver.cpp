@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 #include "tests/tools/progress_states.h"
 #include "tracker/tracker.h"
 

@@ -1,7 +1,7 @@
 // The desktop seam against the real window system: process snapshots and window titles,
 // as the trigger tests use them.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +12,10 @@
 #include "tests/win32/test_window.h"
 #include "tracker/tracker.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace {
 
 std::u16string U16(const std::wstring& text) {
     return std::u16string(text.begin(), text.end());
-}
-const wchar_t* W(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 std::wstring OwnPath() {
@@ -71,7 +66,8 @@ bool Contains(const std::vector<std::u16string>& texts, const std::u16string& wa
 class TestWindow {
   public:
     TestWindow(const std::u16string& title, bool visible) {
-        window_ = CreateTestWindow(L"LaurelightDesktopTest", W(title), RECT{10, 10, 210, 110});
+        window_ = CreateTestWindow(L"LaurelightDesktopTest", platform::Wide(title),
+                                   RECT{10, 10, 210, 110});
         if (visible) ShowWindow(window_, SW_SHOWNOACTIVATE);
     }
     ~TestWindow() { DestroyWindow(window_); }

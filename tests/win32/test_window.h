@@ -1,7 +1,7 @@
 #pragma once
 // A plain top-level window for tests, of a class registered on first use.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 inline HWND CreateTestWindow(const wchar_t* class_name, const wchar_t* title, RECT place,
                              WNDPROC procedure = DefWindowProcW) {

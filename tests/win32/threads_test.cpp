@@ -1,7 +1,7 @@
 // Calls that cross threads: list boxes filled from a worker while the owner pumps, the
 // join that keeps answering sent messages, and the error message box.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -13,22 +13,20 @@
 #include "platform/desktop.h"
 #include "tests/win32/test_window.h"
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is handed to Win32 as wchar_t");
-
 namespace {
 
-constexpr UINT kSentProbe = WM_USER + 5;
-constexpr UINT kPostedProbe = WM_USER + 6;
+constexpr UINT SENT_PROBE = WM_USER + 5;
+constexpr UINT POSTED_PROBE = WM_USER + 6;
 
 std::atomic<int> g_sent_seen{0};
 std::atomic<int> g_posted_seen{0};
 
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == kSentProbe) {
+    if (message == SENT_PROBE) {
         ++g_sent_seen;
         return 42;
     }
-    if (message == kPostedProbe) {
+    if (message == POSTED_PROBE) {
         ++g_posted_seen;
         return 0;
     }
@@ -106,14 +104,14 @@ TEST(JoinServingSentMessages, ReturnsWhileTheThreadSendsToTheJoinersWindow) {
     LRESULT answer = 0;
     bool delivered = false;
     std::thread sender([&] {
-        PostMessageW(target, kPostedProbe, 0, 0);
+        PostMessageW(target, POSTED_PROBE, 0, 0);
         Sleep(100);  // let the joiner settle into its wait first
         DWORD_PTR result = 0;
-        delivered = SendMessageTimeoutW(target, kSentProbe, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+        delivered = SendMessageTimeoutW(target, SENT_PROBE, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
         answer = static_cast<LRESULT>(result);
         // A second request after the first was answered is served as well.
         delivered = delivered &&
-                    SendMessageTimeoutW(target, kSentProbe, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+                    SendMessageTimeoutW(target, SENT_PROBE, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
     });
 
     const auto start = std::chrono::steady_clock::now();
@@ -128,7 +126,7 @@ TEST(JoinServingSentMessages, ReturnsWhileTheThreadSendsToTheJoinersWindow) {
     EXPECT_EQ(g_posted_seen, 0) << "posted messages wait for the message loop";
 
     MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, target, kPostedProbe, kPostedProbe, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageW(&msg, target, POSTED_PROBE, POSTED_PROBE, PM_REMOVE));
     DispatchMessageW(&msg);
     EXPECT_EQ(g_posted_seen, 1);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+inline constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
 enum class TextEncoding { Utf8, Utf16Le, Utf16Be };
 
 struct DetectedEncoding {

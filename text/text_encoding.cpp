@@ -1,10 +1,8 @@
-#include "config/text_encoding.h"
+#include "text/text_encoding.h"
 
-#include "config/utf8.h"
+#include "text/utf8.h"
 
 namespace {
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool StartsWith(std::string_view bytes, unsigned char first, unsigned char second) {
     return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == first &&
@@ -22,13 +20,14 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
     if (bytes.size() >= 2 && bytes[0] == '\0' && bytes[1] != '\0') {
         return {TextEncoding::Utf16Be, false};
     }
-    return {TextEncoding::Utf8, bytes.starts_with(kUtf8Mark)};
+    return {TextEncoding::Utf8, bytes.starts_with(UTF8_BYTE_ORDER_MARK)};
 }
 
 std::string TextAsUtf8(std::string_view bytes) {
     const DetectedEncoding detected = DetectEncoding(bytes);
     if (detected.encoding == TextEncoding::Utf8) {
-        return std::string(detected.byte_order_mark ? bytes.substr(kUtf8Mark.size()) : bytes);
+        return std::string(detected.byte_order_mark ? bytes.substr(UTF8_BYTE_ORDER_MARK.size())
+                                                    : bytes);
     }
     if (detected.byte_order_mark) bytes.remove_prefix(2);
     const bool little = detected.encoding == TextEncoding::Utf16Le;

@@ -1,7 +1,7 @@
 #pragma once
 // Small owners of GDI objects, selections and paint sessions. Windows only.
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 // A memory device context compatible with another one, deleted at the end.
 class MemoryDc {
@@ -45,10 +45,12 @@ using BitmapObject = GdiObject<HBITMAP>;
 using BrushObject = GdiObject<HBRUSH>;
 using PenObject = GdiObject<HPEN>;
 
-// Selects an object into a device context and puts the previous one back at the end.
+// Selects an object into a device context and puts the previous one back at the end. A null
+// object selects nothing.
 class ObjectSelection {
   public:
-    ObjectSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ObjectSelection(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
     ~ObjectSelection() {
         if (previous_ != nullptr) SelectObject(dc_, previous_);
     }

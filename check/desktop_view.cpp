@@ -1,0 +1,217 @@
+#include "check/desktop_view.h"
+
+#include <chrono>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "check/check_document.h"
+#include "check/console.h"
+#include "check/desktop_facts.h"
+#include "check/near_miss.h"
+#include "check/stop_request.h"
+#include "text/utf8.h"
+#include "platform/desktop.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using Clock = std::chrono::steady_clock;
+
+constexpr unsigned WATCH_INTERVAL_MS = 500;
+constexpr unsigned STOP_POLL_MS = 50;
+
+std::string Text(std::u16string_view text) {
+    return Utf16ToUtf8(text);
+}
+
+std::string Dump(const Json& json, int indent) {
+    return json.dump(indent, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::optional<double> Seconds(const std::u16string& text) {
+    if (text.empty() || text.find_first_not_of(u"0123456789.") != std::u16string::npos) {
+        return std::nullopt;
+    }
+    try {
+        return std::stod(Text(text));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+Json CloakJson(unsigned cloak) {
+    Json by = Json::array();
+    if (cloak & 1) by.push_back("app");
+    if (cloak & 2) by.push_back("shell");
+    if (cloak & 4) by.push_back("inherited");
+    return by;
+}
+
+Json WindowJson(const DesktopWindow& window) {
+    Json json;
+    json["title"] = Text(SeenTitle(window));
+    if (window.title.size() > MAX_TITLE_UNITS) json["length"] = window.title.size();
+    json["cloaked"] = window.cloak != 0;
+    if (window.cloak != 0) json["cloaked_by"] = CloakJson(window.cloak);
+    return json;
+}
+
+// `windows` is read only for a title match, to tell whether the window shows at all.
+Json MetByJson(const TriggerMatch& match, const std::vector<DesktopWindow>& windows) {
+    Json json;
+    if (!match.process_name.empty()) {
+        json["process"] = Text(match.process_name);
+        return json;
+    }
+    json["window"] = Text(match.window_title);
+    json["fragment"] = Text(match.fragment);
+    if (OnlyCloakedWindowsTitled(windows, match.window_title)) json["cloaked"] = true;
+    return json;
+}
+
+Json NearMissJson(const NearMiss& miss) {
+    Json json;
+    json["code"] = miss.code;
+    if (!miss.process.empty()) json["process"] = Text(miss.process);
+    if (!miss.window.empty()) json["window"] = Text(miss.window);
+    if (!miss.fragment.empty()) json["fragment"] = Text(miss.fragment);
+    json["message"] = miss.message;
+    json["message_zh"] = miss.message_zh;
+    return json;
+}
+
+Json PendingAchievementJson(const Achievement& achievement, const DesktopFacts& facts) {
+    Json json;
+    json["id"] = Text(achievement.id);
+    json["title"] = Text(achievement.title);
+    json["trigger_type"] = TriggerTypeName(achievement.trigger_type);
+    json["trigger_value"] = Text(achievement.trigger_value);
+    TriggerMatch match;
+    const bool met = TriggerMet(achievement, &match);
+    json["met"] = met;
+    if (met) {
+        json["met_by"] = MetByJson(match, facts.windows);
+        return json;
+    }
+    json["near_misses"] = Json::array();
+    for (const NearMiss& miss : FindNearMisses(achievement, facts)) {
+        json["near_misses"].push_back(NearMissJson(miss));
+    }
+    return json;
+}
+
+Json LookDocument(const AchievementTracker& tracker) {
+    const DesktopFacts facts = ReadDesktopFacts();
+    Json document;
+    document["config_path"] = Text(tracker.config_path);
+    document["save_path"] = Text(tracker.save_path);
+    document["processes"] = Json::array();
+    for (const std::u16string& name : facts.processes) document["processes"].push_back(Text(name));
+    document["windows"] = Json::array();
+    for (const DesktopWindow& window : facts.windows) {
+        document["windows"].push_back(WindowJson(window));
+    }
+    document["notes"] = Json::array();
+    if (!facts.has_window_titles) {
+        document["notes"].push_back(
+            "window titles are not available on this system, so no window_title trigger is met "
+            "here");
+    }
+    document["open_achievements"] = Json::array();
+    for (const Achievement& achievement : tracker.achievements) {
+        if (!achievement.completed)
+            document["open_achievements"].push_back(PendingAchievementJson(achievement, facts));
+    }
+    return document;
+}
+
+// UTC, ISO 8601 with milliseconds.
+std::string TimeText() {
+    using namespace std::chrono;
+    const auto now = floor<milliseconds>(system_clock::now());
+    const auto day = floor<days>(now);
+    const year_month_day date(day);
+    const hh_mm_ss time(now - day);
+    char text[32];
+    std::snprintf(
+        text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
+        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+        static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+        static_cast<int>(time.seconds().count()), static_cast<int>(time.subseconds().count()));
+    return text;
+}
+
+Json ChangeJson(const Achievement& achievement, bool met, const TriggerMatch& match) {
+    Json json;
+    json["time"] = TimeText();
+    json["id"] = Text(achievement.id);
+    json["title"] = Text(achievement.title);
+    json["met"] = met;
+    if (!met) return json;
+    const std::vector<DesktopWindow> windows =
+        match.process_name.empty() ? ReadVisibleWindows() : std::vector<DesktopWindow>();
+    json["met_by"] = MetByJson(match, windows);
+    return json;
+}
+
+// Sleeps for one interval; false once the watch is to end.
+bool WaitForNextLook(std::optional<Clock::time_point> end) {
+    const Clock::time_point next = Clock::now() + std::chrono::milliseconds(WATCH_INTERVAL_MS);
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (StopRequested() || (end && now >= *end)) return false;
+        if (now >= next) return true;
+        platform::SleepMilliseconds(STOP_POLL_MS);
+    }
+}
+
+// Every pending achievement starts as not met, so the first look reports those already met.
+int Watch(const AchievementTracker& tracker, std::optional<double> seconds) {
+    CatchStopRequest();
+    std::optional<Clock::time_point> end;
+    if (seconds) {
+        end = Clock::now() +
+              std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds));
+    }
+    std::vector<bool> met(tracker.achievements.size(), false);
+    do {
+        for (std::size_t index = 0; index < met.size(); ++index) {
+            const Achievement& achievement = tracker.achievements[index];
+            if (achievement.completed) continue;
+            TriggerMatch match;
+            const bool now = TriggerMet(achievement, &match);
+            if (now == met[index]) continue;
+            met[index] = now;
+            WriteStdout(Dump(ChangeJson(achievement, now, match), -1));
+        }
+    } while (WaitForNextLook(end));
+    if (StopRequested()) WriteStderr("watch stopped\n");
+    return 0;
+}
+
+}  // namespace
+
+DesktopOptions TakeDesktopOptions(std::vector<std::u16string>& arguments) {
+    DesktopOptions options;
+    std::vector<std::u16string> rest;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        if (arguments[index] == u"--desktop") {
+            options.desktop = true;
+        } else if (arguments[index] == u"--watch") {
+            options.watch = true;
+            if (index + 1 < arguments.size() && Seconds(arguments[index + 1])) {
+                options.seconds = Seconds(arguments[++index]);
+            }
+        } else {
+            rest.push_back(arguments[index]);
+        }
+    }
+    arguments = std::move(rest);
+    return options;
+}
+
+int RunDesktop(const AchievementTracker& tracker, const DesktopOptions& options) {
+    if (options.watch) return Watch(tracker, options.seconds);
+    WriteStdout(Dump(LookDocument(tracker), 2));
+    return 0;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The exit codes of laurelight-check.
+
+inline constexpr int EXIT_LOAD_FAILED = 1;         // the configuration did not load
+inline constexpr int EXIT_NO_SUCH_PENDING_ID = 2;  // --unlock: no pending achievement has the id
+inline constexpr int EXIT_FINDINGS = 3;            // --strict and there were findings
+inline constexpr int EXIT_CANNOT_WRITE = 4;        // --output or --write could not write
+inline constexpr int EXIT_NOT_JSON = 5;            // --format: the file is not JSON
+inline constexpr int EXIT_VALUES_LOST = 6;         // --format: some values cannot be carried
+inline constexpr int EXIT_NOT_SAVED = 7;           // --unlock: the progress could not be saved
+inline constexpr int EXIT_USAGE = 64;              // the command line was not understood

@@ -1,0 +1,17 @@
+#pragma once
+// What the user is told while the progress file lags behind the completed flags.
+
+#include <string>
+
+#include "platform/files.h"
+#include "tracker/save_problem.h"
+
+// The file the problem is about: adv_save.txt or the temporary file beside it.
+std::u16string FailedFile(const std::u16string& save_path, const SaveProblem& problem);
+
+// The main window's line, in Chinese: the progress cannot be saved, the file, the reason,
+// and that it will be tried again.
+std::u16string SaveProblemLine(const std::u16string& file, platform::FileError reason);
+
+// The console's line, in English and Chinese: the progress did not reach the file, and why.
+std::u16string SaveFailedConsoleLine(const std::u16string& file, platform::FileError reason);

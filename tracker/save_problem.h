@@ -6,8 +6,9 @@
 
 #include "platform/files.h"
 
-// Why the last save did not reach the disk; a reason of None means it did.
-struct SaveProblem {
+// Why the last save did not reach the disk; a reason of None means it did. Aligned to its
+// size so that std::atomic<SaveProblem> is lock-free under clang too, without libatomic.
+struct alignas(8) SaveProblem {
     platform::FileError reason = platform::FileError::None;
     bool at_temporary = false;  // the temporary file beside adv_save.txt failed, not the file
     friend bool operator==(const SaveProblem&, const SaveProblem&) = default;

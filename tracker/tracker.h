@@ -58,6 +58,7 @@ struct AchievementTracker {
     std::chrono::steady_clock::time_point last_save_failure{};
     // Why the progress lags, for the main window; written by whichever thread saves.
     std::atomic<SaveProblem> save_problem{};
+    static_assert(std::atomic<SaveProblem>::is_always_lock_free);
 
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;

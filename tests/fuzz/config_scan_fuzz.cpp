@@ -33,7 +33,7 @@ void CheckLine(std::string_view line) {
         const std::u16string value = ExtractJsonString(line, key.name);
         FUZZ_REQUIRE(value.size() <= line.size());
         // A value needs its needle and an opening quote on the line.
-        if (!value.empty()) FUZZ_REQUIRE(line.size() >= key.size() + 4 + 1);
+        if (!value.empty()) FUZZ_REQUIRE(line.size() >= key.name.size() + 4 + 1);
     }
 }
 

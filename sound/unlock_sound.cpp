@@ -13,11 +13,15 @@ namespace {
 
 // Watchers open and close one device at a time: Wine's DirectShow fails or crashes when several
 // threads build or tear down their graphs at once (its device enumerator rewrites its registry
-// keys meanwhile).
-std::mutex g_mciOpening;
+// keys meanwhile). Never destroyed: detached watchers may still take it while the program
+// exits and its statics are torn down.
+std::mutex& MciDeviceLock() {
+    static std::mutex* const lock = new std::mutex;
+    return *lock;
+}
 
 bool OpenMciSound(const std::u16string& path, const std::u16string& alias) {
-    std::lock_guard lock(g_mciOpening);
+    std::lock_guard lock(MciDeviceLock());
     return platform::SendMciCommand(MciOpenCommand(path, u"mpegvideo", alias), nullptr) == 0 ||
            platform::SendMciCommand(MciOpenCommand(path, u"waveaudio", alias), nullptr) == 0;
 }
@@ -88,6 +92,6 @@ void WatchMciPlayback(std::u16string alias, unsigned poll_interval_ms) {
         }
         platform::SleepMilliseconds(poll_interval_ms);
     }
-    std::lock_guard lock(g_mciOpening);
+    std::lock_guard lock(MciDeviceLock());
     platform::SendMciCommand(MciCloseCommand(alias), nullptr);
 }

@@ -8,20 +8,6 @@
 namespace driver {
 namespace {
 
-class ProcessHandle {
-  public:
-    explicit ProcessHandle(DWORD id) : handle_(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id)) {}
-    ~ProcessHandle() {
-        if (handle_ != nullptr) CloseHandle(handle_);
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
 struct WindowCount {
     DWORD process_id;
     std::map<std::string, int> per_class;
@@ -43,17 +29,18 @@ Json CmdResources(const Args& args) {
     HWND window = RequireWindow(Arg(args, 0));
     WindowCount windows{0, {}};
     GetWindowThreadProcessId(window, &windows.process_id);
-    ProcessHandle process(windows.process_id);
-    if (process.get() == nullptr) throw Failure("cannot open the process of " + Arg(args, 0));
+    platform::UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, windows.process_id));
+    if (!process.Valid()) throw Failure("cannot open the process of " + Arg(args, 0));
     DWORD handles = 0;
     // A live process always holds some handle; Wine answers 0.
-    const long long handle_count = GetProcessHandleCount(process.get(), &handles) && handles > 0
+    const long long handle_count = GetProcessHandleCount(process.Get(), &handles) && handles > 0
                                        ? static_cast<long long>(handles)
                                        : -1;
     SetLastError(0);
-    const DWORD gdi = GetGuiResources(process.get(), GR_GDIOBJECTS);
+    const DWORD gdi = GetGuiResources(process.Get(), GR_GDIOBJECTS);
     const bool gdi_known = gdi != 0 || GetLastError() == 0;
-    const DWORD user = GetGuiResources(process.get(), GR_USEROBJECTS);
+    const DWORD user = GetGuiResources(process.Get(), GR_USEROBJECTS);
     const bool user_known = user != 0 || GetLastError() == 0;
     EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
     Json per_class = Json::object();

@@ -2,7 +2,9 @@
 # Cross-builds the Windows program and runs its tests under Wine: the unit tests against the
 # real Win32 seam, then the end-to-end tests that drive Laurelight.exe from outside.
 #
-#   scripts/test_windows.sh
+#   scripts/test_windows.sh            # everything
+#   scripts/test_windows.sh toast      # only the GoogleTest programs and Python modules whose
+#                                      # names contain "toast" (while working on one part)
 #
 # LAURELIGHT_BUILD_DIR picks another build directory than the mingw preset's own.
 # Wine runs in a fresh private prefix in the build directory, on a private Xvfb, with one wineserver
@@ -22,7 +24,9 @@ trap 'exit 130' INT TERM
 echo "== wine: fresh prefix and virtual desktop"
 wine_env_start "$build_dir/wine-prefix"
 
+only="${1:-}"
 for tests in "$build_dir"/tests/laurelight_*tests.exe; do
+    [[ -z "$only" || "$(basename "$tests")" == *"$only"* ]] || continue
     echo "== wine: $(basename "$tests")"
     # Wine's DirectShow prints GStreamer assertions whenever it cannot decode a stream (the MCI
     # tests' wave-device sound); they say nothing about the program.
@@ -30,4 +34,4 @@ for tests in "$build_dir"/tests/laurelight_*tests.exe; do
 done
 
 echo "== wine: end-to-end tests of Laurelight.exe"
-LAURELIGHT_BUILD_DIR="$build_dir" timeout 480 python3 -m unittest discover -s tests/wine -p '*_test.py' -v
+LAURELIGHT_BUILD_DIR="$build_dir" timeout 480 python3 -m unittest discover -s tests/wine -p "*${only}*_test.py" -v

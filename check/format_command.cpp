@@ -18,20 +18,15 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-// The old file stays complete until the new one takes its name in one step. Windows refuses
-// to replace a file that is still open, so the old bytes are read and the file closed first.
-// The file held a configuration a moment ago; no bytes now means it could not be read.
+// Windows refuses to replace a file that is still open, so the old bytes are read and the
+// file closed first. The file held a configuration a moment ago; no bytes now means it could
+// not be read.
 bool ReplaceKeepingBackup(const std::u16string& path, const std::string& text) {
-    const std::string old_bytes = platform::ReadFileBytes(path);
-    const std::u16string temporary = path + u".tmp";
     using platform::FileError;
-    const bool replaced =
-        !old_bytes.empty() &&
-        platform::WriteFileDurably(path + u".bak", old_bytes) == FileError::None &&
-        platform::WriteFileDurably(temporary, text) == FileError::None &&
-        platform::ReplaceFileAtomically(temporary, path) == FileError::None;
-    if (!replaced) platform::RemoveFile(temporary);
-    return replaced;
+    const std::string old_bytes = platform::ReadFileBytes(path);
+    return !old_bytes.empty() &&
+           platform::WriteFileDurably(path + u".bak", old_bytes) == FileError::None &&
+           platform::ReplaceFileSafely(path, text).error == FileError::None;
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // File facts and file operations, passed straight through to the operating system.
 // Paths are UTF-16 with '\' separators, as the program builds them on Windows.
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +14,12 @@ namespace platform {
 std::u16string ModulePath();
 
 struct FileFacts {
-    bool exists = false;     // GetFileAttributesW != INVALID_FILE_ATTRIBUTES
+    bool exists = false;     // GetFileAttributesExW succeeds
     bool directory = false;  // FILE_ATTRIBUTE_DIRECTORY
     bool read_only = false;  // FILE_ATTRIBUTE_READONLY (POSIX: no owner write bit)
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // last write time, in the system's own units
+    friend bool operator==(const FileFacts&, const FileFacts&) = default;
 };
 FileFacts QueryFile(const std::u16string& path);
 
@@ -28,8 +33,11 @@ std::filesystem::path NativePath(const std::u16string& path);
 // Every byte of the file; empty when it cannot be opened. A read error part way keeps what
 // was read. Portable: both implementations share it.
 std::string ReadFileBytes(const std::u16string& path);
+// Every byte of the file, or nothing when it cannot be opened (held open without sharing,
+// access denied) or a read fails part way. Portable.
+std::optional<std::string> TryReadFileBytes(const std::u16string& path);
 
-// Why a write or a replacement failed, as the operating system reported it.
+// Why a file operation failed, as the operating system reported it.
 enum class FileError : unsigned char {
     None,          // it succeeded
     AccessDenied,  // ERROR_ACCESS_DENIED (POSIX: EACCES, EPERM)
@@ -37,6 +45,7 @@ enum class FileError : unsigned char {
     IsDirectory,   // POSIX: EISDIR (Windows reports a directory as access denied)
     DiskFull,      // ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL (POSIX: ENOSPC, EDQUOT)
     Other,
+    Unreadable,  // an existing file could not be read (TryReadFileBytes gave nothing)
 };
 
 // Creates or truncates the file, writes the bytes and flushes them to the disk.
@@ -46,5 +55,32 @@ FileError WriteFileDurably(const std::u16string& path, std::string_view bytes);
 FileError ReplaceFileAtomically(const std::u16string& from, const std::u16string& to);
 
 bool RemoveFile(const std::u16string& path);
+
+// The file that a write through `path` reaches: the final target when `path` is a symbolic
+// link (a chain of links followed to its end), otherwise `path` itself.
+std::u16string LinkTarget(const std::u16string& path);
+
+// Helpers implemented once, above the per-system functions.
+
+// Where a safe replacement of `path` writes first: beside it, so the rename stays on one volume.
+std::u16string TemporaryPath(const std::u16string& path);
+
+enum class ReplaceStep : unsigned char {
+    Target,     // the file is read-only, or a folder has its name: left alone
+    Temporary,  // the temporary file could not be written
+    Replace,    // the temporary file could not take the file's name
+};
+struct Replacement {
+    FileError error = FileError::None;
+    ReplaceStep step = ReplaceStep::Target;  // which step failed, when one did
+    FileFacts written;                       // the new file as it was put in place
+};
+
+// Puts `bytes` in place of the file at `path` in one step, so that no reader ever sees half a
+// file. A symbolic link stays one: its target is replaced. The bytes reach the disk in a
+// temporary file beside the target, which then takes the target's name; that is tried again
+// for a moment while another program (a scanner, an editor) holds the file open. A step that
+// fails leaves the old file as it was and removes the temporary file.
+Replacement ReplaceFileSafely(const std::u16string& path, std::string_view bytes);
 
 }  // namespace platform

@@ -1,13 +1,19 @@
 // Loading and saving the progress file. Loading reads raw bytes and applies the text-mode
 // rules itself, so every platform reads a file the same way. Saving never leaves a half
-// written file: the new content goes to a temporary file beside the old one, reaches the
-// disk, and then takes the old file's place in one step. A save that cannot finish leaves
-// the old file as it was and says why; later check passes save the whole state again.
+// written file (platform::ReplaceFileSafely). A save that cannot finish leaves the old file
+// as it was and says why; later check passes save the whole state again.
+//
+// Other programs may write the file too: laurelight-check, a sync service carrying another
+// machine's unlocks, an editor. A save therefore never drops a completion it did not make: it
+// reads the file again first when it changed, takes over what it completes, and writes back
+// the lines of ids that the configuration does not have.
 
 #include "progress/progress_file.h"
 
 #include <chrono>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/desktop.h"
@@ -20,8 +26,6 @@ namespace {
 using platform::FileError;
 
 constexpr char END_OF_TEXT = 0x1A;
-constexpr int REPLACE_ATTEMPTS = 5;
-constexpr unsigned REPLACE_RETRY_MS = 20;
 
 bool FitsOneByte(std::u16string_view id) {
     for (const char16_t unit : id) {
@@ -50,64 +54,29 @@ void AppendLatin1(std::string& out, std::u16string_view id) {
         out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
 }
 
-void ParseLine(std::string_view line, CompletedMap& map) {
+struct LineEntry {
+    std::u16string id;
+    bool done;
+};
+
+// Nothing for a line without '=', or with a UTF-8 key that is not well-formed: that names no
+// achievement this program wrote.
+std::optional<LineEntry> ParseLine(std::string_view line) {
     const size_t separator = line.find('=');
-    if (separator == std::string_view::npos) return;
+    if (separator == std::string_view::npos) return std::nullopt;
     const std::string_view key = line.substr(0, separator);
     const std::string_view value = line.substr(separator + 1);
-    if (value == DONE_UTF8_VALUE) {
-        // A key that is not well-formed UTF-8 names no achievement this program wrote.
-        if (std::optional<std::u16string> id = DecodeWtf8(key)) map[*id] = true;
-        return;
-    }
-    map[FromLatin1(key)] = value == DONE_VALUE;
+    if (value != DONE_UTF8_VALUE) return LineEntry{FromLatin1(key), value == DONE_VALUE};
+    std::optional<std::u16string> id = DecodeWtf8(key);
+    if (!id) return std::nullopt;
+    return LineEntry{std::move(*id), true};
 }
 
-// Virus scanners, backup tools and editors hold files open for a moment, and Windows refuses
-// to replace a file that is open; a short retry rides that out.
-FileError ReplaceWithRetries(const std::u16string& from, const std::u16string& to) {
-    for (int attempt = 1;; ++attempt) {
-        const FileError error = platform::ReplaceFileAtomically(from, to);
-        if (error == FileError::None || attempt == REPLACE_ATTEMPTS) return error;
-        platform::SleepMilliseconds(REPLACE_RETRY_MS);
-    }
-}
-
-// Windows reports a directory where a file must go as access denied; the user is better
-// told that a folder has the file's name.
-FileError Explain(FileError error, const std::u16string& path) {
-    if (error == FileError::None || error == FileError::IsDirectory) return error;
-    return platform::QueryFile(path).directory ? FileError::IsDirectory : error;
-}
-
-SaveProblem WriteProgressFile(const std::u16string& save_path,
-                              const std::vector<Achievement>& achievements) {
-    // A read-only file or a directory of that name is left alone. Checked first because a
-    // rename would replace a read-only file on some systems.
-    const platform::FileFacts facts = platform::QueryFile(save_path);
-    if (facts.directory) return {FileError::IsDirectory, false};
-    if (facts.read_only) return {FileError::ReadOnly, false};
-
-    const std::u16string temporary = TemporarySavePath(save_path);
-    FileError error = platform::WriteFileDurably(temporary, SerializeProgress(achievements));
-    if (error != FileError::None) {
-        platform::RemoveFile(temporary);
-        return {Explain(error, temporary), true};
-    }
-    error = ReplaceWithRetries(temporary, save_path);
-    if (error != FileError::None) {
-        platform::RemoveFile(temporary);
-        return {Explain(error, save_path), false};
-    }
-    return {};
-}
-
-}  // namespace
-
-CompletedMap ParseProgress(std::string_view bytes) {
+// The lines as the platform's text mode splits them: CR LF and LF end a line, 0x1A the text.
+template <typename Visit>
+void ForEachLine(std::string_view bytes, Visit visit) {
     const size_t end_of_text = bytes.find(END_OF_TEXT);
     if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
-    CompletedMap map;
     while (!bytes.empty()) {
         const size_t line_feed = bytes.find('\n');
         std::string_view line = bytes.substr(0, line_feed);
@@ -117,14 +86,123 @@ CompletedMap ParseProgress(std::string_view bytes) {
             bytes.remove_prefix(line_feed + 1);
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         }
-        ParseLine(line, map);
+        visit(line);
     }
+}
+
+// The file's facts just before it was read, and its bytes: none when it exists as a file but
+// cannot be read. An absent file, or a folder of its name, reads as empty.
+struct Reading {
+    platform::FileFacts stamp;
+    std::optional<std::string> bytes;
+};
+
+Reading ReadSaveFile(const std::u16string& save_path) {
+    Reading reading{platform::QueryFile(platform::LinkTarget(save_path)), std::string()};
+    if (reading.stamp.exists && !reading.stamp.directory) {
+        reading.bytes = platform::TryReadFileBytes(save_path);
+    }
+    return reading;
+}
+
+// The main window hears of every change in why saves fail.
+void ReportSaveProblem(AchievementTracker& tracker, const SaveProblem& problem) {
+    if (tracker.save_problem.exchange(problem) != problem && tracker.main_window != nullptr) {
+        platform::PostToWindow(tracker.main_window, WM_SAVE_STATUS_CHANGED, 0, 0);
+    }
+}
+
+// A file that cannot be read is not taken as empty: saving it would drop every completion it
+// holds. The user is told, and passes read again until it can be read.
+bool NoteReading(AchievementTracker& tracker, const Reading& reading) {
+    tracker.progress_unread = !reading.bytes;
+    if (tracker.progress_unread) {
+        ReportSaveProblem(tracker, {FileError::Unreadable, false});
+        return false;
+    }
+    tracker.progress_stamp = reading.stamp;
+    if (tracker.save_problem.load().reason == FileError::Unreadable) ReportSaveProblem(tracker, {});
+    return true;
+}
+
+bool Completes(const CompletedMap& file, const std::u16string& id) {
+    const auto found = file.find(id);
+    return found != file.end() && found->second;
+}
+
+// Lines of both, by id: the file's first, in its order, then those only this program holds.
+std::vector<ProgressLine> MergeKeptLines(std::vector<ProgressLine> from_file,
+                                         const std::vector<ProgressLine>& held) {
+    std::set<std::u16string> ids;
+    for (const ProgressLine& line : from_file) ids.insert(line.id);
+    for (const ProgressLine& line : held) {
+        if (ids.insert(line.id).second) from_file.push_back(line);
+    }
+    return from_file;
+}
+
+// Whether the file lacks a completion held here: then it is saved again.
+bool FileLacksCompletions(const AchievementTracker& tracker, const CompletedMap& file) {
+    for (const Achievement& achievement : tracker.achievements) {
+        if (achievement.completed && CanReadBack(achievement.id) &&
+            !Completes(file, achievement.id)) {
+            return true;
+        }
+    }
+    for (const ProgressLine& line : tracker.kept_lines) {
+        if (!Completes(file, line.id)) return true;
+    }
+    return false;
+}
+
+// Completions are only ever added. A file that lacks one held here (a synced copy from
+// another machine) is saved again with it.
+bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
+    const CompletedMap file = ParseProgress(bytes);
+    bool completed_any = false;
+    for (Achievement& achievement : tracker.achievements) {
+        if (achievement.completed || !Completes(file, achievement.id)) continue;
+        achievement.completed = true;
+        completed_any = true;
+    }
+    for (const auto& [id, done] : file) {
+        if (done) tracker.completed_map[id] = true;
+        tracker.completed_map.try_emplace(id, false);
+    }
+    tracker.kept_lines = MergeKeptLines(DoneLines(bytes), tracker.kept_lines);
+    if (FileLacksCompletions(tracker, file)) tracker.save_pending = true;
+    return completed_any;
+}
+
+}  // namespace
+
+CompletedMap ParseProgress(std::string_view bytes) {
+    CompletedMap map;
+    ForEachLine(bytes, [&map](std::string_view line) {
+        if (std::optional<LineEntry> entry = ParseLine(line)) map[entry->id] = entry->done;
+    });
     return map;
 }
 
-std::string SerializeProgress(const std::vector<Achievement>& achievements) {
+// A later line for the same id may take its completion back; then no line of it is kept.
+std::vector<ProgressLine> DoneLines(std::string_view bytes) {
+    const CompletedMap map = ParseProgress(bytes);
+    std::vector<ProgressLine> lines;
+    std::set<std::u16string> seen;
+    ForEachLine(bytes, [&](std::string_view line) {
+        std::optional<LineEntry> entry = ParseLine(line);
+        if (!entry || !entry->done || !map.at(entry->id) || !seen.insert(entry->id).second) return;
+        lines.push_back({std::move(entry->id), std::string(line)});
+    });
+    return lines;
+}
+
+std::string SerializeProgress(const std::vector<Achievement>& achievements,
+                              const std::vector<ProgressLine>& kept_lines) {
     std::string out;
+    std::set<std::u16string_view> configured;
     for (const Achievement& achievement : achievements) {
+        configured.insert(achievement.id);
         if (!achievement.completed || !CanReadBack(achievement.id)) continue;
         if (FitsOneByte(achievement.id)) {
             AppendLatin1(out, achievement.id);
@@ -137,38 +215,54 @@ std::string SerializeProgress(const std::vector<Achievement>& achievements) {
         }
         out += "\r\n";
     }
+    // Progress of an id the configuration lacks now (an entry removed for a while, a typo
+    // being fixed) comes back with the id.
+    for (const ProgressLine& line : kept_lines) {
+        if (!configured.contains(line.id)) out += line.bytes + "\r\n";
+    }
     return out;
-}
-
-std::u16string TemporarySavePath(const std::u16string& save_path) {
-    return save_path + u".tmp";
 }
 
 void AchievementTracker::LoadProgress() {
     completed_map.clear();
-    if (!platform::FileExists(save_path)) return;
-    completed_map = ParseProgress(platform::ReadFileBytes(save_path));
+    kept_lines.clear();
+    const Reading reading = ReadSaveFile(save_path);
+    NoteReading(*this, reading);
+    if (!reading.stamp.exists) return;
+    const std::string bytes = reading.bytes.value_or(std::string());
+    completed_map = ParseProgress(bytes);
+    kept_lines = DoneLines(bytes);
     for (Achievement& achievement : achievements) {
         achievement.completed = completed_map[achievement.id];
     }
 }
 
+bool AchievementTracker::ReadProgressIfChanged() {
+    const platform::FileFacts now = platform::QueryFile(platform::LinkTarget(save_path));
+    if (!progress_unread && now == progress_stamp) return false;
+    const Reading reading = ReadSaveFile(save_path);
+    return NoteReading(*this, reading) && TakeOver(*this, *reading.bytes);
+}
+
 // A save that cannot finish marks the progress as pending, so that later check passes and
 // the tracker's end try again instead of leaving an unlock only in memory until the next one.
-// The main window hears of every change in why saves fail.
+// Only failed writes count towards spacing the retries out: a read that fails costs nothing.
 void AchievementTracker::SaveProgress() {
     save_pending = true;
-    const SaveProblem problem = WriteProgressFile(save_path, achievements);
+    ReadProgressIfChanged();
+    if (progress_unread) return;
+    const platform::Replacement replaced =
+        platform::ReplaceFileSafely(save_path, SerializeProgress(achievements, kept_lines));
+    const SaveProblem problem{replaced.error, replaced.step == platform::ReplaceStep::Temporary};
     save_pending = problem.reason != FileError::None;
     if (save_pending) {
         ++save_failures;
         last_save_failure = std::chrono::steady_clock::now();
     } else {
         save_failures = 0;
+        progress_stamp = replaced.written;
     }
-    if (save_problem.exchange(problem) != problem && main_window != nullptr) {
-        platform::PostToWindow(main_window, WM_SAVE_STATUS_CHANGED, 0, 0);
-    }
+    ReportSaveProblem(*this, problem);
 }
 
 bool AchievementTracker::SaveIfPending() {

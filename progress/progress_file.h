@@ -22,10 +22,13 @@ inline constexpr std::string_view DONE_UTF8_VALUE = "done-utf8";
 // line for the same key wins.
 CompletedMap ParseProgress(std::string_view bytes);
 
-// The whole file for the completed achievements, in their order, each line ended by CR LF.
-// A achievement whose id holds '=' or U+001A is left out: its line could never read back, and
-// would spoil the reading of another achievement's line.
-std::string SerializeProgress(const std::vector<Achievement>& achievements);
+// For each id that the bytes leave completed, the first line that completes it, in the
+// file's order.
+std::vector<ProgressLine> DoneLines(std::string_view bytes);
 
-// Where a save writes before it replaces the file in one step.
-std::u16string TemporarySavePath(const std::u16string& save_path);
+// The whole file for the completed achievements, in their order, then the kept lines whose id
+// no achievement has, in theirs; each line ended by CR LF. An achievement whose id holds '='
+// or U+001A is left out: its line could never read back, and would spoil the reading of
+// another achievement's line.
+std::string SerializeProgress(const std::vector<Achievement>& achievements,
+                              const std::vector<ProgressLine>& kept_lines = {});

@@ -1,7 +1,5 @@
 #include "progress/save_status.h"
 
-#include "progress/progress_file.h"
-
 namespace {
 
 using platform::FileError;
@@ -21,6 +19,8 @@ ReasonText TextOf(FileError reason) {
             return {u"a folder has this name", u"存在同名文件夹"};
         case FileError::DiskFull:
             return {u"the disk is full", u"磁盘已满"};
+        case FileError::Unreadable:
+            return {u"the file cannot be read", u"文件无法读取"};
         default:
             return {u"write failed", u"写入失败"};
     }
@@ -28,8 +28,10 @@ ReasonText TextOf(FileError reason) {
 
 }  // namespace
 
+// A save through a symbolic link writes its temporary file beside the link's target.
 std::u16string FailedFile(const std::u16string& save_path, const SaveProblem& problem) {
-    return problem.at_temporary ? TemporarySavePath(save_path) : save_path;
+    if (!problem.at_temporary) return save_path;
+    return platform::TemporaryPath(platform::LinkTarget(save_path));
 }
 
 // The path goes last, so a line too long for the window loses the middle of the path.

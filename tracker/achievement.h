@@ -27,5 +27,11 @@ struct Achievement {
 // std::u16string compares code units as unsigned 16-bit numbers, a prefix first.
 using CompletedMap = std::map<std::u16string, bool>;
 
+// A line of adv_save.txt that completes `id`, as the file holds it (without its line end).
+struct ProgressLine {
+    std::u16string id;
+    std::string bytes;
+};
+
 // Posted to the main window; lParam owns a heap copy of the completed achievement.
 constexpr unsigned WM_ACHIEVEMENT_UNLOCKED = 0x0400 + 100;

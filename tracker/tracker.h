@@ -25,7 +25,13 @@ struct AchievementTracker {
 
     bool LoadConfig();
     void LoadProgress();
+    // Writes the completed achievements, then the kept lines. Reads the file first when it
+    // changed since this program last read or wrote it, and writes nothing while it cannot.
     void SaveProgress();
+    // Takes over what another program (laurelight-check, a sync service, an editor) completed
+    // in the file since this one last read or wrote it: no toast, it happened elsewhere.
+    // Returns whether an achievement became completed.
+    bool ReadProgressIfChanged();
     // A last try for a lagging save, e.g. when Windows ends the session. Never waits for a
     // running pass; returns whether the progress is on disk.
     bool SaveIfPending();
@@ -49,6 +55,14 @@ struct AchievementTracker {
     void* pending_list = nullptr;
     std::thread monitor_thread;
     std::atomic<bool> running{false};
+
+    // The "done" lines of adv_save.txt, one per id, in the file's order. Saves write back
+    // those whose id no achievement has, so progress survives an entry removed for a while.
+    std::vector<ProgressLine> kept_lines;
+    // adv_save.txt as this program last read or wrote it; any other change was made elsewhere.
+    platform::FileFacts progress_stamp{};
+    // An existing adv_save.txt could not be read: nothing is written until it has been.
+    bool progress_unread = false;
 
     // Set while the progress on disk lags behind the flags because a save could not finish
     // (another program held the file, the disk was full). Passes and the destructor retry.

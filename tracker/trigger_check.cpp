@@ -81,13 +81,22 @@ void Unlock(AchievementTracker& tracker, const std::u16string& id) {
     PostUnlocked(tracker, *achievement);
 }
 
-// One pass; the caller holds pass_mutex. Positions in the vector never change, so the
-// outer walk stays valid across unlocks.
-void RunCheckPass(AchievementTracker& tracker) {
+bool SaveDue(const AchievementTracker& tracker) {
     const auto since_failure = std::chrono::steady_clock::now() - tracker.last_save_failure;
-    if (tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure)) {
-        tracker.SaveProgress();
-    }
+    return tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure);
+}
+
+// What another program completed in the file moves to the completed list without a toast.
+void TakeOverFileCompletions(AchievementTracker& tracker) {
+    if (tracker.ReadProgressIfChanged()) tracker.FillLists();
+}
+
+// One pass; the caller holds pass_mutex. Positions in the vector never change, so the
+// outer walk stays valid across unlocks. Timer passes also look at the file, so that unlocks
+// made elsewhere show without waiting for one here; a save looks at it anyway.
+void RunCheckPass(AchievementTracker& tracker, bool from_timer) {
+    if (from_timer || SaveDue(tracker)) TakeOverFileCompletions(tracker);
+    if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
     for (const Achievement& achievement : tracker.achievements) {
         if (achievement.completed) continue;
         if (!TriggerMet(achievement)) continue;
@@ -156,12 +165,12 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match) {
 
 void AchievementTracker::CheckTriggers() {
     std::lock_guard<std::mutex> lock(pass_mutex);
-    RunCheckPass(*this);
+    RunCheckPass(*this, false);
 }
 
 bool AchievementTracker::TryCheckTriggers() {
     std::unique_lock<std::mutex> lock(pass_mutex, std::try_to_lock);
     if (!lock.owns_lock()) return false;
-    RunCheckPass(*this);
+    RunCheckPass(*this, true);
     return true;
 }

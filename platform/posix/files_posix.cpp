@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 namespace platform {
 
 namespace {
+
+constexpr int MAX_LINK_HOPS = 40;  // what the kernel itself follows (ELOOP)
 
 std::string PosixPath(const std::u16string& path) {
     std::string bytes = Utf16ToUtf8(path);
@@ -89,6 +92,9 @@ FileFacts QueryFile(const std::u16string& path) {
     facts.exists = true;
     facts.directory = S_ISDIR(info.st_mode);
     facts.read_only = (info.st_mode & S_IWUSR) == 0;
+    facts.size = static_cast<std::uint64_t>(info.st_size);
+    facts.modified =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return facts;
 }
 
@@ -114,6 +120,21 @@ FileError ReplaceFileAtomically(const std::u16string& from, const std::u16string
 
 bool RemoveFile(const std::u16string& path) {
     return unlink(PosixPath(path).c_str()) == 0;
+}
+
+// A link that leads nowhere yet is followed too, so the first save creates its target.
+std::u16string LinkTarget(const std::u16string& path) {
+    std::filesystem::path target = PosixPath(path);
+    std::error_code error;
+    for (int hop = 0; hop < MAX_LINK_HOPS; ++hop) {
+        if (!std::filesystem::is_symlink(target, error)) {
+            return hop == 0 ? path : Utf8ToUtf16(target.string());
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error) return path;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return path;  // a loop of links: writing replaces the first one
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/win32/win32.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -58,12 +59,16 @@ std::u16string ModulePath() {
 }
 
 FileFacts QueryFile(const std::u16string& path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path));
-    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) return {};
     FileFacts facts;
     facts.exists = true;
-    facts.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    facts.read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    facts.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    facts.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    facts.modified = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
     return facts;
 }
 
@@ -86,6 +91,29 @@ FileError ReplaceFileAtomically(const std::u16string& from, const std::u16string
 
 bool RemoveFile(const std::u16string& path) {
     return DeleteFileW(Wide(path)) != 0;
+}
+
+// Only a reparse point can lead elsewhere; every other path is returned as it came, so
+// ordinary files keep their ordinary names. A link whose target is missing stays unresolved.
+std::u16string LinkTarget(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return path;
+    }
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    UniqueHandle file(CreateFileW(Wide(path), 0, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid()) return path;
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetFinalPathNameByHandleW(file.Get(), buffer.data(), size,
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return path;
+        if (length < size) return std::u16string(Utf16(buffer.data(), length));
+        if (size >= length) return path;  // it asked for no more than it had: give up
+        buffer.resize(length);            // the size it needs, with its NUL
+    }
 }
 
 }  // namespace platform

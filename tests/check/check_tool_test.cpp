@@ -125,6 +125,15 @@ TEST(CheckTool, UnlockCompletesTheFirstOpenRecordAndSavesProgress) {
     EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\nb=done\r\n");
 }
 
+TEST(CheckTool, UnlockKeepsTheProgressOfIdsTheConfigurationDoesNotHave) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, CONFIG);
+    folder.Write("adv_save.txt", "renamed=done\r\nb=done\r\nold=maybe\r\n");
+    const Outcome run = RunCheck(folder.path(), ". --unlock a");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\nb=done\r\nrenamed=done\r\n");
+}
+
 TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
     ProgressTestFolder folder;
     WriteConfig(folder, CONFIG);

@@ -11,7 +11,7 @@ TEST(SaveStatus, EachReasonNamesTheFileAndItsOwnCauseInBothLanguages) {
     const std::u16string file = u"C:\\Program Files\\Laurelight\\adv_save.txt";
     std::set<std::u16string> lines;
     for (FileError reason : {FileError::AccessDenied, FileError::ReadOnly, FileError::IsDirectory,
-                             FileError::DiskFull, FileError::Other}) {
+                             FileError::DiskFull, FileError::Other, FileError::Unreadable}) {
         const std::u16string line = SaveProblemLine(file, reason);
         EXPECT_EQ(line.find(u"进度无法保存"), 0u);
         EXPECT_NE(line.find(u"重试"), std::u16string::npos);
@@ -23,7 +23,7 @@ TEST(SaveStatus, EachReasonNamesTheFileAndItsOwnCauseInBothLanguages) {
         EXPECT_NE(console.find(u"进度未能保存"), std::u16string::npos);
         EXPECT_NE(console.find(file), console.rfind(file));  // once per language
     }
-    EXPECT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines.size(), 6u);
 
     EXPECT_EQ(FailedFile(file, {FileError::IsDirectory, true}), file + u".tmp");
     EXPECT_EQ(FailedFile(file, {FileError::IsDirectory, false}), file);

@@ -2,12 +2,63 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 
 #include "tests/files/progress_test_folder.h"
 #include "tracker/tracker.h"
 
 namespace {
+
+// Another program's hold that keeps everyone from reading the file: on Windows a handle that
+// shares nothing; elsewhere (root reads every file) a socket in its place, which no one can
+// open, with the file put back afterwards.
+class UnreadableFile {
+  public:
+    explicit UnreadableFile(const std::filesystem::path& path) : path_(path) {
+#ifdef _WIN32
+        handle_ = CreateFileW(path.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+#else
+        std::filesystem::rename(path_, Aside());
+        socket_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path_.string().copy(address.sun_path, sizeof address.sun_path - 1);
+        bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+#endif
+    }
+    ~UnreadableFile() {
+#ifdef _WIN32
+        CloseHandle(handle_);
+#else
+        close(socket_);
+        std::filesystem::remove(path_);
+        std::filesystem::rename(Aside(), path_);
+#endif
+    }
+    UnreadableFile(const UnreadableFile&) = delete;
+    UnreadableFile& operator=(const UnreadableFile&) = delete;
+
+  private:
+    std::filesystem::path Aside() const {
+        return path_.string() + ".aside";
+    }
+
+    std::filesystem::path path_;
+#ifdef _WIN32
+    HANDLE handle_;
+#else
+    int socket_;
+#endif
+};
 
 // A tracker over the folder with one open record per id.
 void Configure(AchievementTracker& tracker, const std::vector<std::u16string>& ids) {
@@ -43,27 +94,83 @@ TEST(ProgressFile, LoadSetsFlagsFromTheFileAndKnowsEveryConfiguredId) {
     EXPECT_EQ(tracker.completed_map, expected);
 }
 
-TEST(ProgressFile, SaveWritesExactBytesAndDropsWhatIsNotConfigured) {
+TEST(ProgressFile, SaveWritesExactBytesAndDropsValuesOtherThanDone) {
     ProgressTestFolder folder;
     folder.Write("adv_save.txt", "ghost=done\r\nb2=done\r\nbroken line\r\na1=maybe\r\n");
     AchievementTracker tracker(nullptr, folder.ModulePath());
     Configure(tracker, {u"a1", u"b2", u"c3"});
     tracker.LoadProgress();
 
-    // b2 came first, a1 second: the file still follows the configured order.
+    // b2 came first, a1 second: the file still follows the configured order; the line of
+    // ghost, which no achievement has, follows them.
     tracker.achievements[0].completed = true;
     tracker.SaveProgress();
-    EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\n");
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\nghost=done\r\n");
     EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
 
-    // A shorter state leaves no bytes of the longer one behind.
+    // A shorter state leaves no bytes of the longer one behind. The file is as this tracker
+    // wrote it, so it is not read again, and the cleared flag stays cleared.
     tracker.achievements[0].completed = false;
     tracker.SaveProgress();
-    EXPECT_EQ(folder.Read("adv_save.txt"), "b2=done\r\n");
+    EXPECT_EQ(folder.Read("adv_save.txt"), "b2=done\r\nghost=done\r\n");
 
     std::filesystem::remove(folder.File("adv_save.txt"));  // the first save creates the file
     tracker.SaveProgress();
-    EXPECT_EQ(folder.Read("adv_save.txt"), "b2=done\r\n");
+    EXPECT_EQ(folder.Read("adv_save.txt"), "b2=done\r\nghost=done\r\n");
+}
+
+TEST(ProgressFile, LinesOfIdsNotConfiguredSurviveInTheFilesOrderAndComeBackWithTheId) {
+    ProgressTestFolder folder;
+    folder.Write("adv_save.txt",
+                 "typo=done\r\nb2=done\r\nold=maybe\r\n\xE4\xB8\xAD=done-utf8\r\n"
+                 "taken=done\r\ntaken=back\r\ntwice=done\r\n=done\ntwice=done\r\n");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a1", u"b2"});
+    tracker.LoadProgress();
+    tracker.achievements[0].completed = true;
+    tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt"),
+              "a1=done\r\nb2=done\r\ntypo=done\r\n\xE4\xB8\xAD=done-utf8\r\ntwice=done\r\n"
+              "=done\r\n");
+
+    // The entry is back in the configuration: its progress with it.
+    AchievementTracker fixed(nullptr, folder.ModulePath());
+    Configure(fixed, {u"typo", u"\u4E2D", u"a1", u"taken"});
+    fixed.LoadProgress();
+    EXPECT_EQ(Flags(fixed), (std::vector<bool>{true, true, true, false}));
+}
+
+TEST(ProgressFile, ChangedFileIsReadAgainAndWhatItCompletesIsTakenOver) {
+    ProgressTestFolder folder;
+    folder.Write("adv_save.txt", "a1=done\r\n");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a1", u"b2", u"c3", u"d4"});
+    tracker.LoadProgress();
+    EXPECT_FALSE(tracker.ReadProgressIfChanged());
+
+    // Another program (laurelight-check, a synced folder) completes b2 and an id of its own.
+    folder.Write("adv_save.txt", "a1=done\r\nb2=done\r\nelse=done\r\n");
+    tracker.achievements[2].completed = true;
+    tracker.SaveProgress();
+    EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true, true, false}));
+    const std::string all = "a1=done\r\nb2=done\r\nc3=done\r\nelse=done\r\n";
+    EXPECT_EQ(folder.Read("adv_save.txt"), all);
+    EXPECT_FALSE(tracker.save_pending);
+
+    // A synced copy that lacks completions held here adds nothing, and is saved again.
+    folder.Write("adv_save.txt", "b2=done\r\n");
+    EXPECT_FALSE(tracker.ReadProgressIfChanged());
+    EXPECT_TRUE(tracker.save_pending);
+    tracker.CheckTriggers();
+    EXPECT_EQ(folder.Read("adv_save.txt"), all);
+
+    // A completion made elsewhere while nothing is to be saved shows at the next timer pass;
+    // the file already holds everything, so nothing is written.
+    folder.Write("adv_save.txt", "d4=done\r\n" + all);
+    EXPECT_TRUE(tracker.TryCheckTriggers());
+    EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true, true, true}));
+    EXPECT_FALSE(tracker.save_pending);
+    EXPECT_EQ(folder.Read("adv_save.txt"), "d4=done\r\n" + all);
 }
 
 TEST(ProgressFile, WideAndSingleByteIdsSurviveSaveAndLoad) {
@@ -136,3 +243,43 @@ TEST(ProgressFile, SaveThatCannotFinishKeepsTheOldFile) {
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\n");
     EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
 }
+
+TEST(ProgressFile, FileThatCannotBeReadIsNotTakenAsEmptyAndNothingIsWrittenUntilItIsRead) {
+    ProgressTestFolder folder;
+    folder.Write("adv_save.txt", "a1=done\r\n");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a1", u"b2"});
+    {
+        const UnreadableFile held(folder.File("adv_save.txt"));
+        tracker.LoadProgress();
+        EXPECT_EQ(tracker.save_problem.load(), (SaveProblem{platform::FileError::Unreadable}));
+        tracker.achievements[1].completed = true;  // unlocked meanwhile
+        tracker.SaveProgress();
+        tracker.CheckTriggers();
+        EXPECT_TRUE(tracker.save_pending);
+    }
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\n");
+
+    tracker.CheckTriggers();  // the next pass reads the file, takes a1 over and saves both
+    EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true}));
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\n");
+    EXPECT_EQ(tracker.save_problem.load(), SaveProblem{});
+}
+
+#ifndef _WIN32
+TEST(ProgressFile, ProgressFileThatIsASymbolicLinkStaysOne) {
+    ProgressTestFolder folder;
+    std::filesystem::create_directory(folder.File("synced"));
+    folder.Write("synced/progress.txt", "a1=done\r\n");
+    std::filesystem::create_symlink("synced/progress.txt", folder.File("adv_save.txt"));
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a1", u"b2"});
+    tracker.LoadProgress();
+    tracker.achievements[1].completed = true;
+    tracker.SaveProgress();
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("adv_save.txt")));
+    EXPECT_EQ(folder.Read("synced/progress.txt"), "a1=done\r\nb2=done\r\n");
+    EXPECT_FALSE(folder.Exists("synced/progress.txt.tmp"));
+    EXPECT_FALSE(tracker.save_pending);
+}
+#endif

@@ -22,6 +22,7 @@
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
+#include "tracker/data_paths.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

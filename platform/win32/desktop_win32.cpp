@@ -123,8 +123,8 @@ bool HasWindowTitles() {
     return true;
 }
 
-// shell32.dll, like every system DLL, from the system folder only. The enumeration is taken
-// as a plain int, which is how the function writes it.
+// shell32.dll from the system folder, as dwmapi.dll above. The enumeration is taken as the
+// plain int the function writes.
 UserNotificationState QueryUserNotificationState() {
     using Query = HRESULT(WINAPI*)(int*);
     static const Query query =

@@ -21,6 +21,14 @@ inline constexpr std::u16string_view CONFIG_NO_ACHIEVEMENTS_MESSAGE =
 // opened or read, or is shorter than three bytes.
 std::string ReadWholeFile(const std::u16string& path);
 
+// The configuration as the program reads it: the bytes to scan, or the message of why there
+// are none (the file is missing, or empty or unreadable).
+struct ConfigFile {
+    std::string content;
+    std::u16string failure;
+};
+ConfigFile ReadConfigFile(const std::u16string& config_path);
+
 // The whole load without any message box: clears `out`, then fills it. Returns the message
 // of the failure, or an empty string when at least one achievement loaded.
 std::u16string LoadAchievements(const std::u16string& config_path, std::vector<Achievement>& out,

@@ -58,7 +58,7 @@ UserNotificationState QueryUserNotificationState() {
     return UserNotificationState::Unknown;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text) {
+void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
     std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
 }
 

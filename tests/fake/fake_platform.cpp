@@ -84,7 +84,7 @@ UserNotificationState QueryUserNotificationState() {
     return Fake().notification_state;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text) {
+void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
     Fake().error_messages.push_back(text);

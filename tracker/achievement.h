@@ -32,6 +32,3 @@ struct ProgressLine {
     std::u16string id;
     std::string bytes;
 };
-
-// Posted to the main window; lParam owns a heap copy of the completed achievement.
-constexpr unsigned WM_ACHIEVEMENT_UNLOCKED = 0x0400 + 100;

@@ -1,6 +1,6 @@
 // Native builds have no Windows desktop: processes are read from /proc, but there are no
-// top-level windows with titles and no list boxes, and a failed load is reported on stderr
-// instead of in a message box.
+// top-level windows with titles, no shell to ask about notifications and no list boxes, and
+// a failed load is reported on stderr instead of in a message box.
 
 #include <chrono>
 #include <cstdio>
@@ -54,7 +54,11 @@ bool HasWindowTitles() {
     return false;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text) {
+UserNotificationState QueryUserNotificationState() {
+    return UserNotificationState::Unknown;
+}
+
+void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
     std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
 }
 

@@ -1,5 +1,6 @@
-// The desktop half of the seam on Windows: process snapshots, window titles, list boxes,
-// message boxes and the thread join that keeps answering other threads' sent messages.
+// The desktop half of the seam on Windows: process snapshots, window titles, the shell's
+// notification state, list boxes, message boxes and the thread join that keeps answering
+// other threads' sent messages.
 // Every function only passes facts through; the callers decide what they mean.
 
 #include "platform/win32/win32.h"
@@ -24,10 +25,10 @@ struct TitleWalk {
 BOOL CALLBACK VisitOneWindow(HWND window, LPARAM param) {
     TitleWalk& walk = *reinterpret_cast<TitleWalk*>(param);
     if (!IsWindowVisible(window)) return TRUE;
-    wchar_t title[256] = {};
-    const int length = GetWindowTextW(window, title, 256);
+    wchar_t title[MAX_TITLE_UNITS + 1] = {};
+    const int length = GetWindowTextW(window, title, static_cast<int>(MAX_TITLE_UNITS + 1));
     if (length <= 0) return TRUE;
-    if (walk.visit(TextInBuffer(title, 255), walk.context)) {
+    if (walk.visit(TextInBuffer(title, MAX_TITLE_UNITS), walk.context)) {
         walk.stopped = true;
         return FALSE;
     }
@@ -122,8 +123,19 @@ bool HasWindowTitles() {
     return true;
 }
 
-void ShowErrorMessage(void* owner, const std::u16string& text) {
-    MessageBoxW(static_cast<HWND>(owner), Wide(text), L"错误", MB_OK | MB_ICONERROR);
+// shell32.dll from the system folder, as dwmapi.dll above. The enumeration is taken as the
+// plain int the function writes.
+UserNotificationState QueryUserNotificationState() {
+    using Query = HRESULT(WINAPI*)(int*);
+    static const Query query =
+        SystemFunction<Query>(L"shell32.dll", "SHQueryUserNotificationState");
+    int state = 0;
+    if (query == nullptr || FAILED(query(&state))) return UserNotificationState::Unknown;
+    return static_cast<UserNotificationState>(state);
+}
+
+void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption) {
+    MessageBoxW(static_cast<HWND>(owner), Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
 }
 
 void ListReset(void* list) {

@@ -77,7 +77,14 @@ bool HasWindowTitles() {
     return true;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text) {
+UserNotificationState QueryUserNotificationState() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    ++Fake().notification_queries;
+    return Fake().notification_state;
+}
+
+void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
     Fake().error_messages.push_back(text);

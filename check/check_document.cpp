@@ -23,6 +23,7 @@ nlohmann::ordered_json AchievementJson(const Achievement& achievement) {
 
 nlohmann::ordered_json FindingJson(const ConfigFinding& finding) {
     nlohmann::ordered_json json;
+    if (!finding.file.empty()) json["file"] = finding.file;
     json["line"] = finding.line;
     json["code"] = finding.code;
     json["message"] = finding.message;

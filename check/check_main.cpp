@@ -20,7 +20,9 @@
 #include "check/desktop_view.h"
 #include "check/exit_codes.h"
 #include "check/format_command.h"
+#include "check/progress_findings.h"
 #include "config/config_loader.h"
+#include "progress/progress_file.h"
 #include "progress/save_status.h"
 #include "text/utf8.h"
 
@@ -109,6 +111,9 @@ int Run(const Options& options, const DesktopOptions& desktop) {
     if (options.unlock_id && CompleteFirstPending(tracker, *options.unlock_id) == nullptr) {
         WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
         status = EXIT_NO_SUCH_PENDING_ID;
+    } else if (options.unlock_id && !ProgressCanHold(*options.unlock_id)) {
+        WriteStderr(UnsavableIdLine(tracker.save_path) + "\n");
+        status = EXIT_NOT_SAVED;
     }
     if (status == 0 && options.unlock_id && tracker.save_pending) {
         const SaveProblem problem = tracker.save_problem.load();
@@ -116,6 +121,7 @@ int Run(const Options& options, const DesktopOptions& desktop) {
         WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
         status = EXIT_NOT_SAVED;
     }
+    ReportProgressFindings(tracker, report);
     WriteStdout(CheckDocument(tracker, report)
                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                 "\n");

@@ -3,8 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "check/ordered_json_reader.h"
-#include "config/config_loader.h"
-#include "config/scan_report.h"
+#include "config/config_scan.h"
 #include "text/utf8.h"
 
 namespace {

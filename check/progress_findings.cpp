@@ -14,13 +14,6 @@ namespace {
 // files cannot hold the check up.
 constexpr std::size_t MAX_RENAME_COMPARISONS = 1'000'000;
 
-std::string Quoted(std::u16string_view text) {
-    std::string quoted = "\"";
-    quoted += Utf16ToUtf8(text);
-    quoted += '"';
-    return quoted;
-}
-
 // The configured id nearest to `id` within a slip of the keyboard, the first of equals.
 const std::u16string* LikelyRename(const std::u16string& id,
                                    const std::vector<Achievement>& achievements) {

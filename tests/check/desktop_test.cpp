@@ -102,7 +102,7 @@ TEST(CheckDesktop, TellsWhichRunningProcessMeetsEachOpenTriggerOrNearlyDoes) {
     EXPECT_NE(json["notes"][0].get<std::string>().find("not available"), std::string::npos);
 
     std::map<std::string, std::string> outcome;  // id -> what met it, or the near-miss codes
-    for (const nlohmann::json& open : json["open_achievements"]) {
+    for (const nlohmann::json& open : json["pending_achievements"]) {
         std::string& text = outcome[open["id"]];
         if (open["met"] == true) text = "met by " + open["met_by"]["process"].get<std::string>();
         for (const nlohmann::json& miss : open.value("near_misses", nlohmann::json::array())) {
@@ -135,8 +135,8 @@ TEST(CheckDesktop, NamesARunningProcessALetterOrTwoAwayFromTheValue) {
     const Outcome run = RunCheck(folder.path(), "--desktop");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     std::map<std::string, std::string> misses;  // id -> the near misses' codes and processes
-    const nlohmann::json open_achievements = run.Json()["open_achievements"];
-    for (const nlohmann::json& open : open_achievements) {
+    const nlohmann::json pending = run.Json()["pending_achievements"];
+    for (const nlohmann::json& open : pending) {
         std::string& text = misses[open["id"]];
         for (const nlohmann::json& miss : open["near_misses"]) {
             text += miss["code"].get<std::string>() + " " + miss.value("process", "") + ";";

@@ -28,7 +28,8 @@ const std::u16string* LikelyRename(const std::u16string& id,
     return nearest;
 }
 
-void ReportOrphanLine(ScanReport& report, const ProgressLine& line, const std::u16string* rename) {
+void ReportOrphanLine(ScanReport& report, const ProgressFileLine& line,
+                      const std::u16string* rename) {
     std::string hint;
     std::string hint_zh;
     if (rename != nullptr) {
@@ -51,7 +52,8 @@ void ReportOrphanLines(const AchievementTracker& tracker, ScanReport& report) {
     std::set<std::u16string_view> configured;
     for (const Achievement& achievement : tracker.achievements) configured.insert(achievement.id);
     std::size_t comparisons = 0;
-    for (const ProgressLine& line : ReadProgressLines(platform::ReadFileBytes(tracker.save_path))) {
+    for (const ProgressFileLine& line :
+         ReadProgressFileLines(platform::ReadFileBytes(tracker.save_path))) {
         if (!line.done || configured.contains(line.id)) continue;
         comparisons += tracker.achievements.size();
         ReportOrphanLine(report, line,

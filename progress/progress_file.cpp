@@ -38,12 +38,20 @@ std::u16string FromLatin1(std::string_view bytes) {
     return text;
 }
 
+// A line for an id with '=' would be read as the key before that '=', and could overturn
+// the flag of the achievement with that id; a 0x1A byte would end the text for every line
+// after it. Neither id can ever read back as completed, so its line is left out.
+bool CanReadBack(std::u16string_view id) {
+    return id.find(u'=') == std::u16string_view::npos &&
+           id.find(static_cast<char16_t>(END_OF_TEXT)) == std::u16string_view::npos;
+}
+
 void AppendLatin1(std::string& out, std::u16string_view id) {
     for (const char16_t unit : id)
         out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
 }
 
-void ParseLine(std::size_t number, std::string_view line, std::vector<ProgressLine>& out) {
+void ParseLine(std::size_t number, std::string_view line, std::vector<ProgressFileLine>& out) {
     const size_t separator = line.find('=');
     if (separator == std::string_view::npos) return;
     const std::string_view key = line.substr(0, separator);
@@ -99,10 +107,10 @@ SaveProblem WriteProgressFile(const std::u16string& save_path,
 
 }  // namespace
 
-std::vector<ProgressLine> ReadProgressLines(std::string_view bytes) {
+std::vector<ProgressFileLine> ReadProgressFileLines(std::string_view bytes) {
     const size_t end_of_text = bytes.find(END_OF_TEXT);
     if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
-    std::vector<ProgressLine> lines;
+    std::vector<ProgressFileLine> lines;
     for (std::size_t number = 1; !bytes.empty(); ++number) {
         const size_t line_feed = bytes.find('\n');
         std::string_view line = bytes.substr(0, line_feed);
@@ -119,22 +127,18 @@ std::vector<ProgressLine> ReadProgressLines(std::string_view bytes) {
 
 CompletedMap ParseProgress(std::string_view bytes) {
     CompletedMap map;
-    for (ProgressLine& line : ReadProgressLines(bytes)) map[std::move(line.id)] = line.done;
+    for (ProgressFileLine& line : ReadProgressFileLines(bytes)) map[std::move(line.id)] = line.done;
     return map;
 }
 
-// A line for an id with '=' would be read as the key before that '=', and could overturn
-// the flag of the achievement with that id; a 0x1A byte would end the text for every line
-// after it. Neither id can ever read back as completed, so its line is left out.
 bool ProgressCanHold(std::u16string_view id) {
-    return id.find(u'=') == std::u16string_view::npos &&
-           id.find(static_cast<char16_t>(END_OF_TEXT)) == std::u16string_view::npos;
+    return CanReadBack(id);
 }
 
 std::string SerializeProgress(const std::vector<Achievement>& achievements) {
     std::string out;
     for (const Achievement& achievement : achievements) {
-        if (!achievement.completed || !ProgressCanHold(achievement.id)) continue;
+        if (!achievement.completed || !CanReadBack(achievement.id)) continue;
         if (FitsOneByte(achievement.id)) {
             AppendLatin1(out, achievement.id);
             out += '=';

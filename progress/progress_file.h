@@ -18,7 +18,7 @@ inline constexpr std::string_view DONE_VALUE = "done";
 inline constexpr std::string_view DONE_UTF8_VALUE = "done-utf8";
 
 // One line of the file that names an id, and whether it completes that id.
-struct ProgressLine {
+struct ProgressFileLine {
     std::size_t number = 0;  // 1-based
     std::u16string id;
     bool done = false;  // "done", or "done-utf8" for an id stored as UTF-8
@@ -26,9 +26,9 @@ struct ProgressLine {
 
 // Reads the bytes as the platform's text mode would (CR LF and LF end a line, 0x1A ends the
 // text, a byte is the character of the same value): every line with an id, in file order.
-std::vector<ProgressLine> ReadProgressLines(std::string_view bytes);
+std::vector<ProgressFileLine> ReadProgressFileLines(std::string_view bytes);
 
-// Maps each id of ReadProgressLines to its flag. A later line for the same id wins.
+// Maps each id of ReadProgressFileLines to its flag. A later line for the same id wins.
 CompletedMap ParseProgress(std::string_view bytes);
 
 // False for an id with '=' or U+001A: its line could never read back as that id.

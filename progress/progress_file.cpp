@@ -21,6 +21,7 @@
 #include "text/utf8.h"
 #include "tracker/tracker.h"
 #include "tracker/window_messages.h"
+#include "tracker/window_messages.h"
 
 namespace {
 
@@ -55,39 +56,17 @@ void AppendLatin1(std::string& out, std::u16string_view id) {
         out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
 }
 
-struct LineEntry {
-    std::u16string id;
-    bool done;
-};
-
-// Nothing for a line without '=', or with a UTF-8 key that is not well-formed: that names no
-// achievement this program wrote.
-std::optional<LineEntry> ParseLine(std::string_view line) {
+// A line without '=' names no id; nor does a UTF-8 key that is not well-formed: this program
+// never wrote it.
+void ParseLine(std::size_t number, std::string_view line, std::vector<ProgressFileLine>& out) {
     const size_t separator = line.find('=');
-    if (separator == std::string_view::npos) return std::nullopt;
+    if (separator == std::string_view::npos) return;
     const std::string_view key = line.substr(0, separator);
     const std::string_view value = line.substr(separator + 1);
-    if (value != DONE_UTF8_VALUE) return LineEntry{FromLatin1(key), value == DONE_VALUE};
-    std::optional<std::u16string> id = DecodeWtf8(key);
-    if (!id) return std::nullopt;
-    return LineEntry{std::move(*id), true};
-}
-
-// The lines as the platform's text mode splits them: CR LF and LF end a line, 0x1A the text.
-template <typename Visit>
-void ForEachLine(std::string_view bytes, Visit visit) {
-    const size_t end_of_text = bytes.find(END_OF_TEXT);
-    if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
-    while (!bytes.empty()) {
-        const size_t line_feed = bytes.find('\n');
-        std::string_view line = bytes.substr(0, line_feed);
-        if (line_feed == std::string_view::npos) {
-            bytes = {};  // last line without a line end; a lone CR at its end stays in it
-        } else {
-            bytes.remove_prefix(line_feed + 1);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        }
-        visit(line);
+    if (value != DONE_UTF8_VALUE) {
+        out.push_back({number, FromLatin1(key), value == DONE_VALUE, std::string(line)});
+    } else if (std::optional<std::u16string> id = DecodeWtf8(key)) {
+        out.push_back({number, std::move(*id), true, std::string(line)});
     }
 }
 
@@ -177,25 +156,46 @@ bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
 
 }  // namespace
 
+std::vector<ProgressFileLine> ReadProgressFileLines(std::string_view bytes) {
+    const size_t end_of_text = bytes.find(END_OF_TEXT);
+    if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
+    std::vector<ProgressFileLine> lines;
+    for (std::size_t number = 1; !bytes.empty(); ++number) {
+        const size_t line_feed = bytes.find('\n');
+        std::string_view line = bytes.substr(0, line_feed);
+        if (line_feed == std::string_view::npos) {
+            bytes = {};  // last line without a line end; a lone CR at its end stays in it
+        } else {
+            bytes.remove_prefix(line_feed + 1);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        }
+        ParseLine(number, line, lines);
+    }
+    return lines;
+}
+
 CompletedMap ParseProgress(std::string_view bytes) {
     CompletedMap map;
-    ForEachLine(bytes, [&map](std::string_view line) {
-        if (std::optional<LineEntry> entry = ParseLine(line)) map[entry->id] = entry->done;
-    });
+    for (ProgressFileLine& line : ReadProgressFileLines(bytes)) map[std::move(line.id)] = line.done;
     return map;
 }
 
 // A later line for the same id may take its completion back; then no line of it is kept.
 std::vector<ProgressLine> DoneLines(std::string_view bytes) {
-    const CompletedMap map = ParseProgress(bytes);
-    std::vector<ProgressLine> lines;
+    std::vector<ProgressFileLine> lines = ReadProgressFileLines(bytes);
+    CompletedMap map;
+    for (const ProgressFileLine& line : lines) map[line.id] = line.done;
+    std::vector<ProgressLine> done;
     std::set<std::u16string> seen;
-    ForEachLine(bytes, [&](std::string_view line) {
-        std::optional<LineEntry> entry = ParseLine(line);
-        if (!entry || !entry->done || !map.at(entry->id) || !seen.insert(entry->id).second) return;
-        lines.push_back({std::move(entry->id), std::string(line)});
-    });
-    return lines;
+    for (ProgressFileLine& line : lines) {
+        if (!line.done || !map[line.id] || !seen.insert(line.id).second) continue;
+        done.push_back({std::move(line.id), std::move(line.text)});
+    }
+    return done;
+}
+
+bool ProgressCanHold(std::u16string_view id) {
+    return CanReadBack(id);
 }
 
 std::string SerializeProgress(const std::vector<Achievement>& achievements,

@@ -3,14 +3,16 @@
 //
 // Acts as if Laurelight.exe stood in DIR (default: the current directory): loads bin\adv.json
 // and adv_save.txt exactly as the program does and prints one JSON document to stdout. With
-// --unlock it completes one achievement as an unlock would and saves the progress first.
+// --unlock it completes one achievement as an unlock would and saves the progress first, or
+// hands the unlock to Laurelight when it runs for the folder (check/unlock_command.h).
 // --desktop and --watch show what a check pass sees on the desktop now (desktop_view.h).
 //
 // Exit codes: 0 loaded; 1 the configuration did not load (the program's message on stderr);
 // 2 no pending achievement has the id given to --unlock; 3 --strict and there were findings;
 // 4 --output or --write could not write its file; 5 --format and the file is not JSON;
 // 6 --format and some values cannot be carried (named on stderr); 7 the unlock was not saved
-// (the file and the reason on stderr); 64 the command line was not understood.
+// (the file and the reason on stderr); 8 Laurelight runs for the folder and did not take the
+// unlock in time (nothing changed); 64 the command line was not understood.
 
 #include <filesystem>
 #include <optional>
@@ -20,8 +22,8 @@
 #include "check/desktop_view.h"
 #include "check/exit_codes.h"
 #include "check/format_command.h"
+#include "check/unlock_command.h"
 #include "config/config_loader.h"
-#include "progress/save_status.h"
 #include "text/utf8.h"
 
 namespace {
@@ -31,7 +33,8 @@ constexpr std::string_view USAGE =
     "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
-    "               (exit 7 when the progress could not be saved)\n"
+    "               (exit 7 when the progress could not be saved); while Laurelight runs for\n"
+    "               DIR it does the unlock (exit 8 when it does not answer in time)\n"
     "  --strict     exit with 3 when the configuration has findings\n"
     "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
     "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
@@ -105,17 +108,8 @@ int Run(const Options& options, const DesktopOptions& desktop) {
     }
     tracker.LoadProgress();
     if (desktop.wanted()) return RunDesktop(tracker, desktop);
-    int status = 0;
-    if (options.unlock_id && CompleteFirstPending(tracker, *options.unlock_id) == nullptr) {
-        WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(*options.unlock_id) + "\"\n");
-        status = EXIT_NO_SUCH_PENDING_ID;
-    }
-    if (status == 0 && options.unlock_id && tracker.save_pending) {
-        const SaveProblem problem = tracker.save_problem.load();
-        const std::u16string file = FailedFile(tracker.save_path, problem);
-        WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
-        status = EXIT_NOT_SAVED;
-    }
+    int status = options.unlock_id ? RunUnlock(tracker, *options.unlock_id) : 0;
+    if (status == EXIT_NO_ANSWER) return status;  // what the program holds is not known
     WriteStdout(CheckDocument(tracker, report)
                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                 "\n");

@@ -59,8 +59,7 @@ int HandOver(AchievementTracker& tracker, const std::u16string& id, void* window
         EncodeUnlockRequest(id, platform::SystemMilliseconds() + REQUEST_LIFE_MS);
     if (request.empty()) return NoSuchPending(id);  // no configured id is empty or that long
     std::intptr_t answer = 0;
-    if (!platform::SendDataToWindow(window, UNLOCK_REQUEST_TAG, request, ANSWER_WAIT_MS,
-                                    &answer)) {
+    if (!platform::SendDataToWindow(window, UNLOCK_REQUEST_TAG, request, ANSWER_WAIT_MS, &answer)) {
         return NoAnswer();
     }
     const UnlockReply reply = DecodeUnlockReply(answer);

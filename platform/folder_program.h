@@ -27,8 +27,8 @@ void* FindFolderWindow(const std::u16string& folder);
 // Hands the bytes to the window (WM_COPYDATA with `tag`) and waits up to timeout_ms for its
 // answer, less when the window's thread does not serve messages at all. False when no answer
 // came.
-bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes,
-                      unsigned timeout_ms, std::intptr_t* answer);
+bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes, unsigned timeout_ms,
+                      std::intptr_t* answer);
 
 // Milliseconds since the system started: one clock for every process of the machine.
 std::uint64_t SystemMilliseconds();

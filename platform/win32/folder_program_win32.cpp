@@ -26,8 +26,7 @@ std::u16string CallForPath(DWORD (*call)(const wchar_t*, wchar_t*, DWORD),
                            const std::u16string& path) {
     std::u16string result(MAX_PATH, u'\0');
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const DWORD length =
-            call(Wide(path), Wide(result), static_cast<DWORD>(result.size()));
+        const DWORD length = call(Wide(path), Wide(result), static_cast<DWORD>(result.size()));
         if (length == 0) return path;  // keep what we have: the key stays comparable
         if (length < result.size()) {
             result.resize(length);
@@ -51,10 +50,9 @@ std::u16string WithoutLongPrefix(std::u16string path) {
 std::u16string UpperCase(const std::u16string& text) {
     if (text.empty()) return text;
     std::u16string upper(text.size(), u'\0');
-    const int length =
-        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide(text),
-                      static_cast<int>(text.size()), Wide(upper), static_cast<int>(upper.size()),
-                      nullptr, nullptr, 0);
+    const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide(text),
+                                     static_cast<int>(text.size()), Wide(upper),
+                                     static_cast<int>(upper.size()), nullptr, nullptr, 0);
     return length == static_cast<int>(text.size()) ? upper : text;
 }
 
@@ -133,8 +131,8 @@ void* FindFolderWindow(const std::u16string& folder) {
     return search.found;
 }
 
-bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes,
-                      unsigned timeout_ms, std::intptr_t* answer) {
+bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes, unsigned timeout_ms,
+                      std::intptr_t* answer) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(tag);
     data.cbData = static_cast<DWORD>(bytes.size());

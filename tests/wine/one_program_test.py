@@ -3,15 +3,21 @@ Laurelight.exe instead of writing the file behind its back, a second start of th
 only brings the first window forward, and a copy in another folder runs beside the first."""
 
 import json
+import os
+import signal
 import subprocess
+import time
 import unittest
 
 from laurelight_wine import (BUILD, MAIN_CLASS, TOAST_CLASS, WineTestCase, achievement,
                              config_bytes, item_text, poll, wine, windows_path)
+from reliability_test import host_pid
 
 CHECK_EXE = BUILD / "check" / "laurelight-check.exe"
 BY_HAND = achievement("by_hand", "By Hand", "", kind="none")
 BY_RUN = achievement("by_run", "By Run", "llbyrun.exe")
+NO_ANSWER = 8
+COUNT = 40
 
 
 def run_check(folder, *args):
@@ -33,6 +39,19 @@ class OneProgramTest(WineTestCase):
         self.assertEqual(code, 2, err)
         self.assertIn("no_such_id", err)
         self.assertIsNone(install.progress(), "a refused hand-off writes nothing")
+        self.assertEqual(self.driver.ok("lists", MAIN_CLASS)["completed"], [])
+
+        # A program that does not answer (stopped here) is left alone, also once it goes on.
+        pid = host_pid(install.dir / "Laurelight.exe")
+        os.kill(pid, signal.SIGSTOP)
+        try:
+            code, out, err = run_check(install.dir, "--unlock", "by_hand")
+        finally:
+            os.kill(pid, signal.SIGCONT)
+        self.assertEqual((code, out), (NO_ANSWER, ""), err)
+        self.assertEqual(len(err.strip().splitlines()), 1, err)
+        time.sleep(1.5)
+        self.assertIsNone(install.progress())
         self.assertEqual(self.driver.ok("lists", MAIN_CLASS)["completed"], [])
 
         code, out, err = run_check(install.dir, "--unlock", "by_hand")
@@ -78,6 +97,32 @@ class OneProgramTest(WineTestCase):
         install.stop()
         self.driver.ok("wait_gone", MAIN_CLASS, 5000)
         self.start_and_wait(install)
+
+    def test_a_start_while_the_program_still_ends_its_last_long_pass_is_not_turned_away(self):
+        entries = [achievement("many_%03d" % i, "Many %d" % i, "llmany.exe") for i in range(COUNT)]
+        install = self.install("closing", config_bytes(entries))
+        self.start_user_program("llmany.exe")
+        first = self.start_and_wait(install)["hwnd"]
+        self.driver.ok("close", first)
+        closing = install.process
+        # The window hides at once and stays until its destruction has stopped the monitor,
+        # whose last pass goes on saving unlock after unlock meanwhile.
+        hidden = lambda: not self.driver.call("info", first).get("visible", False)
+        self.assertTrue(poll(hidden, 5)[0])
+        try:
+            install.start()
+            shown = lambda: [w for w in self.main_windows() if w["visible"] and w["hwnd"] != first]
+            second, took = poll(shown, 15)
+            self.assertTrue(second, "no window after %.1f s" % took)
+            self.assertLess(took, 5)
+            self.assertIsNone(closing.poll(), "the first program ended before the test was made")
+            self.assertEqual(closing.wait(timeout=120), 0)
+        finally:
+            if closing.poll() is None:
+                closing.kill()
+                closing.wait()
+        everything = b"".join(e["id"].encode() + b"=done\r\n" for e in entries)
+        self.assertTrue(poll(lambda: install.progress() == everything, 10)[0])
 
     def test_a_copy_in_another_folder_runs_beside_the_first_and_takes_its_own_unlocks(self):
         first = self.install("beside_first", config_bytes([BY_HAND]))

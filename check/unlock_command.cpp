@@ -23,7 +23,7 @@ constexpr std::string_view NO_ANSWER_LINE =
     "changed / 此文件夹的 Laurelight 正在运行，但几秒内没有应答；未做任何更改\n";
 
 int NoSuchPending(const std::u16string& id) {
-    WriteStderr("no open achievement has the id \"" + Utf16ToUtf8(id) + "\"\n");
+    WriteStderr("no open achievement has the id " + Quoted(id) + "\n");
     return EXIT_NO_SUCH_PENDING_ID;
 }
 

@@ -14,10 +14,6 @@ struct alignas(8) SaveProblem {
     friend bool operator==(const SaveProblem&, const SaveProblem&) = default;
 };
 
-// Posted to the main window, without payload, when saves start or stop failing or fail for
-// another reason. The window then reads the tracker's save_problem.
-constexpr unsigned WM_SAVE_STATUS_CHANGED = 0x0400 + 101;
-
 // A lagging save is tried again at every check pass this many times, then once a minute
 // (and at every unlock). Each blocked write may raise a security notification on Windows.
 constexpr int SAVE_RETRIES_AT_EVERY_PASS = 3;
@@ -25,4 +21,6 @@ constexpr std::chrono::seconds SAVE_RETRY_INTERVAL{60};
 
 // Whether a check pass tries a lagging save again, after `failures` failed saves in a row,
 // the last one `since_last` ago.
-bool SaveRetryDue(int failures, std::chrono::steady_clock::duration since_last);
+inline bool SaveRetryDue(int failures, std::chrono::steady_clock::duration since_last) {
+    return failures <= SAVE_RETRIES_AT_EVERY_PASS || since_last >= SAVE_RETRY_INTERVAL;
+}

@@ -41,6 +41,11 @@ DWORD FullPath(const wchar_t* path, wchar_t* buffer, DWORD size) {
     return GetFullPathNameW(path, size, buffer, nullptr);
 }
 
+// Without 8.3 short names, which another start may have used for the same folder.
+DWORD LongPath(const wchar_t* path, wchar_t* buffer, DWORD size) {
+    return GetLongPathNameW(path, buffer, size);
+}
+
 std::u16string WithoutLongPrefix(std::u16string path) {
     if (path.starts_with(u"\\\\?\\UNC\\")) return u"\\\\" + path.substr(8);
     if (path.starts_with(u"\\\\?\\")) return path.substr(4);
@@ -59,7 +64,7 @@ std::u16string UpperCase(const std::u16string& text) {
 // "C:" alone would name the current folder of drive C, so the separator goes on first.
 std::u16string FolderKey(const std::u16string& folder) {
     std::u16string path = WithoutLongPrefix(CallForPath(FullPath, folder + u"\\"));
-    path = CallForPath(GetLongPathNameW, path);
+    path = CallForPath(LongPath, path);
     while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
     return UpperCase(path);
 }

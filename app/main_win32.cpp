@@ -1,5 +1,6 @@
 // Start-up: GDI+, the common controls, the main window and the message loop.
-// The program takes no arguments and always exits with 0.
+// The program takes no arguments and always exits with 0, also when another program already
+// runs for its folder.
 
 #include "platform/win32/win32.h"
 #include <commctrl.h>
@@ -7,6 +8,7 @@
 #include "app/app_globals.h"
 #include "app/gdiplus_session.h"
 #include "app/main_window.h"
+#include "app/single_instance.h"
 #include "platform/win32/system_library_win32.h"
 #include "resources/resource_ids.h"
 
@@ -41,6 +43,8 @@ void RunMessageLoop() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     // Before anything loads a DLL by name: never from the program's own folder.
     platform::RestrictDllSearchToSystemFolder();
+    // A second start for the same folder only brings the running program forward.
+    if (!ClaimFolderOrForward()) return 0;
     const GdiplusSession gdiplus;
     InitStandardControls();
     RegisterMainWindowClass(instance);

@@ -19,6 +19,7 @@
 #include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
+#include "app/single_instance.h"
 #include "config/config_loader.h"
 #include "notify/toast.h"
 #include "platform/desktop.h"
@@ -82,6 +83,7 @@ void CreateLists(HWND window, AchievementTracker& tracker) {
 }
 
 void OnCreate(HWND window) {
+    MarkMainWindow(window);
     g_tracker = new AchievementTracker(window);
     if (g_tracker->LoadConfig()) {
         g_tracker->LoadProgress();
@@ -98,6 +100,7 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy(HWND window) {
+    ReleaseFolder(window);
     if (g_tracker != nullptr) {
         g_tracker->StopMonitoring();
         delete g_tracker;
@@ -246,6 +249,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_ENDSESSION:
             OnEndSession(window, wparam);
             return 0;
+        case WM_COPYDATA:
+            return OnCopyData(lparam);
         case WM_CTLCOLORSTATIC:
             return OnControlColor(window, message, wparam, lparam);
         default:

@@ -57,6 +57,7 @@ Json CmdMessageBox(const Args& args);
 Json CmdPressOk(const Args& args);
 Json CmdMenu(const Args& args);
 Json CmdClose(const Args& args);
+Json CmdMinimize(const Args& args);
 Json CmdEndSession(const Args& args);
 Json CmdSleep(const Args& args);
 Json CmdUnlockLatency(const Args& args);

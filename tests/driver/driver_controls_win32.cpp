@@ -135,6 +135,13 @@ Json CmdClose(const Args& args) {
     return Json{{"ok", true}};
 }
 
+// minimize <window>: the minimize box, through the system command the frame sends.
+Json CmdMinimize(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    if (!PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0)) throw Failure("post failed");
+    return Json{{"ok", true}};
+}
+
 // end_session <window>: what Windows sends a window when the user logs off and no program
 // objects: the query, then the end. The window may be gone, or its process, afterwards.
 Json CmdEndSession(const Args& args) {

@@ -34,6 +34,7 @@ const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"press_ok", driver::CmdPressOk},
     {"menu", driver::CmdMenu},
     {"close", driver::CmdClose},
+    {"minimize", driver::CmdMinimize},
     {"end_session", driver::CmdEndSession},
     {"sleep", driver::CmdSleep},
     {"unlock_latency", driver::CmdUnlockLatency},

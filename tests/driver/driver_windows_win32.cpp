@@ -123,6 +123,7 @@ Json WindowFacts(HWND window) {
                   {"style", static_cast<unsigned long long>(style) & 0xFFFFFFFFull},
                   {"exstyle", static_cast<unsigned long long>(ex_style) & 0xFFFFFFFFull},
                   {"visible", IsWindowVisible(window) != 0},
+                  {"iconic", IsIconic(window) != 0},
                   {"topmost", (ex_style & WS_EX_TOPMOST) != 0},
                   {"pid", process},
                   {"id", GetDlgCtrlID(window)}};

@@ -19,6 +19,7 @@
 #include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
+#include "app/start_at_login_menu.h"
 #include "notify/toast.h"
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
@@ -147,6 +148,9 @@ void OnCommand(HWND window, WPARAM wparam) {
         case IDM_EXIT:
             DestroyWindow(window);
             break;
+        case IDM_START_AT_LOGIN:
+            ToggleStartAtLogin();
+            break;
         default:
             break;
     }
@@ -238,6 +242,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
             return 0;
         case WM_SAVE_STATUS_CHANGED:
             OnSaveStatusChanged(window);
+            return 0;
+        case WM_INITMENUPOPUP:
+            ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
             return 0;
         case WM_ENDSESSION:
             OnEndSession(window, wparam);

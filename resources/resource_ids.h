@@ -7,3 +7,4 @@
 
 #define IDM_EXIT 40001
 #define IDM_ABOUT 40002
+#define IDM_START_AT_LOGIN 40003

@@ -50,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show_
 
     HWND window = CreateMainWindow(instance);
     if (window == nullptr) return 0;
-    ShowWindow(window, StartShowCommand(command_line, show_command));
+    ShowMainWindowFirst(window, command_line, show_command);
     UpdateWindow(window);
 
     RunMessageLoop();

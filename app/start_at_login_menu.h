@@ -13,5 +13,6 @@ void ShowStartAtLoginState(HMENU popup);
 // repairs an entry that names another path (a moved folder, a renamed executable).
 void ToggleStartAtLogin();
 
-// SW_SHOWMINNOACTIVE when the command line asks for the minimized start, else show_command.
-int StartShowCommand(const wchar_t* command_line, int show_command);
+// The first show of the main window: minimized and without the focus when the command line
+// asks for the minimized start, else with the show command given to wWinMain.
+void ShowMainWindowFirst(HWND window, const wchar_t* command_line, int show_command);

@@ -37,7 +37,13 @@ void ToggleStartAtLogin() {
     }
 }
 
-int StartShowCommand(const wchar_t* command_line, int show_command) {
-    if (command_line == nullptr) return show_command;
-    return AsksToStartMinimized(platform::Utf16(command_line)) ? SW_SHOWMINNOACTIVE : show_command;
+// Windows may put the launcher's STARTUPINFO show state in place of the first ShowWindow's;
+// a second call is taken as given.
+void ShowMainWindowFirst(HWND window, const wchar_t* command_line, int show_command) {
+    if (command_line == nullptr || !AsksToStartMinimized(platform::Utf16(command_line))) {
+        ShowWindow(window, show_command);
+        return;
+    }
+    ShowWindow(window, SW_SHOWMINNOACTIVE);
+    if (!IsIconic(window)) ShowWindow(window, SW_SHOWMINNOACTIVE);
 }

@@ -10,8 +10,9 @@ figures as JSON for scripts/bench_report.py:
   measured the same way in the same run, with the wineserver's CPU time over each window;
 - open-achievement cost: the same CPU times over 15 s with 20, 100 and 300 open achievements
   of one trigger type, process names and window titles apart, since each open achievement
-  takes its own process snapshot or window walk every pass; and what one such walk costs
-  alone (CPU and wall time, measured in the driver with the program's own walk).
+  takes its own process snapshot or window walk every pass; what one such walk costs alone
+  (CPU and wall time, measured in the driver with the program's own walk); and how long the
+  last achievements of the list then take to unlock.
 
 Run through scripts/bench.sh, which provides the prefix, the X server and the build.
     wine_bench.py <out.json> [--open-cost-only]
@@ -35,6 +36,7 @@ IDLE_MS = 30000
 OPEN_COST_MS = 15000
 OPEN_COUNTS = (20, 100, 300)
 CHECK_WALKS = 300
+LATENCY_TRIES = 3
 SETTLE_S = 3
 IDLE_EXE = BUILD / "bench" / "laurelight-idle.exe"
 NEVER_TITLE = "zz no window has the title %d zz"
@@ -162,11 +164,39 @@ def idle_laurelight(driver):
         install.stop()
 
 
+def open_target(kind, count, index):
+    """The exe name, or window title, that unlocks latency target `index` of one run: each
+    run has its own, since the programs of the run before may still be running."""
+    return ("bench_open_%d_%d.exe" if kind == "process_name" else "bench open title %d %d") % (count, index)
+
+
 def open_entries(kind, count):
+    """count open achievements of one trigger type; the last LATENCY_TRIES are the ones the
+    latency tries unlock, so every check before them runs in full first."""
+    never = count - LATENCY_TRIES
     if kind == "process_name":
-        return [achievement("p%d" % i, "Process %d" % i, "bench_never_%d.exe" % i) for i in range(count)]
-    return [achievement("w%d" % i, "Window %d" % i, NEVER_TITLE % i, kind="window_title")
-            for i in range(count)]
+        entries = [achievement("p%d" % i, "Process %d" % i, "bench_never_%d.exe" % i) for i in range(never)]
+    else:
+        entries = [achievement("w%d" % i, "Window %d" % i, NEVER_TITLE % i, kind="window_title")
+                   for i in range(never)]
+    return entries + [achievement("u%02d" % i, "Bench %d" % i, open_target(kind, count, i), kind=kind)
+                      for i in range(LATENCY_TRIES)]
+
+
+def open_latencies(driver, install, kind, count):
+    """From starting the program (or its titled window) to the save, for each target."""
+    latencies = []
+    for i in range(LATENCY_TRIES):
+        if kind == "process_name":
+            program, arguments = user_program(open_target(kind, count, i)), "15000"
+        else:
+            title = open_target(kind, count, i)
+            program = user_program("bench_titled_%d_%d.exe" % (count, i))
+            arguments = "15000 " + title.encode("utf-8").hex()
+        answer = driver.ok("unlock_latency", windows_path(program), arguments,
+                           windows_path(install.save_path), "u%02d=done" % i, 30000, timeout=40)
+        latencies.append(answer["ms"])
+    return latencies
 
 
 def desktop_size(driver):
@@ -197,6 +227,11 @@ def open_cost(driver):
                 usage.update(kind=kind, open=count, desktop=desktop_size(driver))
                 # One check alone, the same walk in the driver: CPU and wall time apart.
                 usage["check"] = driver.ok("check_cost", kind, CHECK_WALKS, timeout=120)
+                usage["unlock_latency_ms"] = open_latencies(driver, install, kind, count)
+                log("%d open %s: one check %.2f ms CPU, %.2f ms wall; unlocks after %s ms" % (
+                    count, kind, usage["check"]["cpu_ms_per_check"],
+                    usage["check"]["wall_ms_per_check"],
+                    ", ".join("%.0f" % ms for ms in usage["unlock_latency_ms"])))
                 runs.append(usage)
                 driver.call("close", MAIN_CLASS)
                 install.wait_exit(10)

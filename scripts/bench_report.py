@@ -212,18 +212,23 @@ TRIGGER_NAMES = {"process_name": "process names", "window_title": "window titles
 
 def render_open_cost(runs):
     """One row per run: Laurelight's and the wineserver's share of a core with that many
-    open achievements of one trigger type, and Laurelight's share per open achievement."""
+    open achievements of one trigger type, its share per open achievement, what one check
+    costs alone, and how soon the list's last achievements unlocked."""
     lines = []
     for run in runs:
         share = 100 * run["cpu_ms"] / run["wall_ms"]
         server = run.get("wineserver_cpu_ms")
+        server_text = "wineserver %.1f%%" % (100 * server / run["wall_ms"]) if server is not None else ""
+        note = "%.3f%% of a core per open achievement" % (share / run["open"])
         check = run.get("check")
-        lines.append("| CPU with %d open achievements, all %s | %.1f%% of a core | %s | %.3f%% of a core per open achievement%s |" % (
-            run["open"], TRIGGER_NAMES.get(run["kind"], run["kind"]), share,
-            "wineserver %.1f%%" % (100 * server / run["wall_ms"]) if server is not None else "",
-            share / run["open"],
-            "; one check alone %.2f ms CPU, %.2f ms wall" % (
-                check["cpu_ms_per_check"], check["wall_ms_per_check"]) if check else ""))
+        if check:
+            note += "; one check alone %.2f ms CPU, %.2f ms wall" % (
+                check["cpu_ms_per_check"], check["wall_ms_per_check"])
+        if run.get("unlock_latency_ms"):
+            note += "; the list's last unlock after %s ms" % " / ".join(
+                "%.0f" % ms for ms in run["unlock_latency_ms"])
+        lines.append("| CPU with %d open achievements, all %s | %.1f%% of a core | %s | %s |" % (
+            run["open"], TRIGGER_NAMES.get(run["kind"], run["kind"]), share, server_text, note))
     return lines
 
 

@@ -85,9 +85,11 @@ class LoginTest(WineTestCase):
         self.choose_item()
         return marked
 
-    def wait_entries(self, expected):
-        entries, _ = poll(lambda: laurelight_entries() == expected and expected, 5)
-        self.assertEqual(laurelight_entries(), expected)
+    def wait_entries(self, count):
+        """The program's values once there are `count` of them; `reg` is slow under load."""
+        entries, _ = poll(lambda: (lambda now: len(now) == count and now)(laurelight_entries()), 10)
+        self.assertTrue(entries, "expected %d start-up values, found %r" % (count, laurelight_entries()))
+        return entries
 
     def test_menu_keeps_exit_and_about_with_their_texts_and_ids(self):
         install = self.install("login_menu", config_bytes(ENTRIES))
@@ -112,9 +114,7 @@ class LoginTest(WineTestCase):
         first = self.install("login_first", config_bytes(ENTRIES))
         self.start_and_wait(first)
         self.assertFalse(self.toggle())
-        entries, _ = poll(laurelight_entries, 5)
-        self.assertEqual(len(entries), 1, entries)
-        (first_name, data), = entries.items()
+        (first_name, data), = self.wait_entries(1).items()
         self.assertRegex(first_name, ENTRY_NAME)
         self.assertEqual(data, command_for(first))
         self.assertTrue(self.open_file_menu())
@@ -127,7 +127,7 @@ class LoginTest(WineTestCase):
         second = self.install("login_second", config_bytes(ENTRIES))
         self.start_and_wait(second)
         self.assertFalse(self.toggle())
-        entries, _ = poll(lambda: len(laurelight_entries()) == 2 and laurelight_entries(), 5)
+        entries = self.wait_entries(2)
         self.assertEqual(entries[first_name], command_for(first))
         (second_name,) = set(entries) - {first_name}
         self.assertRegex(second_name, ENTRY_NAME)
@@ -135,7 +135,7 @@ class LoginTest(WineTestCase):
 
         # Unchecking removes this copy's value only.
         self.assertTrue(self.toggle())
-        self.wait_entries({first_name: command_for(first)})
+        self.assertEqual(self.wait_entries(1), {first_name: command_for(first)})
         self.assertFalse(self.open_file_menu())
         self.close_menu()
 
@@ -143,14 +143,14 @@ class LoginTest(WineTestCase):
         install = self.install("login_moved", config_bytes(ENTRIES))
         self.start_and_wait(install)
         self.toggle()
-        entries, _ = poll(laurelight_entries, 5)
-        (name,) = entries
+        (name,) = self.wait_entries(1)
         # As left behind by the folder's earlier place, or edited by another program.
         moved = '"Z:\\old place\\Laurelight\\Laurelight.exe" --minimized'
         reg("add", RUN_KEY, "/v", name, "/t", "REG_SZ", "/d", moved)
         self.assertEqual(laurelight_entries(), {name: moved})
         self.assertFalse(self.toggle())
-        self.wait_entries({name: command_for(install)})
+        poll(lambda: laurelight_entries() == {name: command_for(install)}, 10)
+        self.assertEqual(laurelight_entries(), {name: command_for(install)})
         self.assertTrue(self.open_file_menu())
         self.close_menu()
 

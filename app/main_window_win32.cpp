@@ -20,6 +20,7 @@
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
 #include "app/single_instance.h"
+#include "app/start_at_login_menu.h"
 #include "config/config_loader.h"
 #include "notify/toast.h"
 #include "platform/desktop.h"
@@ -154,6 +155,9 @@ void OnCommand(HWND window, WPARAM wparam) {
         case IDM_EXIT:
             DestroyWindow(window);
             break;
+        case IDM_START_AT_LOGIN:
+            ToggleStartAtLogin();
+            break;
         default:
             break;
     }
@@ -245,6 +249,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
             return 0;
         case WM_SAVE_STATUS_CHANGED:
             OnSaveStatusChanged(window);
+            return 0;
+        case WM_INITMENUPOPUP:
+            ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
             return 0;
         case WM_ENDSESSION:
             OnEndSession(window, wparam);

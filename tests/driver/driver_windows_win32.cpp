@@ -229,6 +229,14 @@ Json CmdSampleX(const Args& args) {
     return Json{{"ok", true}, {"samples", samples}};
 }
 
+// restore <window>: back from minimized or maximized, as a click on its taskbar button does.
+Json CmdRestore(const Args& args) {
+    if (!ShowWindowAsync(RequireWindow(Arg(args, 0)), SW_RESTORE)) {
+        throw Failure("ShowWindowAsync failed");
+    }
+    return Json{{"ok", true}};
+}
+
 // set_rect <window> x y width height, as a user dragging the frame would.
 Json CmdSetRect(const Args& args) {
     HWND window = RequireWindow(Arg(args, 0));

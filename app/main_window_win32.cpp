@@ -19,6 +19,8 @@
 #include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
+#include "app/single_instance.h"
+#include "app/start_at_login_menu.h"
 #include "config/config_loader.h"
 #include "notify/toast.h"
 #include "platform/desktop.h"
@@ -82,6 +84,7 @@ void CreateLists(HWND window, AchievementTracker& tracker) {
 }
 
 void OnCreate(HWND window) {
+    MarkMainWindow(window);
     g_tracker = new AchievementTracker(window);
     if (g_tracker->LoadConfig()) {
         g_tracker->LoadProgress();
@@ -98,6 +101,7 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy(HWND window) {
+    ReleaseFolder(window);
     if (g_tracker != nullptr) {
         g_tracker->StopMonitoring();
         delete g_tracker;
@@ -150,6 +154,9 @@ void OnCommand(HWND window, WPARAM wparam) {
             break;
         case IDM_EXIT:
             DestroyWindow(window);
+            break;
+        case IDM_START_AT_LOGIN:
+            ToggleStartAtLogin();
             break;
         default:
             break;
@@ -243,9 +250,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_SAVE_STATUS_CHANGED:
             OnSaveStatusChanged(window);
             return 0;
+        case WM_INITMENUPOPUP:
+            ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
+            return 0;
         case WM_ENDSESSION:
             OnEndSession(window, wparam);
             return 0;
+        case WM_COPYDATA:
+            return OnCopyData(lparam);
         case WM_CTLCOLORSTATIC:
             return OnControlColor(window, message, wparam, lparam);
         default:

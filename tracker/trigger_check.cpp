@@ -73,13 +73,6 @@ void PostUnlocked(const AchievementTracker& tracker, const Achievement& achievem
     }
 }
 
-void Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    const Achievement* achievement = CompleteFirstPending(tracker, id);
-    if (achievement == nullptr) return;
-    tracker.FillLists();
-    PostUnlocked(tracker, *achievement);
-}
-
 bool SaveDue(const AchievementTracker& tracker) {
     const auto since_failure = std::chrono::steady_clock::now() - tracker.last_save_failure;
     return tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure);
@@ -99,7 +92,7 @@ void RunCheckPass(AchievementTracker& tracker, bool from_timer) {
     for (const Achievement& achievement : tracker.achievements) {
         if (achievement.completed) continue;
         if (!TriggerMet(achievement)) continue;
-        Unlock(tracker, achievement.id);
+        UnlockFirstPending(tracker, achievement.id);
     }
 }
 
@@ -115,6 +108,14 @@ const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::
         return &achievement;
     }
     return nullptr;
+}
+
+const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    const Achievement* achievement = CompleteFirstPending(tracker, id);
+    if (achievement == nullptr) return nullptr;
+    tracker.FillLists();
+    PostUnlocked(tracker, *achievement);
+    return achievement;
 }
 
 // Fragments are views into the trigger value, which outlives the search.

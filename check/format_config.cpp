@@ -1,6 +1,6 @@
 #include "check/format_config.h"
 
-#include "check/json_output.h"
+#include "check/check_document.h"
 #include "config/config_scan.h"
 #include "text/utf8.h"
 
@@ -89,6 +89,7 @@ Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, boo
         const std::string why = WhyNotCarried(line + '\r', member.key(), *member);
         if (!why.empty()) {
             out.lost.push_back(EntryName(number, entry) + ", " + Dump(member.key()) + " " + why);
+            if (ConfigKeyIndex(member.key()) < 0) ++out.extra_members_lost;
             continue;
         }
         written[member.key()] = *member;
@@ -139,6 +140,10 @@ void WriteList(FormattedConfig& out, const Json& list) {
 
 FormattedConfig FormatConfig(std::string_view json) {
     FormattedConfig out;
+    if (json.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        out.error = "the file is empty: there is nothing to load";
+        return out;
+    }
     Json root;
     try {
         root = Json::parse(json, [](int depth, Json::parse_event_t, Json&) {
@@ -175,5 +180,9 @@ FormattedConfig FormatConfig(std::string_view json) {
     WriteList(out, *list);
     for (const std::string& text : after) out.text += "," + std::string(LINE_END) + text;
     out.text += std::string(LINE_END) + "}" + std::string(LINE_END);
+    if (out.achievements.empty() && out.lost.empty()) {
+        out = FormattedConfig();
+        out.error = "the file holds no achievement with an id: there is nothing to load";
+    }
     return out;
 }

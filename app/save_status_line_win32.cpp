@@ -7,6 +7,7 @@
 
 #include "app/app_globals.h"
 #include "progress/save_status.h"
+#include "resources/resource_ids.h"
 #include "tracker/tracker.h"
 
 namespace {

@@ -28,7 +28,7 @@ Json CloakJson(unsigned cloak) {
 Json WindowJson(const DesktopWindow& window) {
     Json json;
     json["title"] = Text(SeenTitle(window));
-    if (window.title.size() > MAX_TITLE_UNITS) json["length"] = window.title.size();
+    if (window.title.size() > platform::MAX_TITLE_UNITS) json["length"] = window.title.size();
     json["cloaked"] = window.cloak != 0;
     if (window.cloak != 0) json["cloaked_by"] = CloakJson(window.cloak);
     return json;

@@ -37,6 +37,6 @@ std::u16string LoadAchievements(const std::u16string& config_path, std::vector<A
 bool AchievementTracker::LoadConfig() {
     const std::u16string failure = LoadAchievements(config_path, achievements);
     if (failure.empty()) return true;
-    platform::ShowErrorMessage(main_window, failure);
+    platform::ShowErrorMessage(main_window, failure, ERROR_CAPTION);
     return false;
 }

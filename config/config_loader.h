@@ -16,6 +16,8 @@ inline constexpr std::u16string_view CONFIG_MISSING_MESSAGE =
 inline constexpr std::u16string_view CONFIG_UNREADABLE_MESSAGE = u"JSON文件为空或读取失败！";
 inline constexpr std::u16string_view CONFIG_NO_ACHIEVEMENTS_MESSAGE =
     u"JSON解析失败或没有找到成就配置！";
+// The caption of the box that shows them, and of the program's other error boxes.
+inline constexpr char16_t ERROR_CAPTION[] = u"错误";
 
 // The file's bytes after a leading UTF-8 byte-order mark. Empty when the file cannot be
 // opened or read, or is shorter than three bytes.

@@ -21,33 +21,32 @@
 
 namespace {
 
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error)) return true;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(a, error);
-    return !error && canonical == std::filesystem::weakly_canonical(b, error) && !error;
-}
-
 // As the progress file's save line says it; a missing folder is told apart from "write failed".
 bool Failed(const std::u16string& file, platform::FileError error) {
     if (error == platform::FileError::None) return false;
-    ReasonText reason = FileErrorText(error);
     std::error_code ignored;
     const std::filesystem::path folder = platform::NativePath(file).parent_path();
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ignored)) {
-        reason = {u"the folder does not exist", u"文件夹不存在"};
-    }
-    WriteStderr(Utf16ToUtf8(u"cannot write " + file + u" (" + reason.english + u"): " + file +
+    const ReasonText reason = !folder.empty() && !std::filesystem::is_directory(folder, ignored)
+                                  ? ReasonText{u"the folder does not exist", u"文件夹不存在"}
+                                  : FileErrorText(error);
+    WriteStderr(Utf16ToUtf8(u"cannot write (" + std::u16string(reason.english) + u"): " + file +
                             u" / 无法写入（" + reason.chinese + u"）：" + file + u"\n"));
     return true;
 }
 
-// Whether FILE is, in any spelling, adv.json or adv_save.txt, which writing it would empty
-// before they are read.
+// Whether FILE is adv.json or adv_save.txt in any spelling (letter case too, as Windows reads
+// it), which writing it would empty before they are read.
 bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker) {
-    const std::filesystem::path path = platform::NativePath(file);
-    return SameFile(path, platform::NativePath(tracker.config_path)) ||
-           SameFile(path, platform::NativePath(tracker.save_path));
+    const auto resolved = [](const std::u16string& path) {
+        std::error_code ignored;
+        const auto canonical =
+            std::filesystem::weakly_canonical(platform::NativePath(path), ignored);
+        return canonical.empty() ? path : canonical.u16string();
+    };
+    for (const std::u16string* data : {&tracker.config_path, &tracker.save_path}) {
+        if (EqualIgnoringAsciiCase(resolved(file), resolved(*data))) return true;
+    }
+    return false;
 }
 
 // The whole text goes into the file; otherwise the user is told why, and no part is left.
@@ -80,7 +79,7 @@ int Unlock(AchievementTracker& tracker, const std::u16string& id) {
     if (!tracker.save_pending) return 0;
     const SaveProblem problem = tracker.save_problem.load();
     const std::u16string file = FailedFile(tracker.save_path, problem);
-    WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
+    WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason) + u"\n"));
     return EXIT_NOT_SAVED;
 }
 

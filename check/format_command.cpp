@@ -42,11 +42,9 @@ int Format(const std::u16string& config_path, FormattedConfig& formatted) {
     }
     formatted = FormatConfig(TextAsUtf8(file.content));
     if (!formatted.error.empty()) {
-        const std::size_t not_utf8 = DetectEncoding(file.content).encoding == TextEncoding::Utf8
-                                         ? FirstLineNotUtf8(file.content)
-                                         : 0;
-        if (not_utf8 != 0) {
-            formatted.error += "\nline " + std::to_string(not_utf8) +
+        const bool utf8 = DetectEncoding(file.content).encoding == TextEncoding::Utf8;
+        if (const std::size_t line = utf8 ? FirstLineNotUtf8(file.content) : 0; line != 0) {
+            formatted.error += "\nline " + std::to_string(line) +
                                " is not UTF-8 (ANSI or GBK?): save the file as UTF-8 first";
         }
         WriteStderr(formatted.error + "\n");
@@ -69,20 +67,11 @@ int RunFormat(const std::u16string& config_path, const Options& options, std::st
     if (status != 0) return status;
     for (const std::string& line : formatted.lost) WriteStderr(line + "\n");
     // With --drop-extra, members Laurelight never reads may go; anything else lost still counts.
-    const bool dropped =
-        options.drop_extra && formatted.lost.size() == formatted.extra_members_lost;
-    if (!formatted.lost.empty() && !dropped) {
-        if (options.write) {
-            WriteStderr(Utf16ToUtf8(config_path) + " is left as it is\n");
-        } else {
-            out = formatted.text;
-        }
-        return EXIT_VALUES_LOST;
-    }
-    if (!options.write) {
-        out = formatted.text;
-        return 0;
-    }
+    const bool lost = !formatted.lost.empty() &&
+                      (!options.drop_extra || formatted.lost.size() > formatted.extra_members_lost);
+    if (!options.write) out = formatted.text;
+    if (lost && options.write) WriteStderr(Utf16ToUtf8(config_path) + " is left as it is\n");
+    if (lost || !options.write) return lost ? EXIT_VALUES_LOST : 0;
     if (!ReplaceKeepingBackup(config_path, formatted.text)) {
         WriteStderr("could not replace " + Utf16ToUtf8(config_path) + "\n");
         return EXIT_CANNOT_WRITE;

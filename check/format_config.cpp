@@ -112,10 +112,6 @@ std::string RootMember(const std::string& key, const Json& value) {
     return text;
 }
 
-bool HoldsMarker(const std::string& text) {
-    return CompactLine(text).find(ACHIEVEMENTS_MARKER) != std::string::npos;
-}
-
 void WriteList(FormattedConfig& out, const Json& list) {
     out.text += "    \"achievements\": [" + std::string(LINE_END);
     std::size_t last_object = 0;
@@ -173,7 +169,8 @@ FormattedConfig FormatConfig(std::string_view json) {
             continue;
         }
         std::string text = RootMember(member.key(), *member);
-        (list_seen || HoldsMarker(text) ? after : before).push_back(std::move(text));
+        const bool marker = CompactLine(text).find(ACHIEVEMENTS_MARKER) != std::string::npos;
+        (list_seen || marker ? after : before).push_back(std::move(text));
     }
     out.text = "{" + std::string(LINE_END);
     for (const std::string& text : before) out.text += text + "," + std::string(LINE_END);

@@ -194,7 +194,7 @@ TEST(CheckTool, CommandLineHelpMistakesAndOutputThatCannotBeWrittenWhole) {
     const std::string save = Shell(folder.File("adv_save.txt").string());
     for (const std::string& wrong :
          std::vector<std::string>{"--watch 5s", "--watch 99999999999", "-x",
-                                  "--output ./adv_save.txt", "--output " + save}) {
+                                  "--output ./ADV_SAVE.TXT", "--output " + save}) {
         EXPECT_EQ(RunCheck(folder.path(), wrong).exit_code, 64) << wrong;
     }
     EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\n");

@@ -14,8 +14,10 @@
 #include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "check/options.h"
+#include "check/progress_findings.h"
 #include "config/config_loader.h"
 #include "platform/files.h"
+#include "progress/progress_file.h"
 #include "progress/save_status.h"
 #include "text/utf8.h"
 
@@ -76,6 +78,10 @@ int Unlock(AchievementTracker& tracker, const std::u16string& id) {
         WriteStderr("no open achievement has the id " + Quoted(id) + "\n");
         return EXIT_NO_SUCH_PENDING_ID;
     }
+    if (!ProgressCanHold(id)) {
+        WriteStderr(UnsavableIdLine(tracker.save_path) + "\n");
+        return EXIT_NOT_SAVED;
+    }
     if (!tracker.save_pending) return 0;
     const SaveProblem problem = tracker.save_problem.load();
     const std::u16string file = FailedFile(tracker.save_path, problem);
@@ -118,6 +124,7 @@ int Run(const Options& options, std::string& out) {
         return 0;
     }
     const int status = options.unlock_id ? Unlock(tracker, *options.unlock_id) : 0;
+    ReportProgressFindings(tracker, report);
     out = Dump(CheckDocument(tracker, report), 2) + "\n";
     if (status == 0 && options.strict && !report.findings.empty()) return EXIT_FINDINGS;
     return status;

@@ -155,12 +155,13 @@ TEST(ToastPaint, AtTwiceTheDpiEveryFigureIsDoubled) {
                      u"scale, far beyond twelve hundred pixels of bold text\nsecond\nthird",
                      56);
     const Pixels pixels = Paint(&state, 1280, 256);
-    for (int x : {2, 5, 640, 1277}) {
-        EXPECT_EQ(pixels.At(x, 3), GOLD) << x;
-        EXPECT_EQ(pixels.At(x, 252), GOLD) << x;
+    // The 6-pixel frame runs along x 4 and 1275, y 4 and 251.
+    for (int x : {4, 640, 1275}) {
+        for (int y : {2, 4, 6, 249, 251, 253}) EXPECT_EQ(pixels.At(x, y), GOLD) << x << "," << y;
     }
-    EXPECT_EQ(pixels.At(5, 128), GOLD);
-    EXPECT_EQ(pixels.At(1274, 128), GOLD);
+    for (int y : {4, 128, 251}) {
+        for (int x : {2, 4, 6, 1273, 1275, 1277}) EXPECT_EQ(pixels.At(x, y), GOLD) << x << "," << y;
+    }
     EXPECT_EQ(pixels.At(0, 0), PANEL);
     EXPECT_EQ(pixels.At(1279, 255), PANEL);
     EXPECT_GT(InkIn(pixels, 40, 40, 1240, 100), 200);   // header

@@ -1,6 +1,7 @@
 #include "check/check_document.h"
 
 #include "app/achievement_lists.h"
+#include "config/config_scan.h"
 #include "text/utf8.h"
 
 namespace {
@@ -31,17 +32,6 @@ nlohmann::ordered_json FindingJson(const ConfigFinding& finding) {
 }
 
 }  // namespace
-
-const char* TriggerTypeName(TriggerType type) {
-    switch (type) {
-        case TriggerType::WindowTitle:
-            return "window_title";
-        case TriggerType::ProcessName:
-            return "process_name";
-        default:
-            return "none";
-    }
-}
 
 nlohmann::ordered_json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) {
     nlohmann::ordered_json document;

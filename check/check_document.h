@@ -9,8 +9,5 @@
 
 nlohmann::ordered_json CheckDocument(const AchievementTracker& tracker, const ScanReport& report);
 
-// "none", "window_title" or "process_name".
-const char* TriggerTypeName(TriggerType type);
-
 // The text of the findings for a terminal: "line N: [code] message", one per line.
 std::string FindingsText(const ScanReport& report);

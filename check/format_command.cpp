@@ -6,6 +6,7 @@
 #include "check/exit_codes.h"
 #include "check/format_config.h"
 #include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "text/text_encoding.h"
 #include "text/utf8.h"
 #include "platform/files.h"

@@ -2,8 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/config_loader.h"
-#include "config/scan_report.h"
+#include "config/config_scan.h"
 #include "text/utf8.h"
 
 namespace {

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "config/config_loader.h"
+#include "config/config_scan.h"
+#include "config/scan_members.h"
 #include "config/scan_report.h"
 #include "text/text_encoding.h"
 #include "text/utf8.h"

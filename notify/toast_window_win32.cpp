@@ -85,19 +85,21 @@ std::unique_ptr<NotificationState> NewToastState(std::u16string title) {
     return state;
 }
 
+// At the right edge of the primary screen, in that screen's pixels. Created without
+// WS_VISIBLE: a visible top-level window is activated at creation.
+HWND CreateToastWindow(NotificationState& state) {
+    return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
+                           WINDOW_TEXT, WS_POPUP, state.slide_from, ToastPixels(state, TOAST_TOP),
+                           ToastPixels(state, TOAST_WIDTH), ToastPixels(state, TOAST_HEIGHT),
+                           nullptr, nullptr, g_hInstance, &state);
+}
+
 // Creates, paints and starts one toast; the sound comes with it even when no window could
 // be made.
 void OpenToast(std::u16string title) {
     RegisterToastClassOnce();
     std::unique_ptr<NotificationState> state = NewToastState(std::move(title));
-    // Created without WS_VISIBLE: a visible top-level window is activated at creation.
-    HWND toast = state == nullptr
-                     ? nullptr
-                     : CreateWindowExW(
-                           WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
-                           WINDOW_TEXT, WS_POPUP, state->slide_from, ToastPixels(*state, TOAST_TOP),
-                           ToastPixels(*state, TOAST_WIDTH), ToastPixels(*state, TOAST_HEIGHT),
-                           nullptr, nullptr, g_hInstance, state.get());
+    HWND toast = state == nullptr ? nullptr : CreateToastWindow(*state);
     if (toast != nullptr) {
         state.release();  // the window took it in WM_CREATE and frees it in WM_DESTROY
         g_openToast = toast;

@@ -3,8 +3,6 @@
 
 #include "platform/win32/win32.h"
 
-constexpr int IDC_COMPLETED_LIST = 1001;
-constexpr int IDC_PENDING_LIST = 1002;
 constexpr UINT_PTR CHECK_TIMER_ID = 2001;
 constexpr UINT CHECK_INTERVAL_MS = 2000;
 

@@ -21,10 +21,13 @@
 #include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
+#include "config/config_loader.h"
 #include "notify/toast.h"
+#include "platform/desktop.h"
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"
+#include "tracker/window_messages.h"
 
 namespace {
 
@@ -36,11 +39,11 @@ constexpr int MAIN_WINDOW_HEIGHT = 600;
 constexpr DWORD LIST_STYLE =
     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
 static_assert(LIST_STYLE == 0x50A00041u, "plain, unsorted list boxes");
+static_assert(PRIVATE_MESSAGE_BASE == WM_USER);
 
 constexpr wchar_t COMPLETED_CAPTION[] = L"已完成成就:";
 constexpr wchar_t PENDING_CAPTION[] = L"未完成成就:";
-constexpr wchar_t LOAD_FAILED_TEXT[] = L"加载成就配置失败，程序将退出！";
-constexpr wchar_t ERROR_CAPTION[] = L"错误";
+constexpr char16_t LOAD_FAILED_TEXT[] = u"加载成就配置失败，程序将退出！";
 constexpr wchar_t ABOUT_TEXT[] = L"Laurelight beta-0.2\n检测Windows操作并解锁成就！";
 constexpr wchar_t ABOUT_CAPTION[] = L"关于";
 
@@ -75,7 +78,7 @@ void OnCreate(HWND window) {
     } else {
         // The loader has already said what went wrong; the window is kept only until the
         // loop takes the quit request, so nothing more is read, written or started.
-        MessageBoxW(window, LOAD_FAILED_TEXT, ERROR_CAPTION, MB_ICONERROR);
+        platform::ShowErrorMessage(window, LOAD_FAILED_TEXT, ERROR_CAPTION);
         PostQuitMessage(0);
     }
     SetTimer(window, CHECK_TIMER_ID, CHECK_INTERVAL_MS, nullptr);

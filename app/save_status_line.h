@@ -8,8 +8,6 @@
 
 struct AchievementTracker;
 
-constexpr int IDC_SAVE_STATUS = 1003;
-
 // Hidden and empty until a save fails.
 HWND CreateSaveStatusLine(HWND parent, const LayoutBox& box);
 

@@ -8,6 +8,7 @@
 #include "app/app_globals.h"
 #include "app/main_fonts.h"
 #include "progress/save_status.h"
+#include "resources/resource_ids.h"
 #include "tracker/tracker.h"
 
 namespace {

@@ -47,7 +47,7 @@ std::vector<DesktopWindow> ReadVisibleWindows() {
 }
 
 std::u16string SeenTitle(const DesktopWindow& window) {
-    return window.title.substr(0, MAX_TITLE_UNITS);
+    return window.title.substr(0, platform::MAX_TITLE_UNITS);
 }
 
 bool OnlyCloakedWindowsTitled(const std::vector<DesktopWindow>& windows,

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-inline constexpr std::size_t MAX_TITLE_UNITS = 255;  // what the program reads of a title
-
 struct DesktopWindow {
     std::u16string title;  // whole, not cut
     unsigned cloak = 0;    // the window manager's cloak flags; 0 when on screen
@@ -21,7 +19,7 @@ struct DesktopFacts {
 DesktopFacts ReadDesktopFacts();
 std::vector<DesktopWindow> ReadVisibleWindows();
 
-// The title as the program reads it: the first 255 units.
+// The title as the program reads it: the first platform::MAX_TITLE_UNITS units.
 std::u16string SeenTitle(const DesktopWindow& window);
 
 // True when every listed window with this seen title is cloaked (and there is one).

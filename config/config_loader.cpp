@@ -14,16 +14,22 @@ std::string ReadWholeFile(const std::u16string& path) {
     return content;
 }
 
+ConfigFile ReadConfigFile(const std::u16string& config_path) {
+    if (!platform::FileExists(config_path)) {
+        return {{}, std::u16string(CONFIG_MISSING_MESSAGE) + config_path};
+    }
+    ConfigFile file{ReadWholeFile(config_path), {}};
+    if (file.content.empty()) file.failure = CONFIG_UNREADABLE_MESSAGE;
+    return file;
+}
+
 std::u16string LoadAchievements(const std::u16string& config_path, std::vector<Achievement>& out,
                                 ScanReport* report) {
     out.clear();
-    if (!platform::FileExists(config_path)) {
-        return std::u16string(CONFIG_MISSING_MESSAGE) + config_path;
-    }
-    const std::string content = ReadWholeFile(config_path);
-    if (content.empty()) return std::u16string(CONFIG_UNREADABLE_MESSAGE);
-    if (report) ReportEncoding(*report, content);
-    ScanAchievements(content, out, report);
+    const ConfigFile file = ReadConfigFile(config_path);
+    if (!file.failure.empty()) return file.failure;
+    if (report) ReportEncoding(*report, file.content);
+    ScanAchievements(file.content, out, report);
     if (out.empty()) return std::u16string(CONFIG_NO_ACHIEVEMENTS_MESSAGE);
     return {};
 }
@@ -31,6 +37,6 @@ std::u16string LoadAchievements(const std::u16string& config_path, std::vector<A
 bool AchievementTracker::LoadConfig() {
     const std::u16string failure = LoadAchievements(config_path, achievements);
     if (failure.empty()) return true;
-    platform::ShowErrorMessage(main_window, failure);
+    platform::ShowErrorMessage(main_window, failure, ERROR_CAPTION);
     return false;
 }

@@ -2,12 +2,17 @@
 // Desktop facts and window operations, passed straight through to the window system.
 // Window handles are opaque (HWND on Windows).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <thread>
 
 namespace platform {
+
+// The most of a window title, in UTF-16 code units, that the window walk hands out (and so
+// the most a title trigger can see).
+inline constexpr std::size_t MAX_TITLE_UNITS = 255;
 
 // Return true to stop the walk.
 using TextVisitor = bool (*)(std::u16string_view text, void* context);
@@ -17,7 +22,7 @@ using TextVisitor = bool (*)(std::u16string_view text, void* context);
 bool VisitProcessNames(TextVisitor visit, void* context);
 
 // Titles of the visible top-level windows (covered and minimized ones included), each cut
-// to 255 code units; windows with an empty title are left out. Same result as above.
+// to MAX_TITLE_UNITS; windows with an empty title are left out. Same result as above.
 bool VisitVisibleWindowTitles(TextVisitor visit, void* context);
 
 // For tools that show the desktop: the windows of VisitVisibleWindowTitles with their whole
@@ -30,8 +35,8 @@ bool VisitVisibleWindows(WindowVisitor visit, void* context);
 // False where the system has no top-level windows with titles to read.
 bool HasWindowTitles();
 
-// Modal message box with the caption "错误" and the error icon.
-void ShowErrorMessage(void* owner, const std::u16string& text);
+// Modal message box with an OK button and the error icon.
+void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption);
 
 void ListReset(void* list);
 void ListAdd(void* list, const std::u16string& text);

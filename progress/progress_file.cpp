@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "text/utf8.h"
 #include "tracker/tracker.h"
+#include "tracker/window_messages.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
-// Numeric ids shared by the resource script and the program.
+// The program's resource, menu command and control ids, in one list so that none collides.
+// Shared by the resource script and the program, hence plain #defines.
 
 #define IDI_LAURELIGHT 101
 #define IDI_LAURELIGHT_SMALL 102
@@ -7,3 +8,8 @@
 
 #define IDM_EXIT 40001
 #define IDM_ABOUT 40002
+
+// Children of the main window.
+#define IDC_COMPLETED_LIST 1001
+#define IDC_PENDING_LIST 1002
+#define IDC_SAVE_STATUS 1003

@@ -26,6 +26,3 @@ struct Achievement {
 
 // std::u16string compares code units as unsigned 16-bit numbers, a prefix first.
 using CompletedMap = std::map<std::u16string, bool>;
-
-// Posted to the main window; lParam owns a heap copy of the completed achievement.
-constexpr unsigned WM_ACHIEVEMENT_UNLOCKED = 0x0400 + 100;

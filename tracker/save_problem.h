@@ -14,10 +14,6 @@ struct alignas(8) SaveProblem {
     friend bool operator==(const SaveProblem&, const SaveProblem&) = default;
 };
 
-// Posted to the main window, without payload, when saves start or stop failing or fail for
-// another reason. The window then reads the tracker's save_problem.
-constexpr unsigned WM_SAVE_STATUS_CHANGED = 0x0400 + 101;
-
 // A lagging save is tried again at every check pass this many times, then once a minute
 // (and at every unlock). Each blocked write may raise a security notification on Windows.
 constexpr int SAVE_RETRIES_AT_EVERY_PASS = 3;

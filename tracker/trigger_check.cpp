@@ -11,10 +11,9 @@
 
 #include "platform/desktop.h"
 #include "tracker/tracker.h"
+#include "tracker/window_messages.h"
 
 namespace {
-
-constexpr std::size_t MAX_TITLE_LENGTH = 255;
 
 char16_t FoldAsciiCase(char16_t unit) {
     return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
@@ -49,8 +48,8 @@ struct TitleSearch {
 
 bool VisitWindowTitle(std::u16string_view title, void* context) {
     TitleSearch& search = *static_cast<TitleSearch*>(context);
-    // The window system never hands out more than 255 units; hold every source to that.
-    title = title.substr(0, MAX_TITLE_LENGTH);
+    // The window walk never hands out more than this; hold every source to that.
+    title = title.substr(0, platform::MAX_TITLE_UNITS);
     for (std::u16string_view fragment : search.fragments) {
         if (fragment.size() > title.size()) continue;
         if (title.find(fragment) != std::u16string_view::npos) {

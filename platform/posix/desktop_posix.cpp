@@ -54,7 +54,7 @@ bool HasWindowTitles() {
     return false;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text) {
+void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
     std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
 }
 

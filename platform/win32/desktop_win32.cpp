@@ -24,10 +24,10 @@ struct TitleWalk {
 BOOL CALLBACK VisitOneWindow(HWND window, LPARAM param) {
     TitleWalk& walk = *reinterpret_cast<TitleWalk*>(param);
     if (!IsWindowVisible(window)) return TRUE;
-    wchar_t title[256] = {};
-    const int length = GetWindowTextW(window, title, 256);
+    wchar_t title[MAX_TITLE_UNITS + 1] = {};
+    const int length = GetWindowTextW(window, title, static_cast<int>(MAX_TITLE_UNITS + 1));
     if (length <= 0) return TRUE;
-    if (walk.visit(TextInBuffer(title, 255), walk.context)) {
+    if (walk.visit(TextInBuffer(title, MAX_TITLE_UNITS), walk.context)) {
         walk.stopped = true;
         return FALSE;
     }
@@ -122,8 +122,8 @@ bool HasWindowTitles() {
     return true;
 }
 
-void ShowErrorMessage(void* owner, const std::u16string& text) {
-    MessageBoxW(static_cast<HWND>(owner), Wide(text), L"错误", MB_OK | MB_ICONERROR);
+void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption) {
+    MessageBoxW(static_cast<HWND>(owner), Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
 }
 
 void ListReset(void* list) {

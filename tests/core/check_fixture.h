@@ -16,6 +16,7 @@
 #include "text/utf8.h"
 #include "tests/fake/fake_platform.h"
 #include "tracker/tracker.h"
+#include "tracker/window_messages.h"
 
 inline void* const MAIN_WINDOW = reinterpret_cast<void*>(0x5000);
 inline void* const COMPLETED_LIST = reinterpret_cast<void*>(0x1001);

@@ -77,7 +77,7 @@ bool HasWindowTitles() {
     return true;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text) {
+void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
     Fake().error_messages.push_back(text);

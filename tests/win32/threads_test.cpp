@@ -190,8 +190,8 @@ TEST(ErrorMessage, IsAModalBoxWithTheErrorCaptionAndIcon) {
             Sleep(20);
         }
     });
-    platform::ShowErrorMessage(nullptr,
-                               u"找不到成就配置文件！\n请确保以下文件存在：\nC:\\x\\bin\\adv.json");
+    platform::ShowErrorMessage(
+        nullptr, u"找不到成就配置文件！\n请确保以下文件存在：\nC:\\x\\bin\\adv.json", u"错误");
     watcher.join();
     ASSERT_TRUE(pressed) << "the box appeared and was closed by its OK button";
     EXPECT_EQ(seen.caption, L"错误");

@@ -1,10 +1,9 @@
 #include "app/main_fonts.h"
 
-#include "app/main_window.h"
-#include "app/save_status_line.h"
 #include "platform/dpi_scale.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/gdi_holders.h"
+#include "resources/resource_ids.h"
 
 namespace {
 

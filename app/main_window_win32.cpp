@@ -91,6 +91,7 @@ void OnDestroy(HWND window) {
         g_tracker = nullptr;
     }
     KillTimer(window, CHECK_TIMER_ID);
+    DropWaitingToasts();
     PostQuitMessage(0);
 }
 

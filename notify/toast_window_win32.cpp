@@ -6,24 +6,25 @@
 //
 // Each toast owns its title, picture, font and slide fields (NotificationState in GWLP_USERDATA),
 // so nothing is shared or released twice between toasts. Toasts meet the user one at a
-// time: an unlock that arrives while a toast is alive waits in a queue, and its toast (with
-// its sound) opens when the one before is destroyed, so every title can be read. A toast
-// never takes the focus: it is created hidden and shown without activation, and a click
-// does not activate it either.
+// time: an unlock that arrives while a toast is alive waits in line (ToastLine), and its toast
+// opens when the one before is destroyed, so every title can be read; while the shell says a
+// toast could not be seen, a thread timer asks again once a second. A toast never takes the
+// focus: it is created hidden and shown without activation, and a click does not activate it
+// either.
 
 #include "notify/toast.h"
 
-#include <deque>
 #include <memory>
 #include <new>
 #include <string>
 #include <utility>
 
+#include "notify/toast_line.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
 #include "platform/win32/dpi_win32.h"
-#include "sound/unlock_sound.h"
+#include "tracker/data_paths.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -41,9 +42,13 @@ constexpr wchar_t WINDOW_TEXT[] = L"Achievement";
 
 bool g_notificationClassRegistered = false;
 
-// The toast on screen, if any, and the titles waiting for their turn.
+bool OpenToast(const std::u16string& title);
+
+// The toast on screen, if any, the toasts waiting for their turn, and the thread timer that
+// looks again while they wait for the shell.
 HWND g_openToast = nullptr;
-std::deque<std::u16string> g_waitingTitles;
+ToastLine g_toastLine(OpenToast);
+UINT_PTR g_lookAgainTimer = 0;
 
 NotificationState* StateOf(HWND window) {
     return reinterpret_cast<NotificationState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -94,11 +99,10 @@ HWND CreateToastWindow(NotificationState& state) {
                            nullptr, nullptr, g_hInstance, &state);
 }
 
-// Creates, paints and starts one toast; the sound comes with it even when no window could
-// be made.
-void OpenToast(std::u16string title) {
+// Creates, paints and starts one toast; the line plays its sound.
+bool OpenToast(const std::u16string& title) {
     RegisterToastClassOnce();
-    std::unique_ptr<NotificationState> state = NewToastState(std::move(title));
+    std::unique_ptr<NotificationState> state = NewToastState(title);
     HWND toast = state == nullptr ? nullptr : CreateToastWindow(*state);
     if (toast != nullptr) {
         state.release();  // the window took it in WM_CREATE and frees it in WM_DESTROY
@@ -108,15 +112,24 @@ void OpenToast(std::u16string title) {
         UpdateWindow(toast);
         SetTimer(toast, HOLD_TIMER_ID, HOLD_MS, nullptr);
     }
-    PlayUnlockSound();
+    return toast != nullptr;
 }
 
-void OpenWaitingToasts() {
-    while (g_openToast == nullptr && !g_waitingTitles.empty()) {
-        std::u16string title = std::move(g_waitingTitles.front());
-        g_waitingTitles.pop_front();
-        OpenToast(std::move(title));
+void CALLBACK OnLookAgainTick(HWND, UINT, UINT_PTR, DWORD);
+
+// The timer runs exactly while the line is held.
+void KeepLookingWhileHeld() {
+    if (g_toastLine.Held() && g_lookAgainTimer == 0) {
+        g_lookAgainTimer = SetTimer(nullptr, 0, TOAST_LOOK_AGAIN_MS, OnLookAgainTick);
+    } else if (!g_toastLine.Held() && g_lookAgainTimer != 0) {
+        KillTimer(nullptr, g_lookAgainTimer);
+        g_lookAgainTimer = 0;
     }
+}
+
+void CALLBACK OnLookAgainTick(HWND, UINT, UINT_PTR, DWORD) {
+    g_toastLine.LookAgain();
+    KeepLookingWhileHeld();
 }
 
 // The state comes as the creation parameter.
@@ -189,7 +202,8 @@ void OnDestroy(HWND window) {
     KillTimer(window, SLIDE_OUT_TIMER_ID);
     if (window == g_openToast) {
         g_openToast = nullptr;
-        OpenWaitingToasts();
+        g_toastLine.ToastClosed();
+        KeepLookingWhileHeld();
     }
 }
 
@@ -218,6 +232,11 @@ LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, L
 }
 
 void ShowNotification(const Achievement& achievement) {
-    g_waitingTitles.push_back(achievement.title);
-    OpenWaitingToasts();
+    g_toastLine.Add(achievement.title);
+    KeepLookingWhileHeld();
+}
+
+void DropWaitingToasts() {
+    g_toastLine.Clear();
+    KeepLookingWhileHeld();
 }

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/desktop.h"
+
 struct FakePost {
     void* window;
     unsigned message;
@@ -30,12 +32,15 @@ struct FakePlatform {
     std::vector<std::u16string> window_titles;  // visible windows, as the platform reports them
     std::map<std::u16string, unsigned> window_cloaks;  // title -> cloak flags (default 0)
     bool post_succeeds = true;
+    platform::UserNotificationState notification_state =
+        platform::UserNotificationState::AcceptsNotifications;
     std::map<std::u16string, unsigned> mci_results;        // command -> error code (default 0)
     std::map<std::u16string, std::u16string> mci_replies;  // command -> reply text
 
     // Recorded calls.
     int process_walks = 0;
     int title_walks = 0;
+    int notification_queries = 0;
     int calls = 0;  // every call into the desktop or audio seam
     std::vector<std::u16string> error_messages;
     std::vector<std::pair<void*, std::u16string>> list_calls;  // text "<reset>" for a reset

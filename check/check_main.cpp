@@ -13,7 +13,9 @@
 #include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "check/options.h"
+#include "check/progress_findings.h"
 #include "config/config_loader.h"
+#include "progress/progress_file.h"
 #include "progress/save_status.h"
 #include "text/utf8.h"
 
@@ -34,6 +36,10 @@ int Unlock(AchievementTracker& tracker, const std::u16string& id) {
     if (CompleteFirstPending(tracker, id) == nullptr) {
         WriteStderr("no open achievement has the id " + Quoted(id) + "\n");
         return EXIT_NO_SUCH_PENDING_ID;
+    }
+    if (!ProgressCanHold(id)) {
+        WriteStderr(UnsavableIdLine(tracker.save_path) + "\n");
+        return EXIT_NOT_SAVED;
     }
     if (!tracker.save_pending) return 0;
     const SaveProblem problem = tracker.save_problem.load();
@@ -63,6 +69,7 @@ int Run(const Options& options) {
         return 0;
     }
     const int status = options.unlock_id ? Unlock(tracker, *options.unlock_id) : 0;
+    ReportProgressFindings(tracker, report);
     WriteStdout(Dump(CheckDocument(tracker, report), 2) + "\n");
     if (status == 0 && options.strict && !report.findings.empty()) return EXIT_FINDINGS;
     return status;

@@ -1,6 +1,7 @@
 // laurelight-check: acts as if Laurelight.exe stood in DIR (default: the current directory),
 // loads bin\adv.json and adv_save.txt exactly as the program does and prints one JSON document.
-// --unlock completes one achievement as an unlock would and saves the progress first;
+// --unlock completes one achievement as an unlock would and saves the progress first, or hands
+// it to Laurelight when that runs for the folder (unlock_command.h);
 // --format rewrites the configuration in the layout the program reads (format_command.h);
 // --desktop and --watch show what a check pass sees on the desktop now (desktop_view.h).
 
@@ -15,9 +16,9 @@
 #include "check/format_command.h"
 #include "check/options.h"
 #include "check/progress_findings.h"
+#include "check/unlock_command.h"
 #include "config/config_loader.h"
 #include "platform/files.h"
-#include "progress/progress_file.h"
 #include "progress/save_status.h"
 #include "text/utf8.h"
 
@@ -72,23 +73,6 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
     return text;
 }
 
-// --unlock: completes the achievement and saves; the exit code of what went wrong, or 0.
-int Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    if (CompleteFirstPending(tracker, id) == nullptr) {
-        WriteStderr("no open achievement has the id " + Quoted(id) + "\n");
-        return EXIT_NO_SUCH_PENDING_ID;
-    }
-    if (!ProgressCanHold(id)) {
-        WriteStderr(UnsavableIdLine(tracker.save_path) + "\n");
-        return EXIT_NOT_SAVED;
-    }
-    if (!tracker.save_pending) return 0;
-    const SaveProblem problem = tracker.save_problem.load();
-    const std::u16string file = FailedFile(tracker.save_path, problem);
-    WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason) + u"\n"));
-    return EXIT_NOT_SAVED;
-}
-
 // Puts what goes to stdout, or to the --output file, into `out`; returns the exit code.
 int Run(const Options& options, std::string& out) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
@@ -123,7 +107,8 @@ int Run(const Options& options, std::string& out) {
         out = Dump(DesktopDocument(tracker), 2) + "\n";
         return 0;
     }
-    const int status = options.unlock_id ? Unlock(tracker, *options.unlock_id) : 0;
+    const int status = options.unlock_id ? RunUnlock(tracker, *options.unlock_id) : 0;
+    if (status == EXIT_NO_ANSWER) return status;  // what the program holds is not known
     ReportProgressFindings(tracker, report);
     out = Dump(CheckDocument(tracker, report), 2) + "\n";
     if (status == 0 && options.strict && !report.findings.empty()) return EXIT_FINDINGS;

@@ -1,5 +1,6 @@
 // The unlock toast window ("AdvancementNotification"). A toast is a borderless, topmost,
-// translucent 640x128 tool window that slides in from beyond the right edge of the primary
+// translucent 640x128 tool window (at 96 DPI; scaled to the primary screen's DPI, like its
+// top and everything it draws) that slides in from beyond the right edge of the primary
 // screen, 50 pixels below its top, stays until five seconds after its creation, slides back
 // out and destroys itself. Its own 20 ms timers drive the slides; it handles no input.
 //
@@ -22,6 +23,7 @@
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
+#include "platform/win32/dpi_win32.h"
 #include "tracker/data_paths.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -34,6 +36,7 @@ constexpr UINT_PTR SLIDE_OUT_TIMER_ID = 4;
 constexpr UINT HOLD_MS = 5000;
 constexpr UINT SLIDE_TICK_MS = 20;
 constexpr BYTE TOAST_ALPHA = 230;
+constexpr int HEADER_FONT_HEIGHT = 28;  // at 96 DPI
 constexpr wchar_t CLASS_NAME[] = L"AdvancementNotification";
 constexpr wchar_t WINDOW_TEXT[] = L"Achievement";
 
@@ -64,8 +67,9 @@ void RegisterToastClassOnce() {
     g_notificationClassRegistered = true;
 }
 
-void MoveToastTo(HWND window, std::int32_t x) {
-    SetWindowPos(window, nullptr, x, TOAST_TOP, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void MoveToastTo(HWND window, const NotificationState& state, std::int32_t x) {
+    SetWindowPos(window, nullptr, x, ToastPixels(state, TOAST_TOP), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Everything one toast owns, made before its window so that it arrives with the creation.
@@ -74,27 +78,32 @@ std::unique_ptr<NotificationState> NewToastState(std::u16string title) {
     auto state = std::unique_ptr<NotificationState>(new (std::nothrow) NotificationState());
     if (state == nullptr) return nullptr;
     state->title = std::move(title);
+    state->dpi = platform::PrimaryScreenDpi();
     const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
     state->background_status = state->background.Load(platform::Wide(picture));
-    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    state->header_font.Reset(CreateFontW(ToastPixels(*state, HEADER_FONT_HEIGHT), 0, 0, 0, FW_BOLD,
+                                         FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                          DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
     state->slide_from = GetSystemMetrics(SM_CXSCREEN);
-    state->slide_to = state->slide_from - TOAST_WIDTH;
+    state->slide_to = state->slide_from - ToastPixels(*state, TOAST_WIDTH);
     return state;
+}
+
+// At the right edge of the primary screen, in that screen's pixels. Created without
+// WS_VISIBLE: a visible top-level window is activated at creation.
+HWND CreateToastWindow(NotificationState& state) {
+    return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
+                           WINDOW_TEXT, WS_POPUP, state.slide_from, ToastPixels(state, TOAST_TOP),
+                           ToastPixels(state, TOAST_WIDTH), ToastPixels(state, TOAST_HEIGHT),
+                           nullptr, nullptr, g_hInstance, &state);
 }
 
 // Creates, paints and starts one toast; the line plays its sound.
 bool OpenToast(const std::u16string& title) {
     RegisterToastClassOnce();
     std::unique_ptr<NotificationState> state = NewToastState(title);
-    // Created without WS_VISIBLE: a visible top-level window is activated at creation.
-    HWND toast =
-        state == nullptr
-            ? nullptr
-            : CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
-                              WINDOW_TEXT, WS_POPUP, state->slide_from, TOAST_TOP, TOAST_WIDTH,
-                              TOAST_HEIGHT, nullptr, nullptr, g_hInstance, state.get());
+    HWND toast = state == nullptr ? nullptr : CreateToastWindow(*state);
     if (toast != nullptr) {
         state.release();  // the window took it in WM_CREATE and frees it in WM_DESTROY
         g_openToast = toast;
@@ -139,10 +148,10 @@ void OnPaint(HWND window) {
 void OnSlideInTick(HWND window, NotificationState& state) {
     if (state.step > SLIDE_LAST_STEP) {
         KillTimer(window, SLIDE_IN_TIMER_ID);
-        MoveToastTo(window, state.slide_to);
+        MoveToastTo(window, state, state.slide_to);
         return;
     }
-    MoveToastTo(window,
+    MoveToastTo(window, state,
                 SlidePosition(SlideDirection::In, state.slide_from, state.slide_to, state.step));
     ++state.step;
 }
@@ -161,7 +170,7 @@ void OnSlideOutTick(HWND window, NotificationState& state) {
         DestroyWindow(window);
         return;
     }
-    MoveToastTo(window,
+    MoveToastTo(window, state,
                 SlidePosition(SlideDirection::Out, state.slide_from, state.slide_to, state.step));
     ++state.step;
 }
@@ -215,6 +224,8 @@ LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, L
             return 0;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
+        case WM_DPICHANGED:
+            return 0;  // made for the primary screen, it keeps its size while sliding past another
         default:
             return DefWindowProcW(window, message, wparam, lparam);
     }

@@ -1,15 +1,8 @@
 #include "progress/save_status.h"
 
-namespace {
-
 using platform::FileError;
 
-struct ReasonText {
-    const char16_t* english;
-    const char16_t* chinese;
-};
-
-ReasonText TextOf(FileError reason) {
+ReasonText FileErrorText(FileError reason) {
     switch (reason) {
         case FileError::AccessDenied:
             return {u"access denied", u"拒绝访问"};
@@ -26,8 +19,6 @@ ReasonText TextOf(FileError reason) {
     }
 }
 
-}  // namespace
-
 // A save through a symbolic link writes its temporary file beside the link's target.
 std::u16string FailedFile(const std::u16string& save_path, const SaveProblem& problem) {
     if (!problem.at_temporary) return save_path;
@@ -36,12 +27,12 @@ std::u16string FailedFile(const std::u16string& save_path, const SaveProblem& pr
 
 // The path goes last, so a line too long for the window loses the middle of the path.
 std::u16string SaveProblemLine(const std::u16string& file, FileError reason) {
-    return std::u16string(u"进度无法保存（") + TextOf(reason).chinese + u"），稍后将自动重试：" +
-           file;
+    return std::u16string(u"进度无法保存（") + FileErrorText(reason).chinese +
+           u"），稍后将自动重试：" + file;
 }
 
 std::u16string SaveFailedConsoleLine(const std::u16string& file, FileError reason) {
-    const ReasonText text = TextOf(reason);
+    const ReasonText text = FileErrorText(reason);
     return u"progress not saved (" + std::u16string(text.english) + u"): " + file +
            u" / 进度未能保存（" + text.chinese + u"）：" + file;
 }

@@ -83,12 +83,15 @@ Json CmdList(const Args& args) {
                 {"items", ListItems(RequireChild(parent, static_cast<int>(IntArg(args, 1, 0))))}};
 }
 
-// lists <window>: the completed (1001) and open (1002) lists of the main window.
+// lists <window>: the completed (1001) and open (1002) lists of the main window, and the
+// height of a line of the completed list, which follows its font.
 Json CmdLists(const Args& args) {
     HWND parent = RequireWindow(Arg(args, 0));
+    HWND completed = RequireChild(parent, 1001);
     return Json{{"ok", true},
-                {"completed", ListItems(RequireChild(parent, 1001))},
-                {"pending", ListItems(RequireChild(parent, 1002))}};
+                {"completed", ListItems(completed)},
+                {"pending", ListItems(RequireChild(parent, 1002))},
+                {"item_height", SendOrFail(completed, LB_GETITEMHEIGHT, 0, 0)}};
 }
 
 // msgbox [timeout_ms] [owner class]: waits for a visible message box and reads its

@@ -16,12 +16,12 @@
 #include <memory>
 
 #include "app/app_globals.h"
-#include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
 #include "config/config_loader.h"
 #include "notify/toast.h"
 #include "platform/desktop.h"
+#include "platform/win32/gdi_holders.h"
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+
 #include <nlohmann/json.hpp>
 
 #include "check/check_document.h"
@@ -9,8 +10,8 @@
 #include "check/desktop_facts.h"
 #include "check/near_miss.h"
 #include "check/stop_request.h"
-#include "text/utf8.h"
 #include "platform/desktop.h"
+#include "text/utf8.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "config/config_loader.h"
 
 #include "config/scan_report.h"
-#include "text/text_encoding.h"
-#include "text/utf8.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
+#include "text/text_encoding.h"
+#include "text/utf8.h"
 #include "tracker/tracker.h"
 
 std::string ReadWholeFile(const std::u16string& path) {

@@ -10,18 +10,18 @@
 // never takes the focus: it is created hidden and shown without activation, and a click
 // does not activate it either.
 
-#include "notify/toast.h"
-
 #include <deque>
 #include <memory>
 #include <new>
 #include <string>
 #include <utility>
 
+#include "notify/toast.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
 #include "sound/unlock_sound.h"
+#include "tracker/data_paths.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

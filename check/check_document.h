@@ -2,15 +2,11 @@
 // The JSON document that laurelight-check prints: the paths, every loaded achievement, the
 // two lists as the main window would show them, and the findings about the configuration.
 
-#include <nlohmann/json.hpp>
-
+#include "check/json_output.h"
 #include "config/scan_report.h"
 #include "tracker/tracker.h"
 
-nlohmann::ordered_json CheckDocument(const AchievementTracker& tracker, const ScanReport& report);
-
-// "none", "window_title" or "process_name".
-const char* TriggerTypeName(TriggerType type);
+Json CheckDocument(const AchievementTracker& tracker, const ScanReport& report);
 
 // The text of the findings for a terminal: "line N: [code] message", one per line.
 std::string FindingsText(const ScanReport& report);

@@ -1,5 +1,5 @@
 #pragma once
-// The console of laurelight-check: its arguments as UTF-16, and UTF-8 text out.
+// The console of laurelight-check: its arguments as UTF-16, UTF-8 text out, and Ctrl+C.
 
 #include <string>
 #include <string_view>
@@ -15,3 +15,8 @@ void WriteStderr(std::string_view text);
 // Sends what WriteStdout writes into a new file instead, as UTF-8 bytes. False when the file
 // cannot be created.
 bool RedirectStdout(const std::u16string& path);
+
+// From now on Ctrl+C (and, on Linux, SIGTERM) asks a running watch to stop, which then ends
+// normally, instead of ending the process.
+void CatchStopRequest();
+bool StopRequested();

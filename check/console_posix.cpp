@@ -1,7 +1,18 @@
+#include <csignal>
 #include <cstdio>
 
 #include "check/console.h"
 #include "text/utf8.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop_requested = 0;
+
+void OnStopSignal(int) {
+    g_stop_requested = 1;
+}
+
+}  // namespace
 
 std::vector<std::u16string> CommandLineArguments(int argc, char** argv) {
     std::vector<std::u16string> arguments;
@@ -21,4 +32,13 @@ void WriteStderr(std::string_view text) {
 
 bool RedirectStdout(const std::u16string& path) {
     return std::freopen(Utf16ToUtf8(path).c_str(), "wb", stdout) != nullptr;
+}
+
+void CatchStopRequest() {
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+}
+
+bool StopRequested() {
+    return g_stop_requested != 0;
 }

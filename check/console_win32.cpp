@@ -1,15 +1,25 @@
-// Windows console: the wide command line, and output that reads right both in a console
-// window (as characters) and in a pipe or file (as UTF-8 bytes).
+// Windows console: the wide command line, output that reads right both in a console window
+// (as characters) and in a pipe or file (as UTF-8 bytes), and Ctrl+C.
 
 #include "platform/win32/win32.h"
 #include <shellapi.h>
 
+#include <atomic>
 #include <memory>
 
 #include "check/console.h"
 #include "text/utf8.h"
 
 namespace {
+
+std::atomic<bool> g_stop_requested{false};
+
+// Runs on a thread of its own that the system starts for the event.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    g_stop_requested = true;
+    return TRUE;
+}
 
 struct LocalMemoryFree {
     void operator()(wchar_t** words) const { LocalFree(words); }
@@ -61,4 +71,12 @@ bool RedirectStdout(const std::u16string& path) {
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     // The handle stays open for the rest of the run as the new standard output.
     return file != INVALID_HANDLE_VALUE && SetStdHandle(STD_OUTPUT_HANDLE, file);
+}
+
+void CatchStopRequest() {
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+bool StopRequested() {
+    return g_stop_requested;
 }

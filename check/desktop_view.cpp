@@ -3,42 +3,18 @@
 #include <chrono>
 #include <cstdio>
 
-#include <nlohmann/json.hpp>
-
-#include "check/check_document.h"
 #include "check/console.h"
 #include "check/desktop_facts.h"
+#include "check/json_output.h"
 #include "check/near_miss.h"
-#include "check/stop_request.h"
 #include "platform/desktop.h"
-#include "text/utf8.h"
 
 namespace {
 
-using Json = nlohmann::ordered_json;
 using Clock = std::chrono::steady_clock;
 
 constexpr unsigned WATCH_INTERVAL_MS = 500;
 constexpr unsigned STOP_POLL_MS = 50;
-
-std::string Text(std::u16string_view text) {
-    return Utf16ToUtf8(text);
-}
-
-std::string Dump(const Json& json, int indent) {
-    return json.dump(indent, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-std::optional<double> Seconds(const std::u16string& text) {
-    if (text.empty() || text.find_first_not_of(u"0123456789.") != std::u16string::npos) {
-        return std::nullopt;
-    }
-    try {
-        return std::stod(Text(text));
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
 
 Json CloakJson(unsigned cloak) {
     Json by = Json::array();
@@ -59,13 +35,8 @@ Json WindowJson(const DesktopWindow& window) {
 
 // `windows` is read only for a title match, to tell whether the window shows at all.
 Json MetByJson(const TriggerMatch& match, const std::vector<DesktopWindow>& windows) {
-    Json json;
-    if (!match.process_name.empty()) {
-        json["process"] = Text(match.process_name);
-        return json;
-    }
-    json["window"] = Text(match.window_title);
-    json["fragment"] = Text(match.fragment);
+    if (!match.process_name.empty()) return {{"process", Text(match.process_name)}};
+    Json json = {{"window", Text(match.window_title)}, {"fragment", Text(match.fragment)}};
     if (OnlyCloakedWindowsTitled(windows, match.window_title)) json["cloaked"] = true;
     return json;
 }
@@ -82,11 +53,7 @@ Json NearMissJson(const NearMiss& miss) {
 }
 
 Json PendingAchievementJson(const Achievement& achievement, const DesktopFacts& facts) {
-    Json json;
-    json["id"] = Text(achievement.id);
-    json["title"] = Text(achievement.title);
-    json["trigger_type"] = TriggerTypeName(achievement.trigger_type);
-    json["trigger_value"] = Text(achievement.trigger_value);
+    Json json = AchievementJson(achievement, {"id", "title", "trigger_type", "trigger_value"});
     TriggerMatch match;
     const bool met = TriggerMet(achievement, &match);
     json["met"] = met;
@@ -99,31 +66,6 @@ Json PendingAchievementJson(const Achievement& achievement, const DesktopFacts& 
         json["near_misses"].push_back(NearMissJson(miss));
     }
     return json;
-}
-
-Json LookDocument(const AchievementTracker& tracker) {
-    const DesktopFacts facts = ReadDesktopFacts();
-    Json document;
-    document["config_path"] = Text(tracker.config_path);
-    document["save_path"] = Text(tracker.save_path);
-    document["processes"] = Json::array();
-    for (const std::u16string& name : facts.processes) document["processes"].push_back(Text(name));
-    document["windows"] = Json::array();
-    for (const DesktopWindow& window : facts.windows) {
-        document["windows"].push_back(WindowJson(window));
-    }
-    document["notes"] = Json::array();
-    if (!facts.has_window_titles) {
-        document["notes"].push_back(
-            "window titles are not available on this system, so no window_title trigger is met "
-            "here");
-    }
-    document["open_achievements"] = Json::array();
-    for (const Achievement& achievement : tracker.achievements) {
-        if (!achievement.completed)
-            document["open_achievements"].push_back(PendingAchievementJson(achievement, facts));
-    }
-    return document;
 }
 
 // UTC, ISO 8601 with milliseconds.
@@ -145,8 +87,7 @@ std::string TimeText() {
 Json ChangeJson(const Achievement& achievement, bool met, const TriggerMatch& match) {
     Json json;
     json["time"] = TimeText();
-    json["id"] = Text(achievement.id);
-    json["title"] = Text(achievement.title);
+    json.update(AchievementJson(achievement, {"id", "title"}));
     json["met"] = met;
     if (!met) return json;
     const std::vector<DesktopWindow> windows =
@@ -166,6 +107,33 @@ bool WaitForNextLook(std::optional<Clock::time_point> end) {
     }
 }
 
+}  // namespace
+
+Json DesktopDocument(const AchievementTracker& tracker) {
+    const DesktopFacts facts = ReadDesktopFacts();
+    Json document;
+    document["config_path"] = Text(tracker.config_path);
+    document["save_path"] = Text(tracker.save_path);
+    document["processes"] = Json::array();
+    for (const std::u16string& name : facts.processes) document["processes"].push_back(Text(name));
+    document["windows"] = Json::array();
+    for (const DesktopWindow& window : facts.windows) {
+        document["windows"].push_back(WindowJson(window));
+    }
+    document["notes"] = Json::array();
+    if (!facts.has_window_titles) {
+        document["notes"].push_back(
+            "window titles are not available on this system, so no window_title trigger is met "
+            "here");
+    }
+    document["pending_achievements"] = Json::array();
+    for (const Achievement& achievement : tracker.achievements) {
+        if (!achievement.completed)
+            document["pending_achievements"].push_back(PendingAchievementJson(achievement, facts));
+    }
+    return document;
+}
+
 // Every pending achievement starts as not met, so the first look reports those already met.
 int Watch(const AchievementTracker& tracker, std::optional<double> seconds) {
     CatchStopRequest();
@@ -183,36 +151,9 @@ int Watch(const AchievementTracker& tracker, std::optional<double> seconds) {
             const bool now = TriggerMet(achievement, &match);
             if (now == met[index]) continue;
             met[index] = now;
-            WriteStdout(Dump(ChangeJson(achievement, now, match), -1));
+            WriteStdout(Dump(ChangeJson(achievement, now, match)) + "\n");
         }
     } while (WaitForNextLook(end));
     if (StopRequested()) WriteStderr("watch stopped\n");
-    return 0;
-}
-
-}  // namespace
-
-DesktopOptions TakeDesktopOptions(std::vector<std::u16string>& arguments) {
-    DesktopOptions options;
-    std::vector<std::u16string> rest;
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] == u"--desktop") {
-            options.desktop = true;
-        } else if (arguments[index] == u"--watch") {
-            options.watch = true;
-            if (index + 1 < arguments.size() && Seconds(arguments[index + 1])) {
-                options.seconds = Seconds(arguments[++index]);
-            }
-        } else {
-            rest.push_back(arguments[index]);
-        }
-    }
-    arguments = std::move(rest);
-    return options;
-}
-
-int RunDesktop(const AchievementTracker& tracker, const DesktopOptions& options) {
-    if (options.watch) return Watch(tracker, options.seconds);
-    WriteStdout(Dump(LookDocument(tracker), 2));
     return 0;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The exit codes of laurelight-check.
+// The exit codes of laurelight-check; 0 is success.
 
 inline constexpr int EXIT_LOAD_FAILED = 1;         // the configuration did not load
 inline constexpr int EXIT_NO_SUCH_PENDING_ID = 2;  // --unlock: no pending achievement has the id

@@ -6,6 +6,7 @@
 #include "check/exit_codes.h"
 #include "check/format_config.h"
 #include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "text/text_encoding.h"
 #include "text/utf8.h"
 #include "platform/files.h"
@@ -49,15 +50,12 @@ int RedirectOutput(const std::u16string& output, const std::u16string& config_pa
 }
 
 int RunFormat(const std::u16string& config_path, bool write) {
-    if (!platform::FileExists(config_path)) {
-        WriteStderr(Utf16ToUtf8(std::u16string(CONFIG_MISSING_MESSAGE) + config_path) + "\n");
+    const ConfigFile file = ReadConfigFile(config_path);
+    if (!file.failure.empty()) {
+        WriteStderr(Utf16ToUtf8(file.failure) + "\n");
         return EXIT_LOAD_FAILED;
     }
-    const std::string content = ReadWholeFile(config_path);
-    if (content.empty()) {
-        WriteStderr(Utf16ToUtf8(CONFIG_UNREADABLE_MESSAGE) + "\n");
-        return EXIT_LOAD_FAILED;
-    }
+    const std::string& content = file.content;
     FormattedConfig formatted = FormatConfig(TextAsUtf8(content));
     if (!formatted.error.empty()) {
         const std::size_t not_utf8 =

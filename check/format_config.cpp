@@ -1,14 +1,10 @@
 #include "check/format_config.h"
 
-#include <nlohmann/json.hpp>
-
-#include "config/config_loader.h"
-#include "config/scan_report.h"
+#include "check/json_output.h"
+#include "config/config_scan.h"
 #include "text/utf8.h"
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 constexpr std::string_view ENTRY_INDENT = "        ";
 constexpr std::string_view MEMBER_INDENT = "            ";
@@ -17,10 +13,6 @@ constexpr std::string_view LINE_END = "\r\n";
 constexpr int MAX_DEPTH = 200;
 
 struct TooDeep {};
-
-std::string Dump(const Json& value, int indent = -1) {
-    return value.dump(indent, ' ', false, Json::error_handler_t::strict);
-}
 
 bool Structural(std::string_view line) {
     const std::string compact = CompactLine(line);
@@ -59,7 +51,7 @@ std::string EntryName(std::size_t number, const Json& entry) {
     return name;
 }
 
-std::u16string Text(const Json& entry, std::string_view key) {
+std::u16string StringMember(const Json& entry, std::string_view key) {
     const auto member = entry.find(std::string(key));
     if (member == entry.end() || !member->is_string()) return {};
     return Utf8ToUtf16(member->get<std::string>());
@@ -68,7 +60,7 @@ std::u16string Text(const Json& entry, std::string_view key) {
 Achievement AchievementOf(const Json& entry) {
     Achievement achievement;
     for (const ConfigKey& key : CONFIG_KEYS)
-        ApplyConfigValue(achievement, key, Text(entry, key.name));
+        ApplyConfigValue(achievement, key, StringMember(entry, key.name));
     return achievement;
 }
 

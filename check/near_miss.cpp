@@ -39,13 +39,6 @@ std::u16string_view WithoutExe(std::u16string_view name) {
     return name;
 }
 
-std::string Quoted(std::u16string_view text) {
-    std::string quoted = "\"";  // appended, not prefixed: GCC 12 warns on "..." + string
-    quoted += Utf16ToUtf8(text);
-    quoted += '"';
-    return quoted;
-}
-
 bool IsSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == 0xA0 || c == 0x3000;
 }

@@ -1,10 +1,10 @@
 #include "config/config_loader.h"
 
+#include "config/config_scan.h"
 #include "config/scan_report.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "text/text_encoding.h"
-#include "text/utf8.h"
 #include "tracker/tracker.h"
 
 std::string ReadWholeFile(const std::u16string& path) {
@@ -14,41 +14,22 @@ std::string ReadWholeFile(const std::u16string& path) {
     return content;
 }
 
-std::size_t StringEnd(std::string_view line, std::size_t open) {
-    std::size_t pos = open + 1;
-    while (pos < line.size() && line[pos] != '"') {
-        // An escaped byte never ends the value; a backslash last on the line is just a byte.
-        pos += (line[pos] == '\\' && pos + 1 < line.size()) ? 2 : 1;
+ConfigFile ReadConfigFile(const std::u16string& config_path) {
+    if (!platform::FileExists(config_path)) {
+        return {{}, std::u16string(CONFIG_MISSING_MESSAGE) + config_path};
     }
-    return pos;
-}
-
-std::u16string ExtractJsonString(std::string_view line, std::string_view key) {
-    std::string needle;
-    needle.reserve(key.size() + 3);
-    needle += '"';
-    needle += key;
-    needle += "\":";
-    size_t pos = line.find(needle);
-    if (pos == std::string_view::npos) return {};
-    pos += needle.size();
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
-    if (pos >= line.size() || line[pos] != '"') return {};
-    const size_t end = StringEnd(line, pos);
-    if (end == pos + 1) return {};
-    return Utf8ToUtf16(line.substr(pos + 1, end - pos - 1));
+    ConfigFile file{ReadWholeFile(config_path), {}};
+    if (file.content.empty()) file.failure = CONFIG_UNREADABLE_MESSAGE;
+    return file;
 }
 
 std::u16string LoadAchievements(const std::u16string& config_path, std::vector<Achievement>& out,
                                 ScanReport* report) {
     out.clear();
-    if (!platform::FileExists(config_path)) {
-        return std::u16string(CONFIG_MISSING_MESSAGE) + config_path;
-    }
-    const std::string content = ReadWholeFile(config_path);
-    if (content.empty()) return std::u16string(CONFIG_UNREADABLE_MESSAGE);
-    if (report) ReportEncoding(*report, content);
-    ScanAchievements(content, out, report);
+    const ConfigFile file = ReadConfigFile(config_path);
+    if (!file.failure.empty()) return file.failure;
+    if (report) ReportEncoding(*report, file.content);
+    ScanAchievements(file.content, out, report);
     if (out.empty()) return std::u16string(CONFIG_NO_ACHIEVEMENTS_MESSAGE);
     return {};
 }

@@ -4,8 +4,9 @@
 
 #include <utility>
 
-#include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "config/scan_report.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -88,6 +89,31 @@ void ScanLine(ScanState& scan, std::size_t number, std::string_view line) {
 
 }  // namespace
 
+std::size_t StringEnd(std::string_view line, std::size_t open) {
+    std::size_t pos = open + 1;
+    while (pos < line.size() && line[pos] != '"') {
+        // An escaped byte never ends the value; a backslash last on the line is just a byte.
+        pos += (line[pos] == '\\' && pos + 1 < line.size()) ? 2 : 1;
+    }
+    return pos;
+}
+
+std::u16string ExtractJsonString(std::string_view line, std::string_view key) {
+    std::string needle;
+    needle.reserve(key.size() + 3);
+    needle += '"';
+    needle += key;
+    needle += "\":";
+    size_t pos = line.find(needle);
+    if (pos == std::string_view::npos) return {};
+    pos += needle.size();
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+    if (pos >= line.size() || line[pos] != '"') return {};
+    const size_t end = StringEnd(line, pos);
+    if (end == pos + 1) return {};
+    return Utf8ToUtf16(line.substr(pos + 1, end - pos - 1));
+}
+
 std::string CompactLine(std::string_view line) {
     std::string compact;
     compact.reserve(line.size());
@@ -101,6 +127,17 @@ TriggerType TriggerTypeFromText(const std::u16string& text) {
     if (text == u"window_title") return TriggerType::WindowTitle;
     if (text == u"process_name") return TriggerType::ProcessName;
     return TriggerType::None;
+}
+
+const char* TriggerTypeName(TriggerType type) {
+    switch (type) {
+        case TriggerType::WindowTitle:
+            return "window_title";
+        case TriggerType::ProcessName:
+            return "process_name";
+        default:
+            return "none";
+    }
 }
 
 int ConfigKeyIndex(std::string_view key) {

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "config/config_loader.h"
+#include "config/config_scan.h"
+#include "config/scan_members.h"
 #include "config/scan_report.h"
 #include "text/text_encoding.h"
 #include "text/utf8.h"
@@ -16,10 +17,7 @@ constexpr std::size_t SNIPPET_LENGTH = 40;
 std::string Quote(std::string_view bytes) {
     std::u16string text = Utf8ToUtf16(bytes);
     if (text.size() > SNIPPET_LENGTH) text = text.substr(0, SNIPPET_LENGTH) + u"…";
-    std::string quoted = "\"";
-    quoted += Utf16ToUtf8(text);
-    quoted += '"';
-    return quoted;
+    return Quoted(text);
 }
 
 std::string Quote(const std::u16string& text) {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "tracker/achievement.h"
 
 struct ConfigFinding {
@@ -29,16 +29,6 @@ struct ScanReport {
     std::string trigger_type_text;                   // the last applied "trigger_type" text
     std::map<std::u16string, std::size_t> id_lines;  // loaded ids and where they closed
 };
-
-// A "key": pair as a JSON reader would see it on one line.
-struct MemberToken {
-    std::string key;
-    bool space_before_colon = false;
-    bool string_value = false;   // the value starts with a double quote
-    bool empty_value = false;    // the value is ""
-    bool escaped_value = false;  // the value holds a backslash
-};
-std::vector<MemberToken> FindMembers(std::string_view line);
 
 // Findings about the bytes themselves: a UTF-16 file, or a line that is not UTF-8.
 void ReportEncoding(ScanReport& report, std::string_view content);

@@ -143,3 +143,10 @@ std::optional<std::u16string> DecodeWtf8(std::string_view bytes) {
     }
     return out;
 }
+
+std::string Quoted(std::u16string_view text) {
+    std::string quoted = "\"";  // appended, not prefixed: GCC 12 warns on "..." + string
+    quoted += Utf16ToUtf8(text);
+    quoted += '"';
+    return quoted;
+}

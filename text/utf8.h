@@ -13,6 +13,9 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 // A lone surrogate gives U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// The text as UTF-8 between double quotes, as messages name a value.
+std::string Quoted(std::u16string_view text);
+
 // One code point up to U+10FFFF; surrogate values are written as they are.
 void AppendUtf8(std::string& out, char32_t code_point);
 

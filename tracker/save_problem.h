@@ -21,4 +21,6 @@ constexpr std::chrono::seconds SAVE_RETRY_INTERVAL{60};
 
 // Whether a check pass tries a lagging save again, after `failures` failed saves in a row,
 // the last one `since_last` ago.
-bool SaveRetryDue(int failures, std::chrono::steady_clock::duration since_last);
+inline bool SaveRetryDue(int failures, std::chrono::steady_clock::duration since_last) {
+    return failures <= SAVE_RETRIES_AT_EVERY_PASS || since_last >= SAVE_RETRY_INTERVAL;
+}

@@ -96,10 +96,6 @@ void RunCheckPass(AchievementTracker& tracker) {
 
 }  // namespace
 
-bool SaveRetryDue(int failures, std::chrono::steady_clock::duration since_last) {
-    return failures <= SAVE_RETRIES_AT_EVERY_PASS || since_last >= SAVE_RETRY_INTERVAL;
-}
-
 // The first pending achievement carrying this id is completed: an earlier duplicate goes first.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
     for (Achievement& achievement : tracker.achievements) {

@@ -93,7 +93,7 @@ TEST(CheckDesktop, TellsWhichRunningProcessMeetsEachOpenTriggerOrNearlyDoes) {
     EXPECT_NE(json["notes"][0].get<std::string>().find("not available"), std::string::npos);
 
     std::map<std::string, std::string> outcome;  // id -> what met it, or the near-miss codes
-    for (const nlohmann::json& open : json["open_achievements"]) {
+    for (const nlohmann::json& open : json["pending_achievements"]) {
         std::string& text = outcome[open["id"]];
         if (open["met"] == true) text = "met by " + open["met_by"]["process"].get<std::string>();
         for (const nlohmann::json& miss : open.value("near_misses", nlohmann::json::array())) {

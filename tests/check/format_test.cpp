@@ -7,7 +7,7 @@
 #include <random>
 
 #include "config/config_loader.h"
-#include "config/scan_report.h"
+#include "config/config_scan.h"
 #include "text/utf8.h"
 #include "tests/check/check_run.h"
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "config/scan_report.h"
 #include "tests/core/config_samples.h"
 #include "tests/fake/fake_platform.h"

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "config/scan_report.h"
 #include "progress/progress_file.h"
 #include "tests/core/check_fixture.h"

@@ -8,7 +8,8 @@
 #include <iterator>
 #include <utility>
 
-#include "config/config_loader.h"
+#include "config/config_scan.h"
+#include "config/scan_members.h"
 #include "config/scan_report.h"
 #include "tests/core/config_samples.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "config/scan_report.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "check/format_config.h"
-#include "config/config_loader.h"
+#include "config/config_scan.h"
 #include "text/text_encoding.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -65,7 +65,7 @@ class CheckDesktopTest(WineTestCase):
         self.assertIn({"title": title[:255], "length": len(title), "cloaked": False},
                       look["windows"])
         self.assertEqual(look["notes"], [])
-        found = {entry["id"]: entry for entry in look["open_achievements"]}
+        found = {entry["id"]: entry for entry in look["pending_achievements"]}
         self.assertEqual(list(found), ["ascii_case", "no_exe", "window", "near"])
         self.assertEqual(found["ascii_case"]["met_by"], {"process": "ProbeProgram.exe"})
         self.assertEqual(found["window"]["met_by"],

@@ -1,0 +1,37 @@
+#pragma once
+// The command line of laurelight-check, parsed and checked in one place.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+inline constexpr std::string_view USAGE =
+    "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]\n"
+    "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
+    "  DIR          folder of Laurelight.exe (default: the current folder)\n"
+    "  --unlock ID  complete the first open achievement with this id and save the progress\n"
+    "  --strict     exit with 3 when the configuration has findings\n"
+    "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
+    "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
+    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n"
+    "  --desktop    show the running processes, the visible windows and which open\n"
+    "               achievement's trigger is met now; nothing is unlocked or written\n"
+    "  --watch      print a line whenever a trigger becomes met or stops being met, every\n"
+    "               500 ms, for SECONDS or until Ctrl+C\n";
+
+enum class Mode { Check, Format, Desktop, Watch, Help };
+
+struct Options {
+    Mode mode = Mode::Check;
+    std::u16string directory = u".";
+    std::optional<std::u16string> output;
+    std::optional<std::u16string> unlock_id;  // Check
+    bool strict = false;                      // Check
+    bool write = false;                       // Format
+    std::optional<double> seconds;            // Watch; without it, until Ctrl+C
+};
+
+// The options, or why the command line is not understood.
+std::variant<Options, std::string> ParseOptions(const std::vector<std::u16string>& arguments);

@@ -1,0 +1,16 @@
+#pragma once
+// Finds "key": pairs on one line the way a JSON reader would, for the findings report.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A "key": pair as a JSON reader would see it on one line.
+struct MemberToken {
+    std::string key;
+    bool space_before_colon = false;
+    bool string_value = false;   // the value starts with a double quote
+    bool empty_value = false;    // the value is ""
+    bool escaped_value = false;  // the value holds a backslash
+};
+std::vector<MemberToken> FindMembers(std::string_view line);

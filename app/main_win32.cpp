@@ -1,5 +1,7 @@
 // Start-up: GDI+, the common controls, the main window and the message loop.
-// The program takes no arguments and always exits with 0.
+// The one argument it knows, the start-up entry's --minimized, opens the main window
+// minimized; others are ignored. It always exits with 0, also when another program already
+// runs for its folder.
 
 #include "platform/win32/win32.h"
 #include <commctrl.h>
@@ -7,6 +9,8 @@
 #include "app/app_globals.h"
 #include "app/gdiplus_session.h"
 #include "app/main_window.h"
+#include "app/single_instance.h"
+#include "app/start_at_login_menu.h"
 #include "platform/win32/system_library_win32.h"
 #include "resources/resource_ids.h"
 
@@ -38,9 +42,11 @@ void RunMessageLoop() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show_command) {
     // Before anything loads a DLL by name: never from the program's own folder.
     platform::RestrictDllSearchToSystemFolder();
+    // A second start for the same folder only brings the running program forward.
+    if (!ClaimFolderOrForward()) return 0;
     const GdiplusSession gdiplus;
     InitStandardControls();
     RegisterMainWindowClass(instance);
@@ -48,7 +54,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
 
     HWND window = CreateMainWindow(instance);
     if (window == nullptr) return 0;
-    ShowWindow(window, show_command);
+    ShowMainWindowFirst(window, command_line, show_command);
     UpdateWindow(window);
 
     RunMessageLoop();

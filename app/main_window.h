@@ -9,7 +9,8 @@ constexpr UINT CHECK_INTERVAL_MS = 2000;
 // Registers "LaurelightMain" with icons 101/102 and menu 103.
 void RegisterMainWindowClass(HINSTANCE instance);
 
-// "Laurelight", 800x600 at the default position; null when creation fails.
+// "Laurelight", 800x600 (at 96 DPI, scaled to its screen) at the default position; null when
+// creation fails.
 HWND CreateMainWindow(HINSTANCE instance);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -16,11 +16,15 @@
 #include <memory>
 
 #include "app/app_globals.h"
+#include "app/main_fonts.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
+#include "app/single_instance.h"
+#include "app/start_at_login_menu.h"
 #include "config/config_loader.h"
 #include "notify/toast.h"
 #include "platform/desktop.h"
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/gdi_holders.h"
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
@@ -31,7 +35,7 @@ namespace {
 
 constexpr wchar_t MAIN_WINDOW_CLASS[] = L"LaurelightMain";
 constexpr wchar_t MAIN_WINDOW_TITLE[] = L"Laurelight";
-constexpr int MAIN_WINDOW_WIDTH = 800;
+constexpr int MAIN_WINDOW_WIDTH = 800;  // at 96 DPI, like every figure of the layout
 constexpr int MAIN_WINDOW_HEIGHT = 600;
 
 constexpr DWORD LIST_STYLE =
@@ -45,13 +49,11 @@ constexpr char16_t LOAD_FAILED_TEXT[] = u"加载成就配置失败，程序将�
 constexpr wchar_t ABOUT_TEXT[] = L"Laurelight beta-0.2\n检测Windows操作并解锁成就！";
 constexpr wchar_t ABOUT_CAPTION[] = L"关于";
 
-// Created once with the lists; both lists use it until the program ends.
-FontObject g_listFont;
-
 MainLayout LayoutOf(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    return ComputeMainLayout(client.right - client.left, client.bottom - client.top);
+    return ComputeMainLayout(client.right - client.left, client.bottom - client.top,
+                             platform::WindowDpi(window));
 }
 
 HWND CreateList(HWND parent, int id, const LayoutBox& box) {
@@ -60,28 +62,16 @@ HWND CreateList(HWND parent, int id, const LayoutBox& box) {
                            nullptr);
 }
 
-void ApplyListFont(HWND completed, HWND pending) {
-    if (g_listFont.Get() == nullptr) {
-        g_listFont.Reset(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     0, 0, 0, 0, L"微软雅黑"));
-    }
-    if (g_listFont.Get() == nullptr) return;  // the lists keep the system font
-    const WPARAM font = reinterpret_cast<WPARAM>(g_listFont.Get());
-    SendMessageW(completed, WM_SETFONT, font, TRUE);
-    SendMessageW(pending, WM_SETFONT, font, TRUE);
-}
-
 void CreateLists(HWND window, AchievementTracker& tracker) {
     const MainLayout layout = LayoutOf(window);
-    HWND completed = CreateList(window, IDC_COMPLETED_LIST, layout.completed_list);
-    tracker.completed_list = completed;
-    HWND pending = CreateList(window, IDC_PENDING_LIST, layout.pending_list);
-    tracker.pending_list = pending;
-    ApplyListFont(completed, pending);
+    tracker.completed_list = CreateList(window, IDC_COMPLETED_LIST, layout.completed_list);
+    tracker.pending_list = CreateList(window, IDC_PENDING_LIST, layout.pending_list);
+    ApplyMainFonts(window, platform::WindowDpi(window));
     CreateSaveStatusLine(window, layout.status_line);
 }
 
 void OnCreate(HWND window) {
+    MarkMainWindow(window);
     g_tracker = new AchievementTracker(window);
     if (g_tracker->LoadConfig()) {
         g_tracker->LoadProgress();
@@ -98,12 +88,14 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy(HWND window) {
+    ReleaseFolder(window);
     if (g_tracker != nullptr) {
         g_tracker->StopMonitoring();
         delete g_tracker;
         g_tracker = nullptr;
     }
     KillTimer(window, CHECK_TIMER_ID);
+    DropWaitingToasts();
     PostQuitMessage(0);
 }
 
@@ -131,7 +123,7 @@ void DrawCaption(HDC dc, const wchar_t* text, const LayoutRect& where) {
 
 // Default text colour, background colour and mode: the captions sit on the window colour.
 void PaintCaptions(HDC dc, const MainLayout& layout) {
-    ObjectSelection font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    ObjectSelection font(dc, MainGuiFont());
     DrawCaption(dc, COMPLETED_CAPTION, layout.completed_caption);
     DrawCaption(dc, PENDING_CAPTION, layout.pending_caption);
 }
@@ -149,6 +141,9 @@ void OnCommand(HWND window, WPARAM wparam) {
             break;
         case IDM_EXIT:
             DestroyWindow(window);
+            break;
+        case IDM_START_AT_LOGIN:
+            ToggleStartAtLogin();
             break;
         default:
             break;
@@ -185,6 +180,17 @@ void OnEndSession(HWND window, WPARAM ending) {
     RefreshSaveStatusLine(window, *g_tracker);
 }
 
+// The window moved to a screen with another scale: it takes the size the system suggests
+// for it there, and its fonts and layout follow. The same size again brings no WM_SIZE.
+void OnDpiChanged(HWND window, WPARAM new_dpi, LPARAM suggested_rect) {
+    const RECT& rect = *reinterpret_cast<const RECT*>(suggested_rect);
+    if (g_tracker != nullptr) ApplyMainFonts(window, LOWORD(new_dpi));
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    OnSize(window);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 LRESULT OnControlColor(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     HWND control = reinterpret_cast<HWND>(lparam);
     if (GetDlgCtrlID(control) != IDC_SAVE_STATUS) {
@@ -210,10 +216,19 @@ void RegisterMainWindowClass(HINSTANCE instance) {
     RegisterClassExW(&window_class);
 }
 
+// The screen, and with it the DPI, is known only once the window exists; on a scaled screen
+// the window then takes its scaled size before it is shown.
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
-                           CW_USEDEFAULT, 0, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr,
-                           nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, 0, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr,
+                                  nullptr, instance, nullptr);
+    const int dpi = window != nullptr ? platform::WindowDpi(window) : platform::BASE_DPI;
+    if (dpi != platform::BASE_DPI) {
+        SetWindowPos(window, nullptr, 0, 0, platform::Scale(MAIN_WINDOW_WIDTH, dpi),
+                     platform::Scale(MAIN_WINDOW_HEIGHT, dpi),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return window;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -242,8 +257,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_SAVE_STATUS_CHANGED:
             OnSaveStatusChanged(window);
             return 0;
+        case WM_INITMENUPOPUP:
+            ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
+            return 0;
         case WM_ENDSESSION:
             OnEndSession(window, wparam);
+            return 0;
+        case WM_COPYDATA:
+            return OnCopyData(lparam);
+        case WM_DPICHANGED:
+            OnDpiChanged(window, wparam, lparam);
             return 0;
         case WM_CTLCOLORSTATIC:
             return OnControlColor(window, message, wparam, lparam);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_globals.h"
+#include "app/main_fonts.h"
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"
@@ -23,8 +24,7 @@ HWND CreateSaveStatusLine(HWND parent, const LayoutBox& box) {
         0, L"STATIC", L"", STATUS_LINE_STYLE, box.left, box.top, box.width, box.height, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SAVE_STATUS)), g_hInstance, nullptr);
     if (line != nullptr) {
-        SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                     FALSE);
+        SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(MainGuiFont()), FALSE);
     }
     return line;
 }

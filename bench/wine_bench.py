@@ -7,10 +7,15 @@ figures as JSON for scripts/bench_report.py:
 - a toast's frame pacing: the times at which its moves are seen, through both slides;
 - idle cost: CPU time over 30 s and the peak working set of Laurelight with 20 open
   achievements (10 process names, 10 window titles), and of an empty message-loop program
-  measured the same way in the same run, with the wineserver's CPU time over each window.
+  measured the same way in the same run, with the wineserver's CPU time over each window;
+- open-achievement cost: the same CPU times over 15 s with 20, 100 and 300 open achievements
+  of one trigger type, process names and window titles apart, since each open achievement
+  takes its own process snapshot or window walk every pass; what one such walk costs alone
+  (CPU and wall time, measured in the driver with the program's own walk); and how long the
+  last achievements of the list then take to unlock.
 
 Run through scripts/bench.sh, which provides the prefix, the X server and the build.
-    wine_bench.py <out.json>
+    wine_bench.py <out.json> [--open-cost-only]
 """
 
 import json
@@ -28,6 +33,10 @@ from laurelight_wine import (BUILD, MAIN_CLASS, ROOT, SLEEPER_EXE, TOAST_CLASS, 
 
 TRIES = 20
 IDLE_MS = 30000
+OPEN_COST_MS = 15000
+OPEN_COUNTS = (20, 100, 300)
+CHECK_WALKS = 300
+LATENCY_TRIES = 3
 SETTLE_S = 3
 IDLE_EXE = BUILD / "bench" / "laurelight-idle.exe"
 NEVER_TITLE = "zz no window has the title %d zz"
@@ -110,13 +119,13 @@ def unix_cpu_ms(pid):
     return ticks * 1000.0 / os.sysconf("SC_CLK_TCK")
 
 
-def measure_idle(driver, exe_name):
-    """process_usage of the named program over IDLE_MS, with the wineserver's CPU time over
+def measure_idle(driver, exe_name, window_ms=IDLE_MS):
+    """process_usage of the named program over window_ms, with the wineserver's CPU time over
     the same window and the Linux view of the program's own as a cross-check."""
     time.sleep(SETTLE_S)
     watched = {"unix": unix_pid(exe_name), "wineserver": unix_pid("wineserver")}
     before = {key: unix_cpu_ms(pid) for key, pid in watched.items() if pid}
-    usage = driver.ok("process_usage", exe_name, IDLE_MS, timeout=IDLE_MS / 1000 + 30)
+    usage = driver.ok("process_usage", exe_name, window_ms, timeout=window_ms / 1000 + 30)
     for key, start in before.items():
         usage[key + "_cpu_ms"] = unix_cpu_ms(watched[key]) - start
     log("%s: %.0f ms CPU over %.0f ms (Linux view %s ms, wineserver %s ms), peak working set %.1f MiB" % (
@@ -155,26 +164,105 @@ def idle_laurelight(driver):
         install.stop()
 
 
-def main(out_path):
+def open_target(kind, count, index):
+    """The exe name, or window title, that unlocks latency target `index` of one run: each
+    run has its own, since the programs of the run before may still be running."""
+    return ("bench_open_%d_%d.exe" if kind == "process_name" else "bench open title %d %d") % (count, index)
+
+
+def open_entries(kind, count):
+    """count open achievements of one trigger type; the last LATENCY_TRIES are the ones the
+    latency tries unlock, so every check before them runs in full first."""
+    never = count - LATENCY_TRIES
+    if kind == "process_name":
+        entries = [achievement("p%d" % i, "Process %d" % i, "bench_never_%d.exe" % i) for i in range(never)]
+    else:
+        entries = [achievement("w%d" % i, "Window %d" % i, NEVER_TITLE % i, kind="window_title")
+                   for i in range(never)]
+    return entries + [achievement("u%02d" % i, "Bench %d" % i, open_target(kind, count, i), kind=kind)
+                      for i in range(LATENCY_TRIES)]
+
+
+def open_latencies(driver, install, kind, count):
+    """From starting the program (or its titled window) to the save, for each target."""
+    latencies = []
+    for i in range(LATENCY_TRIES):
+        if kind == "process_name":
+            program, arguments = user_program(open_target(kind, count, i)), "15000"
+        else:
+            title = open_target(kind, count, i)
+            program = user_program("bench_titled_%d_%d.exe" % (count, i))
+            arguments = "15000 " + title.encode("utf-8").hex()
+        answer = driver.ok("unlock_latency", windows_path(program), arguments,
+                           windows_path(install.save_path), "u%02d=done" % i, 30000, timeout=40)
+        latencies.append(answer["ms"])
+    return latencies
+
+
+def desktop_size(driver):
+    """What each check walks: the processes of this prefix (seen from Linux) and the
+    visible top-level windows."""
+    wanted = ("WINEPREFIX=" + os.environ["WINEPREFIX"]).encode()
+    processes = 0
+    for entry in Path("/proc").iterdir():
+        try:
+            if entry.name.isdigit() and wanted in (entry / "environ").read_bytes().split(b"\0"):
+                processes += 1
+        except OSError:
+            continue
+    windows = [w for w in driver.ok("windows")["windows"] if w["visible"] and w["text"]]
+    return {"processes": processes, "visible_titled_windows": len(windows)}
+
+
+def open_cost(driver):
+    """Laurelight's CPU time with 20, 100 and 300 open achievements of each trigger type."""
+    runs = []
+    for kind in ("process_name", "window_title"):
+        for count in OPEN_COUNTS:
+            install = Install("bench_open_%s_%d" % (kind, count), config_bytes(open_entries(kind, count)))
+            install.start()
+            try:
+                driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+                usage = measure_idle(driver, "Laurelight.exe", OPEN_COST_MS)
+                usage.update(kind=kind, open=count, desktop=desktop_size(driver))
+                # One check alone, the same walk in the driver: CPU and wall time apart.
+                usage["check"] = driver.ok("check_cost", kind, CHECK_WALKS, timeout=120)
+                usage["unlock_latency_ms"] = open_latencies(driver, install, kind, count)
+                log("%d open %s: one check %.2f ms CPU, %.2f ms wall; unlocks after %s ms" % (
+                    count, kind, usage["check"]["cpu_ms_per_check"],
+                    usage["check"]["wall_ms_per_check"],
+                    ", ".join("%.0f" % ms for ms in usage["unlock_latency_ms"])))
+                runs.append(usage)
+                driver.call("close", MAIN_CLASS)
+                install.wait_exit(10)
+            finally:
+                install.stop()
+    return runs
+
+
+def main(out_path, open_cost_only=False):
     require_wine()
-    if not IDLE_EXE.is_file():
+    if not open_cost_only and not IDLE_EXE.is_file():
         raise RuntimeError("not built: %s" % IDLE_EXE)
     driver = Driver()
+    figures = {}
     try:
-        latencies, moves = unlock_run(driver)
-        baseline = idle_baseline(driver)
-        laurelight = idle_laurelight(driver)
+        if not open_cost_only:
+            latencies, moves = unlock_run(driver)
+            baseline = idle_baseline(driver)
+            laurelight = idle_laurelight(driver)
+            figures = {
+                "unlock_latency_ms": latencies,
+                "toast_moves": moves,
+                "idle": {"open_achievements": "20 open: 10 process names, 10 window titles",
+                         "laurelight": laurelight, "baseline": baseline},
+            }
+        figures["open_cost"] = open_cost(driver)
     finally:
         driver.close()
-    figures = {
-        "unlock_latency_ms": latencies,
-        "toast_moves": moves,
-        "idle": {"open_achievements": "20 open: 10 process names, 10 window titles",
-                 "laurelight": laurelight, "baseline": baseline},
-    }
     Path(out_path).write_text(json.dumps(figures, indent=1))
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], "--open-cost-only" in sys.argv[2:]))

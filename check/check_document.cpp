@@ -19,10 +19,13 @@ Json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) 
     // The findings go out under the key "warnings", as readers of the document know it.
     document["warnings"] = Json::array();
     for (const ConfigFinding& finding : report.findings) {
-        document["warnings"].push_back({{"line", finding.line},
-                                        {"code", finding.code},
-                                        {"message", finding.message},
-                                        {"message_zh", finding.message_zh}});
+        Json warning;
+        if (!finding.file.empty()) warning["file"] = finding.file;
+        warning["line"] = finding.line;
+        warning["code"] = finding.code;
+        warning["message"] = finding.message;
+        warning["message_zh"] = finding.message_zh;
+        document["warnings"].push_back(std::move(warning));
     }
     return document;
 }

@@ -1,6 +1,7 @@
 // laurelight-check: acts as if Laurelight.exe stood in DIR (default: the current directory),
 // loads bin\adv.json and adv_save.txt exactly as the program does and prints one JSON document.
-// --unlock completes one achievement as an unlock would and saves the progress first;
+// --unlock completes one achievement as an unlock would and saves the progress first, or hands
+// it to Laurelight when that runs for the folder (unlock_command.h);
 // --format rewrites the configuration in the layout the program reads (format_command.h);
 // --desktop and --watch show what a check pass sees on the desktop now (desktop_view.h).
 
@@ -13,8 +14,9 @@
 #include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "check/options.h"
+#include "check/progress_findings.h"
+#include "check/unlock_command.h"
 #include "config/config_loader.h"
-#include "progress/save_status.h"
 #include "text/utf8.h"
 
 namespace {
@@ -27,19 +29,6 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
     std::u16string text = path.lexically_normal().u16string();
     while (!text.empty() && (text.back() == u'/' || text.back() == u'\\')) text.pop_back();
     return text;
-}
-
-// --unlock: completes the achievement and saves; the exit code of what went wrong, or 0.
-int Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    if (CompleteFirstPending(tracker, id) == nullptr) {
-        WriteStderr("no open achievement has the id " + Quoted(id) + "\n");
-        return EXIT_NO_SUCH_PENDING_ID;
-    }
-    if (!tracker.save_pending) return 0;
-    const SaveProblem problem = tracker.save_problem.load();
-    const std::u16string file = FailedFile(tracker.save_path, problem);
-    WriteStderr(Utf16ToUtf8(SaveFailedConsoleLine(file, problem.reason)) + "\n");
-    return EXIT_NOT_SAVED;
 }
 
 int Run(const Options& options) {
@@ -62,7 +51,9 @@ int Run(const Options& options) {
         WriteStdout(Dump(DesktopDocument(tracker), 2) + "\n");
         return 0;
     }
-    const int status = options.unlock_id ? Unlock(tracker, *options.unlock_id) : 0;
+    const int status = options.unlock_id ? RunUnlock(tracker, *options.unlock_id) : 0;
+    if (status == EXIT_NO_ANSWER) return status;  // what the program holds is not known
+    ReportProgressFindings(tracker, report);
     WriteStdout(Dump(CheckDocument(tracker, report), 2) + "\n");
     if (status == 0 && options.strict && !report.findings.empty()) return EXIT_FINDINGS;
     return status;

@@ -1,6 +1,7 @@
 #include "check/format_config.h"
 
 #include "check/json_output.h"
+#include "check/ordered_json_reader.h"
 #include "config/config_scan.h"
 #include "text/utf8.h"
 
@@ -10,9 +11,7 @@ constexpr std::string_view ENTRY_INDENT = "        ";
 constexpr std::string_view MEMBER_INDENT = "            ";
 constexpr std::string_view LINE_END = "\r\n";
 // Far beyond any configuration, and shallow enough for the recursive dump.
-constexpr int MAX_DEPTH = 200;
-
-struct TooDeep {};
+constexpr std::size_t MAX_DEPTH = 200;
 
 bool Structural(std::string_view line) {
     const std::string compact = CompactLine(line);
@@ -78,20 +77,22 @@ std::vector<Json::const_iterator> MemberOrder(const Json& entry) {
 }
 
 // Writes the members the layout carries and names the others, which are left out so that
-// they cannot disturb the rest; returns the entry as written.
+// they cannot disturb the rest; returns the six keys as written. Each step is constant or
+// linear in the member count: an entry may hold hundreds of thousands of members.
 Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, bool last) {
     Json written = Json::object();
     std::vector<std::string> lines;
+    const std::string name = EntryName(number, entry);
     for (const auto& member : MemberOrder(entry)) {
         const std::string line =
             std::string(MEMBER_INDENT) + Dump(member.key()) + ": " + Dump(*member);
         // The scanner sees the line with its CR and without its LF; a comma changes nothing.
         const std::string why = WhyNotCarried(line + '\r', member.key(), *member);
         if (!why.empty()) {
-            out.lost.push_back(EntryName(number, entry) + ", " + Dump(member.key()) + " " + why);
+            out.lost.push_back(name + ", " + Dump(member.key()) + " " + why);
             continue;
         }
-        written[member.key()] = *member;
+        if (ConfigKeyIndex(member.key()) >= 0) written[member.key()] = *member;
         lines.push_back(line);
     }
     out.text += std::string(ENTRY_INDENT) + "{" + std::string(LINE_END);
@@ -139,19 +140,12 @@ void WriteList(FormattedConfig& out, const Json& list) {
 
 FormattedConfig FormatConfig(std::string_view json) {
     FormattedConfig out;
-    Json root;
-    try {
-        root = Json::parse(json, [](int depth, Json::parse_event_t, Json&) {
-            if (depth > MAX_DEPTH) throw TooDeep{};
-            return true;
-        });
-    } catch (const Json::exception& error) {
-        out.error = error.what();
-        return out;
-    } catch (const TooDeep&) {
-        out.error = "the file nests more than " + std::to_string(MAX_DEPTH) + " levels deep";
+    OrderedJsonRead read = ReadOrderedJson(json, MAX_DEPTH);
+    if (!read.error.empty()) {
+        out.error = std::move(read.error);
         return out;
     }
+    const Json& root = read.value;
     const auto list = root.is_object() ? root.find("achievements") : root.end();
     if (!root.is_object() || list == root.end() || !list->is_array()) {
         out.error = "the file holds no \"achievements\" array in its top-level object";

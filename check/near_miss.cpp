@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "check/edit_distance.h"
 #include "text/utf8.h"
 #include "tracker/tracker.h"
 
@@ -50,6 +51,64 @@ std::optional<std::u16string> RunningAs(const DesktopFacts& facts, std::u16strin
     return std::nullopt;
 }
 
+// Running processes a slip of the keyboard away from the value, letter case and ".exe" aside;
+// the nearest ones only.
+void ProcessSpellingNearMisses(std::u16string_view value, const DesktopFacts& facts,
+                               std::vector<NearMiss>& out) {
+    const std::u16string wanted = Folded(WithoutExe(value));
+    std::size_t nearest = TypoLimit(wanted.size());
+    std::vector<std::u16string> processes;
+    for (const std::u16string& process : facts.processes) {
+        const std::size_t distance = EditDistance(Folded(WithoutExe(process)), wanted, nearest);
+        if (distance == 0 || distance > nearest) continue;
+        if (distance < nearest) processes.clear();
+        nearest = distance;
+        processes.push_back(process);
+    }
+    for (const std::u16string& process : processes) {
+        const std::string count = std::to_string(nearest);
+        out.push_back({"process-spelling", process, u"", u"",
+                       "the running process " + Quoted(process) + " differs from the value in " +
+                           count + " letter(s); if it is the one meant, write " + Quoted(process),
+                       "正在运行的进程 " + Quoted(process) + " 与该值相差 " + count +
+                           " 个字母；若指的是它，请写 " + Quoted(process)});
+    }
+}
+
+// Longer fragments are not searched for: the search costs the fragment's length times the
+// title's for every window.
+constexpr std::size_t MAX_SPELLING_FRAGMENT = 64;
+
+// The window whose title holds the fragment but for one or two characters (letter case aside),
+// the nearest of all; titles that hold it in any case are left to the other near misses.
+void TitleSpellingNearMiss(std::u16string_view fragment, const DesktopFacts& facts,
+                           std::vector<NearMiss>& out) {
+    const std::u16string folded = Folded(fragment);
+    const std::size_t limit = TypoLimit(folded.size());
+    if (limit == 0 || folded.size() > MAX_SPELLING_FRAGMENT) return;
+    NearestPart nearest{limit + 1, 0, 0};
+    std::u16string window;
+    for (const DesktopWindow& candidate : facts.windows) {
+        const std::u16string seen = SeenTitle(candidate);
+        const std::u16string title = Folded(seen);
+        if (title.find(folded) != std::u16string::npos) continue;
+        const NearestPart part = FindNearestPart(title, folded, limit);
+        if (part.distance >= nearest.distance) continue;
+        nearest = part;
+        window = seen;
+    }
+    if (window.empty()) return;
+    const std::u16string_view part =
+        std::u16string_view(window).substr(nearest.begin, nearest.end - nearest.begin);
+    const std::string count = std::to_string(nearest.distance);
+    out.push_back({"title-spelling", u"", window, std::u16string(fragment),
+                   "this window's title holds " + Quoted(part) + ", which differs from " +
+                       Quoted(fragment) + " in " + count +
+                       " character(s); a title must contain the fragment exactly",
+                   "此窗口的标题中有 " + Quoted(part) + "，与 " + Quoted(fragment) + " 相差 " +
+                       count + " 个字符；标题必须完全包含该片段"});
+}
+
 void ProcessNearMisses(std::u16string_view value, const DesktopFacts& facts,
                        std::vector<NearMiss>& out) {
     if (value.empty()) return;
@@ -78,6 +137,7 @@ void ProcessNearMisses(std::u16string_view value, const DesktopFacts& facts,
         out.push_back({"value-has-bar", running, u"", u"", message, message_zh});
         return;
     }
+    const std::size_t found = out.size();
     for (const std::u16string& process : facts.processes) {
         if (Folded(process) == Folded(value)) {
             out.push_back({"process-case", process, u"", u"",
@@ -98,6 +158,8 @@ void ProcessNearMisses(std::u16string_view value, const DesktopFacts& facts,
                                " 只差 \".exe\"；该值须是完整的文件名：请写 " + Quoted(process)});
         }
     }
+    // What runs under the name but for case or ".exe" is the one meant; others are noise.
+    if (out.size() == found) ProcessSpellingNearMisses(value, facts, out);
 }
 
 void FragmentNearMisses(std::u16string_view fragment, const DesktopFacts& facts,
@@ -138,6 +200,7 @@ void TitleNearMisses(std::u16string_view value, const DesktopFacts& facts,
                  "片段 " + Quoted(fragment) + " 的开头或结尾有空格，标题中也必须有这些空格"});
         }
         FragmentNearMisses(fragment, facts, out);
+        TitleSpellingNearMiss(fragment, facts, out);
     }
 }
 

@@ -12,6 +12,7 @@ inline constexpr std::string_view USAGE =
     "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
     "  DIR          folder of Laurelight.exe (default: the current folder)\n"
     "  --unlock ID  complete the first open achievement with this id and save the progress\n"
+    "               (Laurelight does it while it runs for DIR)\n"
     "  --strict     exit with 3 when the configuration has findings\n"
     "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
     "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"

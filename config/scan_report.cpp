@@ -26,7 +26,7 @@ std::string Quote(const std::u16string& text) {
 
 void Add(ScanReport& report, std::size_t line, const char* code, std::string message,
          std::string message_zh) {
-    report.findings.push_back({line, code, std::move(message), std::move(message_zh)});
+    report.findings.push_back({line, code, std::move(message), std::move(message_zh), ""});
 }
 
 void ReportMember(ScanReport& report, std::size_t line, const MemberToken& member, bool applied) {

@@ -18,6 +18,7 @@ struct ConfigFinding {
     std::string code;        // stable, e.g. "unknown-key"
     std::string message;     // English, UTF-8
     std::string message_zh;  // Simplified Chinese, UTF-8
+    std::string file;        // "adv_save.txt" for a line of the progress; empty for adv.json
 };
 
 struct ScanReport {

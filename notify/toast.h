@@ -6,5 +6,9 @@
 #include "tracker/achievement.h"
 
 // Opens the toast for the achievement (only its title is read and copied) and starts the
-// unlock sound. Returns at once; the toast's own timers drive it from then on.
+// unlock sound, or lines it up behind the toast on screen or until the shell lets it be seen.
+// Returns at once; the toast's own timers drive it from then on.
 void ShowNotification(const Achievement& achievement);
+
+// The program is closing: toasts still waiting never open and never sound.
+void DropWaitingToasts();

@@ -1,7 +1,7 @@
-// Painting of the unlock toast. Everything is drawn into a 640x128 memory bitmap that one
-// BitBlt copies to the window, so a toast is never seen half drawn: the background picture
-// stretched to the whole toast (or a dark green panel with a gold frame when there is no
-// picture), then the header and the title in gold.
+// Painting of the unlock toast. Everything is drawn into a 640x128 memory bitmap (figures at
+// 96 DPI, scaled to the toast's DPI) that one BitBlt copies to the window, so a toast is
+// never seen half drawn: the background picture stretched to the whole toast (or a dark green
+// panel with a gold frame when there is no picture), then the header and the title in gold.
 
 #include "notify/toast_state.h"
 
@@ -10,6 +10,7 @@ namespace {
 constexpr COLORREF PANEL_GREEN = RGB(0, 100, 0);
 constexpr COLORREF GOLD = RGB(255, 215, 0);
 constexpr int FRAME_WIDTH = 3;
+constexpr int FRAME_INSET = 2;
 constexpr wchar_t HEADER_TEXT[] = L"\u83b7\u5f97\u6210\u5c31";  // 获得成就
 constexpr RECT HEADER_BOX = {20, 20, 620, 60};
 constexpr RECT TITLE_BOX = {20, 50, 620, 100};
@@ -19,26 +20,41 @@ bool HasPicture(const NotificationState* state) {
            state->background.Get() != nullptr;
 }
 
-void DrawPicture(HDC dc, GdipImage* picture) {
-    GdipGraphicsHolder graphics(dc);
-    if (graphics.Get() == nullptr) return;
-    GdipDrawImageRectI(graphics.Get(), picture, 0, 0, TOAST_WIDTH, TOAST_HEIGHT);
+// The toast's own size, in its pixels.
+struct ToastSize {
+    int width;
+    int height;
+};
+
+ToastSize SizeAt(int dpi) {
+    return {platform::Scale(TOAST_WIDTH, dpi), platform::Scale(TOAST_HEIGHT, dpi)};
 }
 
-void DrawFallbackPanel(HDC dc) {
-    RECT whole = {0, 0, TOAST_WIDTH, TOAST_HEIGHT};
+// Stretched to the scaled size, so a picture made for the scale is drawn pixel for pixel.
+void DrawPicture(HDC dc, GdipImage* picture, ToastSize size) {
+    GdipGraphicsHolder graphics(dc);
+    if (graphics.Get() == nullptr) return;
+    GdipDrawImageRectI(graphics.Get(), picture, 0, 0, size.width, size.height);
+}
+
+void DrawFallbackPanel(HDC dc, int dpi) {
+    const ToastSize size = SizeAt(dpi);
+    RECT whole = {0, 0, size.width, size.height};
     {
         BrushObject green(CreateSolidBrush(PANEL_GREEN));
         FillRect(dc, &whole, green.Get());
     }
-    PenObject frame(CreatePen(PS_SOLID, FRAME_WIDTH, GOLD));
+    PenObject frame(CreatePen(PS_SOLID, platform::Scale(FRAME_WIDTH, dpi), GOLD));
     ObjectSelection pen(dc, frame.Get());
     ObjectSelection hollow(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, 2, 2, TOAST_WIDTH - 2, TOAST_HEIGHT - 2);
+    const int inset = platform::Scale(FRAME_INSET, dpi);
+    Rectangle(dc, inset, inset, size.width - inset, size.height - inset);
 }
 
-void DrawTextLine(HDC dc, const wchar_t* text, RECT box) {
-    DrawTextW(dc, text, -1, &box, 0);
+void DrawTextLine(HDC dc, const wchar_t* text, const NotificationState& state, RECT box) {
+    RECT scaled = {ToastPixels(state, box.left), ToastPixels(state, box.top),
+                   ToastPixels(state, box.right), ToastPixels(state, box.bottom)};
+    DrawTextW(dc, text, -1, &scaled, 0);
 }
 
 // Without its font the texts are drawn in the context's own.
@@ -46,24 +62,27 @@ void DrawTexts(HDC dc, const NotificationState& state) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GOLD);
     ObjectSelection font(dc, state.header_font.Get());
-    DrawTextLine(dc, HEADER_TEXT, HEADER_BOX);
-    DrawTextLine(dc, platform::Wide(*state.title), TITLE_BOX);
+    DrawTextLine(dc, HEADER_TEXT, state, HEADER_BOX);
+    DrawTextLine(dc, platform::Wide(*state.title), state, TITLE_BOX);
 }
 
 }  // namespace
 
+// A paint before the state exists draws at 96 DPI.
 void PaintToast(HDC target, const NotificationState* state) {
+    const int dpi = state != nullptr ? state->dpi : platform::BASE_DPI;
+    const ToastSize size = SizeAt(dpi);
     MemoryDc memory(target);
-    BitmapObject bitmap(CreateCompatibleBitmap(target, TOAST_WIDTH, TOAST_HEIGHT));
+    BitmapObject bitmap(CreateCompatibleBitmap(target, size.width, size.height));
     if (memory.Get() == nullptr || bitmap.Get() == nullptr) return;
     ObjectSelection selected_bitmap(memory.Get(), bitmap.Get());
 
     if (HasPicture(state)) {
-        DrawPicture(memory.Get(), state->background.Get());
+        DrawPicture(memory.Get(), state->background.Get(), size);
     } else {
-        DrawFallbackPanel(memory.Get());
+        DrawFallbackPanel(memory.Get(), dpi);
     }
     if (state != nullptr && state->title.has_value()) DrawTexts(memory.Get(), *state);
 
-    BitBlt(target, 0, 0, TOAST_WIDTH, TOAST_HEIGHT, memory.Get(), 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, size.width, size.height, memory.Get(), 0, 0, SRCCOPY);
 }

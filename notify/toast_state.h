@@ -9,8 +9,10 @@
 #include <string>
 
 #include "notify/gdiplus_flat.h"
+#include "platform/dpi_scale.h"
 #include "platform/win32/gdi_holders.h"
 
+// At 96 DPI; a toast scales them, and every figure it draws, to the primary screen's DPI.
 constexpr int TOAST_WIDTH = 640;
 constexpr int TOAST_HEIGHT = 128;
 constexpr int TOAST_TOP = 50;
@@ -23,7 +25,13 @@ struct NotificationState {
     std::int32_t slide_from = 0;
     std::int32_t slide_to = 0;
     std::int32_t step = 0;
+    int dpi = platform::BASE_DPI;  // of the primary screen when the toast was made
 };
+
+// A figure of the toast, written at 96 DPI, in the toast's pixels.
+inline int ToastPixels(const NotificationState& state, int value) {
+    return platform::Scale(value, state.dpi);
+}
 
 // Draws the whole toast into the window's paint context, double-buffered. A null state
 // (a paint before the state exists) gives the fallback panel alone.

@@ -1,26 +1,28 @@
 // The unlock toast window ("AdvancementNotification"). A toast is a borderless, topmost,
-// translucent 640x128 tool window that slides in from beyond the right edge of the primary
+// translucent 640x128 tool window (at 96 DPI; scaled to the primary screen's DPI, like its
+// top and everything it draws) that slides in from beyond the right edge of the primary
 // screen, 50 pixels below its top, stays until five seconds after its creation, slides back
 // out and destroys itself. Its own 20 ms timers drive the slides; it handles no input.
 //
 // Each toast owns its title, picture, font and slide fields (NotificationState in GWLP_USERDATA),
 // so nothing is shared or released twice between toasts. Toasts meet the user one at a
-// time: an unlock that arrives while a toast is alive waits in a queue, and its toast (with
-// its sound) opens when the one before is destroyed, so every title can be read. A toast
-// never takes the focus: it is created hidden and shown without activation, and a click
-// does not activate it either.
+// time: an unlock that arrives while a toast is alive waits in line (ToastLine), and its toast
+// opens when the one before is destroyed, so every title can be read; while the shell says a
+// toast could not be seen, a thread timer asks again once a second. A toast never takes the
+// focus: it is created hidden and shown without activation, and a click does not activate it
+// either.
 
-#include <deque>
 #include <memory>
 #include <new>
 #include <string>
 #include <utility>
 
 #include "notify/toast.h"
+#include "notify/toast_line.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
-#include "sound/unlock_sound.h"
+#include "platform/win32/dpi_win32.h"
 #include "tracker/data_paths.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -33,14 +35,19 @@ constexpr UINT_PTR SLIDE_OUT_TIMER_ID = 4;
 constexpr UINT HOLD_MS = 5000;
 constexpr UINT SLIDE_TICK_MS = 20;
 constexpr BYTE TOAST_ALPHA = 230;
+constexpr int HEADER_FONT_HEIGHT = 28;  // at 96 DPI
 constexpr wchar_t CLASS_NAME[] = L"AdvancementNotification";
 constexpr wchar_t WINDOW_TEXT[] = L"Achievement";
 
 bool g_notificationClassRegistered = false;
 
-// The toast on screen, if any, and the titles waiting for their turn.
+bool OpenToast(const std::u16string& title);
+
+// The toast on screen, if any, the toasts waiting for their turn, and the thread timer that
+// looks again while they wait for the shell.
 HWND g_openToast = nullptr;
-std::deque<std::u16string> g_waitingTitles;
+ToastLine g_toastLine(OpenToast);
+UINT_PTR g_lookAgainTimer = 0;
 
 NotificationState* StateOf(HWND window) {
     return reinterpret_cast<NotificationState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -59,8 +66,9 @@ void RegisterToastClassOnce() {
     g_notificationClassRegistered = true;
 }
 
-void MoveToastTo(HWND window, std::int32_t x) {
-    SetWindowPos(window, nullptr, x, TOAST_TOP, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void MoveToastTo(HWND window, const NotificationState& state, std::int32_t x) {
+    SetWindowPos(window, nullptr, x, ToastPixels(state, TOAST_TOP), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Everything one toast owns, made before its window so that it arrives with the creation.
@@ -69,28 +77,32 @@ std::unique_ptr<NotificationState> NewToastState(std::u16string title) {
     auto state = std::unique_ptr<NotificationState>(new (std::nothrow) NotificationState());
     if (state == nullptr) return nullptr;
     state->title = std::move(title);
+    state->dpi = platform::PrimaryScreenDpi();
     const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
     state->background_status = state->background.Load(platform::Wide(picture));
-    state->header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    state->header_font.Reset(CreateFontW(ToastPixels(*state, HEADER_FONT_HEIGHT), 0, 0, 0, FW_BOLD,
+                                         FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                          DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
     state->slide_from = GetSystemMetrics(SM_CXSCREEN);
-    state->slide_to = state->slide_from - TOAST_WIDTH;
+    state->slide_to = state->slide_from - ToastPixels(*state, TOAST_WIDTH);
     return state;
 }
 
-// Creates, paints and starts one toast; the sound comes with it even when no window could
-// be made.
-void OpenToast(std::u16string title) {
+// At the right edge of the primary screen, in that screen's pixels. Created without
+// WS_VISIBLE: a visible top-level window is activated at creation.
+HWND CreateToastWindow(NotificationState& state) {
+    return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
+                           WINDOW_TEXT, WS_POPUP, state.slide_from, ToastPixels(state, TOAST_TOP),
+                           ToastPixels(state, TOAST_WIDTH), ToastPixels(state, TOAST_HEIGHT),
+                           nullptr, nullptr, g_hInstance, &state);
+}
+
+// Creates, paints and starts one toast; the line plays its sound.
+bool OpenToast(const std::u16string& title) {
     RegisterToastClassOnce();
-    std::unique_ptr<NotificationState> state = NewToastState(std::move(title));
-    // Created without WS_VISIBLE: a visible top-level window is activated at creation.
-    HWND toast =
-        state == nullptr
-            ? nullptr
-            : CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
-                              WINDOW_TEXT, WS_POPUP, state->slide_from, TOAST_TOP, TOAST_WIDTH,
-                              TOAST_HEIGHT, nullptr, nullptr, g_hInstance, state.get());
+    std::unique_ptr<NotificationState> state = NewToastState(title);
+    HWND toast = state == nullptr ? nullptr : CreateToastWindow(*state);
     if (toast != nullptr) {
         state.release();  // the window took it in WM_CREATE and frees it in WM_DESTROY
         g_openToast = toast;
@@ -99,15 +111,24 @@ void OpenToast(std::u16string title) {
         UpdateWindow(toast);
         SetTimer(toast, HOLD_TIMER_ID, HOLD_MS, nullptr);
     }
-    PlayUnlockSound();
+    return toast != nullptr;
 }
 
-void OpenWaitingToasts() {
-    while (g_openToast == nullptr && !g_waitingTitles.empty()) {
-        std::u16string title = std::move(g_waitingTitles.front());
-        g_waitingTitles.pop_front();
-        OpenToast(std::move(title));
+void CALLBACK OnLookAgainTick(HWND, UINT, UINT_PTR, DWORD);
+
+// The timer runs exactly while the line is held.
+void KeepLookingWhileHeld() {
+    if (g_toastLine.Held() && g_lookAgainTimer == 0) {
+        g_lookAgainTimer = SetTimer(nullptr, 0, TOAST_LOOK_AGAIN_MS, OnLookAgainTick);
+    } else if (!g_toastLine.Held() && g_lookAgainTimer != 0) {
+        KillTimer(nullptr, g_lookAgainTimer);
+        g_lookAgainTimer = 0;
     }
+}
+
+void CALLBACK OnLookAgainTick(HWND, UINT, UINT_PTR, DWORD) {
+    g_toastLine.LookAgain();
+    KeepLookingWhileHeld();
 }
 
 // The state comes as the creation parameter.
@@ -126,10 +147,10 @@ void OnPaint(HWND window) {
 void OnSlideInTick(HWND window, NotificationState& state) {
     if (state.step > SLIDE_LAST_STEP) {
         KillTimer(window, SLIDE_IN_TIMER_ID);
-        MoveToastTo(window, state.slide_to);
+        MoveToastTo(window, state, state.slide_to);
         return;
     }
-    MoveToastTo(window,
+    MoveToastTo(window, state,
                 SlidePosition(SlideDirection::In, state.slide_from, state.slide_to, state.step));
     ++state.step;
 }
@@ -148,7 +169,7 @@ void OnSlideOutTick(HWND window, NotificationState& state) {
         DestroyWindow(window);
         return;
     }
-    MoveToastTo(window,
+    MoveToastTo(window, state,
                 SlidePosition(SlideDirection::Out, state.slide_from, state.slide_to, state.step));
     ++state.step;
 }
@@ -180,7 +201,8 @@ void OnDestroy(HWND window) {
     KillTimer(window, SLIDE_OUT_TIMER_ID);
     if (window == g_openToast) {
         g_openToast = nullptr;
-        OpenWaitingToasts();
+        g_toastLine.ToastClosed();
+        KeepLookingWhileHeld();
     }
 }
 
@@ -201,12 +223,19 @@ LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, L
             return 0;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
+        case WM_DPICHANGED:
+            return 0;  // made for the primary screen, it keeps its size while sliding past another
         default:
             return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 
 void ShowNotification(const Achievement& achievement) {
-    g_waitingTitles.push_back(achievement.title);
-    OpenWaitingToasts();
+    g_toastLine.Add(achievement.title);
+    KeepLookingWhileHeld();
+}
+
+void DropWaitingToasts() {
+    g_toastLine.Clear();
+    KeepLookingWhileHeld();
 }

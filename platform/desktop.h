@@ -35,6 +35,20 @@ bool VisitVisibleWindows(WindowVisitor visit, void* context);
 // False where the system has no top-level windows with titles to read.
 bool HasWindowTitles();
 
+// What the shell says about showing the user a notification now: SHQueryUserNotificationState's
+// QUNS_* value, or Unknown when the system cannot say (no such function, a failed call).
+enum class UserNotificationState {
+    Unknown = 0,
+    NotPresent = 1,            // the screen is locked or the screen saver runs
+    Busy = 2,                  // a fullscreen program that is not exclusive (borderless)
+    RunningD3dFullScreen = 3,  // a Direct3D program owns the screen exclusively
+    PresentationMode = 4,
+    AcceptsNotifications = 5,
+    QuietTime = 6,  // the first hour after a new installation
+    App = 7,        // a Windows Store app runs fullscreen
+};
+UserNotificationState QueryUserNotificationState();
+
 // Modal message box with an OK button and the error icon.
 void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption);
 

@@ -51,17 +51,19 @@ void AppendLatin1(std::string& out, std::u16string_view id) {
         out.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
 }
 
-void ParseLine(std::string_view line, CompletedMap& map) {
+void ParseLine(std::size_t number, std::string_view line, std::vector<ProgressFileLine>& out) {
     const size_t separator = line.find('=');
     if (separator == std::string_view::npos) return;
     const std::string_view key = line.substr(0, separator);
     const std::string_view value = line.substr(separator + 1);
     if (value == DONE_UTF8_VALUE) {
         // A key that is not well-formed UTF-8 names no achievement this program wrote.
-        if (std::optional<std::u16string> id = DecodeWtf8(key)) map[*id] = true;
+        if (std::optional<std::u16string> id = DecodeWtf8(key)) {
+            out.push_back({number, std::move(*id), true});
+        }
         return;
     }
-    map[FromLatin1(key)] = value == DONE_VALUE;
+    out.push_back({number, FromLatin1(key), value == DONE_VALUE});
 }
 
 // Virus scanners, backup tools and editors hold files open for a moment, and Windows refuses
@@ -105,11 +107,11 @@ SaveProblem WriteProgressFile(const std::u16string& save_path,
 
 }  // namespace
 
-CompletedMap ParseProgress(std::string_view bytes) {
+std::vector<ProgressFileLine> ReadProgressFileLines(std::string_view bytes) {
     const size_t end_of_text = bytes.find(END_OF_TEXT);
     if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
-    CompletedMap map;
-    while (!bytes.empty()) {
+    std::vector<ProgressFileLine> lines;
+    for (std::size_t number = 1; !bytes.empty(); ++number) {
         const size_t line_feed = bytes.find('\n');
         std::string_view line = bytes.substr(0, line_feed);
         if (line_feed == std::string_view::npos) {
@@ -118,9 +120,19 @@ CompletedMap ParseProgress(std::string_view bytes) {
             bytes.remove_prefix(line_feed + 1);
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         }
-        ParseLine(line, map);
+        ParseLine(number, line, lines);
     }
+    return lines;
+}
+
+CompletedMap ParseProgress(std::string_view bytes) {
+    CompletedMap map;
+    for (ProgressFileLine& line : ReadProgressFileLines(bytes)) map[std::move(line.id)] = line.done;
     return map;
+}
+
+bool ProgressCanHold(std::u16string_view id) {
+    return CanReadBack(id);
 }
 
 std::string SerializeProgress(const std::vector<Achievement>& achievements) {

@@ -17,10 +17,22 @@
 inline constexpr std::string_view DONE_VALUE = "done";
 inline constexpr std::string_view DONE_UTF8_VALUE = "done-utf8";
 
+// One line of the file that names an id, and whether it completes that id.
+struct ProgressFileLine {
+    std::size_t number = 0;  // 1-based
+    std::u16string id;
+    bool done = false;  // "done", or "done-utf8" for an id stored as UTF-8
+};
+
 // Reads the bytes as the platform's text mode would (CR LF and LF end a line, 0x1A ends the
-// text, a byte is the character of the same value) and maps each key to its flag. A later
-// line for the same key wins.
+// text, a byte is the character of the same value): every line with an id, in file order.
+std::vector<ProgressFileLine> ReadProgressFileLines(std::string_view bytes);
+
+// Maps each id of ReadProgressFileLines to its flag. A later line for the same id wins.
 CompletedMap ParseProgress(std::string_view bytes);
+
+// False for an id with '=' or U+001A: its line could never read back as that id.
+bool ProgressCanHold(std::u16string_view id);
 
 // The whole file for the completed achievements, in their order, each line ended by CR LF.
 // An achievement whose id holds '=' or U+001A is left out: its line could never read back, and

@@ -8,6 +8,7 @@
 
 #define IDM_EXIT 40001
 #define IDM_ABOUT 40002
+#define IDM_START_AT_LOGIN 40003
 
 // Children of the main window.
 #define IDC_COMPLETED_LIST 1001

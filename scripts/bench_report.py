@@ -195,6 +195,7 @@ def render_wine(wine):
             ratio_text(app["peak_working_set"], base["peak_working_set"])))
     else:
         lines.append("| Idle CPU and working set | not measured | | |")
+    lines += render_open_cost(wine.get("open_cost") or [])
     slides = slide_intervals(wine.get("toast_moves") or [])
     for name, intervals in zip(("slide-in", "slide-out"), slides):
         if intervals:
@@ -203,6 +204,31 @@ def render_wine(wine):
                 SLIDE_TIMER_MS, percentile(intervals, 95)))
         else:
             lines.append("| Toast %s frame pacing | not measured | | |" % name)
+    return lines
+
+
+TRIGGER_NAMES = {"process_name": "process names", "window_title": "window titles"}
+
+
+def render_open_cost(runs):
+    """One row per run: Laurelight's and the wineserver's share of a core with that many
+    open achievements of one trigger type, its share per open achievement, what one check
+    costs alone, and how soon the list's last achievements unlocked."""
+    lines = []
+    for run in runs:
+        share = 100 * run["cpu_ms"] / run["wall_ms"]
+        server = run.get("wineserver_cpu_ms")
+        server_text = "wineserver %.1f%%" % (100 * server / run["wall_ms"]) if server is not None else ""
+        note = "%.3f%% of a core per open achievement" % (share / run["open"])
+        check = run.get("check")
+        if check:
+            note += "; one check alone %.2f ms CPU, %.2f ms wall" % (
+                check["cpu_ms_per_check"], check["wall_ms_per_check"])
+        if run.get("unlock_latency_ms"):
+            note += "; the list's last unlock after %s ms" % " / ".join(
+                "%.0f" % ms for ms in run["unlock_latency_ms"])
+        lines.append("| CPU with %d open achievements, all %s | %.1f%% of a core | %s | %s |" % (
+            run["open"], TRIGGER_NAMES.get(run["kind"], run["kind"]), share, server_text, note))
     return lines
 
 

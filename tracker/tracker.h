@@ -67,6 +67,9 @@ struct AchievementTracker {
 // What an unlock does to the tracker's state before the lists and the toast: the
 // flag, the map entry and the save. Null when no pending achievement has this id.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
+// A whole unlock, as a met trigger makes it: the above, the list refill and the toast's
+// message. The caller holds pass_mutex.
+const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id);
 
 // What met a trigger: the process name, or the window title and the fragment found in it.
 // Filled only when asked for, so the check pass pays nothing for it.

@@ -73,13 +73,6 @@ void PostUnlocked(const AchievementTracker& tracker, const Achievement& achievem
     }
 }
 
-void Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    const Achievement* achievement = CompleteFirstPending(tracker, id);
-    if (achievement == nullptr) return;
-    tracker.FillLists();
-    PostUnlocked(tracker, *achievement);
-}
-
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
 // outer walk stays valid across unlocks.
 void RunCheckPass(AchievementTracker& tracker) {
@@ -90,7 +83,7 @@ void RunCheckPass(AchievementTracker& tracker) {
     for (const Achievement& achievement : tracker.achievements) {
         if (achievement.completed) continue;
         if (!TriggerMet(achievement)) continue;
-        Unlock(tracker, achievement.id);
+        UnlockFirstPending(tracker, achievement.id);
     }
 }
 
@@ -106,6 +99,14 @@ const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::
         return &achievement;
     }
     return nullptr;
+}
+
+const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    const Achievement* achievement = CompleteFirstPending(tracker, id);
+    if (achievement == nullptr) return nullptr;
+    tracker.FillLists();
+    PostUnlocked(tracker, *achievement);
+    return achievement;
 }
 
 // Fragments are views into the trigger value, which outlives the search.

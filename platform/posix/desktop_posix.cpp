@@ -1,6 +1,6 @@
 // Native builds have no Windows desktop: processes are read from /proc, but there are no
-// top-level windows with titles and no list boxes, and a failed load is reported on stderr
-// instead of in a message box.
+// top-level windows with titles, no shell to ask about notifications and no list boxes, and
+// a failed load is reported on stderr instead of in a message box.
 
 #include "platform/desktop.h"
 
@@ -53,6 +53,10 @@ bool VisitVisibleWindows(WindowVisitor, void*) {
 }
 bool HasWindowTitles() {
     return false;
+}
+
+UserNotificationState QueryUserNotificationState() {
+    return UserNotificationState::Unknown;
 }
 
 void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {

@@ -1,5 +1,6 @@
-// The desktop half of the seam on Windows: process snapshots, window titles, list boxes,
-// message boxes and the thread join that keeps answering other threads' sent messages.
+// The desktop half of the seam on Windows: process snapshots, window titles, the shell's
+// notification state, list boxes, message boxes and the thread join that keeps answering
+// other threads' sent messages.
 // Every function only passes facts through; the callers decide what they mean.
 
 #include "platform/win32/win32.h"
@@ -120,6 +121,17 @@ bool VisitVisibleWindows(WindowVisitor visit, void* context) {
 
 bool HasWindowTitles() {
     return true;
+}
+
+// shell32.dll from the system folder, as dwmapi.dll above. The enumeration is taken as the
+// plain int the function writes.
+UserNotificationState QueryUserNotificationState() {
+    using Query = HRESULT(WINAPI*)(int*);
+    static const Query query =
+        SystemFunction<Query>(L"shell32.dll", "SHQueryUserNotificationState");
+    int state = 0;
+    if (query == nullptr || FAILED(query(&state))) return UserNotificationState::Unknown;
+    return static_cast<UserNotificationState>(state);
 }
 
 void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption) {

@@ -123,6 +123,20 @@ class RenderTest(unittest.TestCase):
         self.assertIn("Toast slide-out: 1 intervals between moves | median 22.0 ms", text)
         self.assertIn("```\nLinux box\n```", text)
 
+    def test_open_achievement_cost_gives_shares_of_a_core(self):
+        wine = {"open_cost": [{"kind": "process_name", "open": 100, "cpu_ms": 3000, "wall_ms": 15000,
+                               "wineserver_cpu_ms": 750,
+                               "check": {"cpu_ms_per_check": 0.4, "wall_ms_per_check": 1.25},
+                               "unlock_latency_ms": [310.4, 1290, 95]},
+                              {"kind": "window_title", "open": 20, "cpu_ms": 150, "wall_ms": 15000}]}
+        text = report.render(self.NATIVE, wine, None)
+        self.assertIn("| CPU with 100 open achievements, all process names | 20.0% of a core | "
+                      "wineserver 5.0% | 0.200% of a core per open achievement; one check alone "
+                      "0.40 ms CPU, 1.25 ms wall; the list's last unlock after 310 / 1290 / 95 ms |",
+                      text)
+        self.assertIn("| CPU with 20 open achievements, all window titles | 1.0% of a core |  | "
+                      "0.050% of a core per open achievement |", text)
+
     def test_an_idle_reference_under_one_tick_gives_a_lower_bound(self):
         self.assertEqual(report.ratio_text(1330, 0), "> 133 × (reference under one 10 ms tick)")
         self.assertEqual(report.ratio_text(30, 20), "1.50 ×")

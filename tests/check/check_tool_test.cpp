@@ -73,7 +73,8 @@ TEST(CheckTool, PrintsTheLoadedStateOfTheCurrentFolder) {
         EXPECT_FALSE(warning["message"].get<std::string>().empty());
         EXPECT_FALSE(warning["message_zh"].get<std::string>().empty());
     }
-    EXPECT_EQ(codes, (std::vector<std::string>{"unknown-trigger-type", "duplicate-id"}));
+    EXPECT_EQ(codes, (std::vector<std::string>{"unknown-trigger-type", "duplicate-id",
+                                               "progress-without-achievement"}));
     EXPECT_EQ(json["warnings"][0]["line"], 21);
     EXPECT_EQ(json["warnings"][1]["line"], 22);
     EXPECT_EQ(RunCheck(folder.path(), "--strict").exit_code, 3);
@@ -177,4 +178,69 @@ TEST(CheckTool, DemoFolderLoadsCleanlyAndItsChineseIdSurvivesAnUnlock) {
         if (achievement["completed"] == true) completed.push_back(achievement["id"]);
     }
     EXPECT_EQ(completed, std::vector<std::string>{"任务管理员"});
+}
+
+TEST(CheckTool, NamesEveryDoneLineWhoseIdNoAchievementHasWithTheLikelyRename) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, R"({
+  "achievements": [
+    {
+      "id": "first_note",
+      "trigger_type": "none"
+    }
+  ]
+}
+)");
+    folder.Write("adv_save.txt",
+                 "frist_note=done\r\nfirst_note=done\r\nold=no\r\nvery_old=done\r\n"
+                 "\xE5\x8E\x9F\xE7\xA5\x9E=done-utf8\r\n");
+    const Outcome run = RunCheck(folder.path(), "");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const nlohmann::json warnings = run.Json()["warnings"];
+    ASSERT_EQ(warnings.size(), 3u) << warnings;
+    const std::pair<int, std::string> expected[] = {
+        {1, "frist_note"}, {4, "very_old"}, {5, "原神"}};
+    for (std::size_t index = 0; index < warnings.size(); ++index) {
+        const nlohmann::json& warning = warnings[index];
+        EXPECT_EQ(warning["file"], "adv_save.txt");
+        EXPECT_EQ(warning["line"], expected[index].first);
+        EXPECT_EQ(warning["code"], "progress-without-achievement");
+        const std::string id = "\"" + expected[index].second + "\"";
+        EXPECT_NE(warning["message"].get<std::string>().find(id), std::string::npos);
+        EXPECT_NE(warning["message_zh"].get<std::string>().find(id), std::string::npos);
+        // Only the slip of the keyboard gets a likely rename.
+        const bool rename = warning["message"].get<std::string>().find("\"first_note\" is close") !=
+                            std::string::npos;
+        EXPECT_EQ(rename, index == 0) << warning["message"];
+        EXPECT_EQ(warning["message_zh"].get<std::string>().find("\"first_note\" 相近") !=
+                      std::string::npos,
+                  index == 0);
+    }
+    EXPECT_EQ(RunCheck(folder.path(), "--strict").exit_code, 3);
+}
+
+TEST(CheckTool, IdsThatAdvSaveCannotHoldAreNamedAndTheirUnlockExitsWithSeven) {
+    ProgressTestFolder folder;
+    WriteConfig(folder,
+                "\"achievements\": [\n{\n\"id\": \"ok\"\n},\n{\n\"id\": \"a=b\"\n},\n{\n"
+                "\"id\": \"end\x1A\"\n}\n]\n");
+    folder.Write("adv_save.txt", "ok=done\r\n");
+    Outcome run = RunCheck(folder.path(), "");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const nlohmann::json warnings = run.Json()["warnings"];
+    std::vector<int> unsavable;  // the lines that close the two entries
+    for (const nlohmann::json& warning : warnings) {
+        if (warning["code"] == "id-cannot-be-saved") unsavable.push_back(warning["line"]);
+    }
+    EXPECT_EQ(unsavable, (std::vector<int>{7, 10}));
+
+    run = RunCheck(folder.path(), "--unlock a=b");
+    EXPECT_EQ(run.exit_code, 7);
+    EXPECT_NE(run.err.find("progress not saved (adv_save.txt cannot hold an id with '='"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("进度未能保存"), std::string::npos);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    EXPECT_EQ(run.Json()["achievements"][1]["completed"], true);
+    EXPECT_EQ(folder.Read("adv_save.txt"), "ok=done\r\n");
 }

@@ -48,16 +48,20 @@ std::filesystem::path Probe(const ProgressTestFolder& folder) {
     return probe;
 }
 
-std::string ProbeConfig(const std::string& name) {
-    const std::string tail = name.substr(std::string("lprobé").size());
+// Waits until the child runs as the probe (the shell execs it).
+void WaitUntilRunningAs(const Child& child, const std::string& name) {
+    for (int tries = 0; tries < 100; ++tries) {
+        std::error_code error;
+        const auto exe =
+            std::filesystem::read_symlink("/proc/" + std::to_string(child.pid) + "/exe", error);
+        if (exe.filename() == name) return;
+        usleep(20000);
+    }
+}
+
+// Entries with ids a, b, c... and these trigger values and types.
+std::string TriggerConfig(const std::vector<std::pair<std::string, std::string>>& triggers) {
     std::string entries;
-    const std::pair<std::string, std::string> triggers[] = {{name, "process_name"},
-                                                            {"LPROBé" + tail, "process_name"},
-                                                            {"lprobÉ" + tail, "process_name"},
-                                                            {name + ".exe", "process_name"},
-                                                            {"/bin/" + name, "process_name"},
-                                                            {" Probe", "window_title"},
-                                                            {name, "process_name"}};
     char id = 'a';
     for (const auto& [value, type] : triggers) {
         entries += std::string(entries.empty() ? "" : ",\n") + "    {\n      \"id\": \"" + id++ +
@@ -65,6 +69,17 @@ std::string ProbeConfig(const std::string& name) {
                    type + "\"\n    }";
     }
     return "{\n  \"achievements\": [\n" + entries + "\n  ]\n}\n";
+}
+
+std::string ProbeConfig(const std::string& name) {
+    const std::string tail = name.substr(std::string("lprobé").size());
+    return TriggerConfig({{name, "process_name"},
+                          {"LPROBé" + tail, "process_name"},
+                          {"lprobÉ" + tail, "process_name"},
+                          {name + ".exe", "process_name"},
+                          {"/bin/" + name, "process_name"},
+                          {" Probe", "window_title"},
+                          {name, "process_name"}});
 }
 
 }  // namespace
@@ -76,13 +91,7 @@ TEST(CheckDesktop, TellsWhichRunningProcessMeetsEachOpenTriggerOrNearlyDoes) {
     WriteConfig(folder, ProbeConfig(name));
     folder.Write("adv_save.txt", "g=done\r\n");
     const Child running(Shell(probe.string()) + " 30");
-    for (int tries = 0; tries < 100; ++tries) {
-        std::error_code error;
-        const auto exe =
-            std::filesystem::read_symlink("/proc/" + std::to_string(running.pid) + "/exe", error);
-        if (exe.filename() == name) break;
-        usleep(20000);
-    }
+    WaitUntilRunningAs(running, name);
     const Outcome run = RunCheck(folder.path(), "--desktop");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const nlohmann::json json = run.Json();
@@ -110,6 +119,35 @@ TEST(CheckDesktop, TellsWhichRunningProcessMeetsEachOpenTriggerOrNearlyDoes) {
                                                            {"f", "fragment-spaces ;"}}));
     EXPECT_EQ(folder.Read("adv_save.txt"), "g=done\r\n");
     EXPECT_EQ(RunCheck(folder.path(), "--desktop --unlock a").exit_code, 64);
+}
+
+TEST(CheckDesktop, NamesARunningProcessALetterOrTwoAwayFromTheValue) {
+    ProgressTestFolder folder;
+    const std::filesystem::path probe = Probe(folder);
+    const std::string name = probe.filename().string();  // lprobé-<pid>
+    const std::string tail = name.substr(std::string("lprobé").size());
+    // A letter left out (and ".exe" added, in capitals), two letters swapped, a name too far.
+    WriteConfig(folder, TriggerConfig({{"lprbé" + tail + ".EXE", "process_name"},
+                                       {"plrobé" + tail, "process_name"},
+                                       {"lxxxxé" + tail, "process_name"}}));
+    const Child running(Shell(probe.string()) + " 30");
+    WaitUntilRunningAs(running, name);
+    const Outcome run = RunCheck(folder.path(), "--desktop");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    std::map<std::string, std::string> misses;  // id -> the near misses' codes and processes
+    const nlohmann::json pending = run.Json()["pending_achievements"];
+    for (const nlohmann::json& open : pending) {
+        std::string& text = misses[open["id"]];
+        for (const nlohmann::json& miss : open["near_misses"]) {
+            text += miss["code"].get<std::string>() + " " + miss.value("process", "") + ";";
+            EXPECT_NE(miss["message"].get<std::string>().find("write \"" + name + "\""),
+                      std::string::npos);
+            EXPECT_NE(miss["message_zh"].get<std::string>().find(name), std::string::npos);
+        }
+    }
+    EXPECT_EQ(misses, (std::map<std::string, std::string>{{"a", "process-spelling " + name + ";"},
+                                                          {"b", "process-spelling " + name + ";"},
+                                                          {"c", ""}}));
 }
 
 TEST(CheckDesktop, WatchPrintsALinePerChangeAndEndsWithZeroOnCtrlC) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "app/main_layout.h"
 
 namespace {
@@ -117,4 +119,38 @@ TEST(MainLayout, StatusLineSpansTheBottomMarginBelowBothLists) {
             }
         }
     }
+}
+
+TEST(MainLayout, ScaledScreensGetTheSameLayoutInMorePixels) {
+    using platform::Scale;
+    // MulDiv's rounding: halves away from zero, both ways.
+    EXPECT_EQ(Scale(25, 96), 25);
+    EXPECT_EQ(Scale(25, 144), 38);
+    EXPECT_EQ(Scale(25, 120), 31);
+    EXPECT_EQ(Scale(-11, 144), -17);
+    EXPECT_EQ(platform::ScaleBetween(-16, 96, 144), -11);
+
+    // At 200 % a doubled client area gives exactly the doubled layout.
+    const MainLayout base = ComputeMainLayout(784, 542, 96);
+    const MainLayout twice = ComputeMainLayout(1568, 1084, 192);
+    for (auto [at_96, at_192] : {std::pair{base.completed_list, twice.completed_list},
+                                 {base.pending_list, twice.pending_list},
+                                 {base.status_line, twice.status_line}}) {
+        EXPECT_EQ(at_192.left, 2 * at_96.left);
+        EXPECT_EQ(at_192.top, 2 * at_96.top);
+        EXPECT_EQ(at_192.width, 2 * at_96.width);
+        EXPECT_EQ(at_192.height, 2 * at_96.height);
+    }
+    EXPECT_EQ(twice.pending_caption.right, 2 * base.pending_caption.right);
+    EXPECT_EQ(twice.completed_caption.bottom, 2 * base.completed_caption.bottom);
+
+    // At 150 %: margins 15, lists from 75 down to 75 above the bottom, 30 apart.
+    const MainLayout at_144 = ComputeMainLayout(1176, 813, 144);
+    EXPECT_EQ(at_144.completed_list.left, 15);
+    EXPECT_EQ(at_144.completed_list.top, 75);
+    EXPECT_EQ(BottomEdge(at_144.completed_list), 813 - 75);
+    EXPECT_EQ(at_144.pending_list.left - RightEdge(at_144.completed_list), 30);
+    EXPECT_EQ(at_144.pending_caption.right, 588 + 300);
+    EXPECT_EQ(at_144.status_line.top, 813 - 75 + 15);
+    EXPECT_EQ(at_144.status_line.height, 30);
 }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 
+#include "platform/desktop.h"
 #include "tests/driver/driver.h"
 
 namespace driver {
@@ -111,7 +112,42 @@ double ProcessCpuMs(HANDLE process) {
     return FileTimeMs(kernel) + FileTimeMs(user);
 }
 
+double ThisThreadCpuMs() {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    return FileTimeMs(kernel) + FileTimeMs(user);
+}
+
+bool WalkToTheEnd(std::u16string_view, void*) {
+    return false;
+}
+
 }  // namespace
+
+// check_cost <process_name|window_title> <count>: what one open achievement of that trigger
+// type costs in each pass, the program's own desktop walk to the end (as for a trigger that
+// never matches), run count times here: CPU and wall time per walk.
+Json CmdCheckCost(const Args& args) {
+    const bool processes = Arg(args, 0) == "process_name";
+    if (!processes && args[0] != "window_title") throw Failure("unknown trigger type " + args[0]);
+    const long long count = IntArg(args, 1, 1000);
+    if (count <= 0) throw Failure("count must be positive");
+    const double cpu_before = ThisThreadCpuMs();
+    const auto start = Clock::now();
+    for (long long i = 0; i < count; ++i) {
+        if (processes) {
+            platform::VisitProcessNames(WalkToTheEnd, nullptr);
+        } else {
+            platform::VisitVisibleWindowTitles(WalkToTheEnd, nullptr);
+        }
+    }
+    const double wall = MsSince(start);
+    const double cpu = ThisThreadCpuMs() - cpu_before;
+    return Json{{"ok", true},
+                {"count", count},
+                {"cpu_ms_per_check", cpu / static_cast<double>(count)},
+                {"wall_ms_per_check", wall / static_cast<double>(count)}};
+}
 
 // unlock_latency <exe> <arguments> <file> <text> [timeout_ms]: starts the program and
 // answers how many milliseconds passed until the file held the text. The program is left

@@ -48,6 +48,32 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
     return FALSE;
 }
 
+// One level of a menu: each item's text, command id (-1 for a pop-up, 0 for a separator) and
+// check mark, with the items of its pop-up. Only a menu of this process can be read.
+Json MenuItems(HMENU menu) {
+    Json items = Json::array();
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = text;
+        info.cch = 255;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) {
+            throw Failure("menu item not readable");
+        }
+        long long id = info.wID;
+        if (info.hSubMenu != nullptr) id = -1;
+        if ((info.fType & MFT_SEPARATOR) != 0) id = 0;
+        Json item = {
+            {"text", Narrow(text)}, {"id", id}, {"checked", (info.fState & MFS_CHECKED) != 0}};
+        if (info.hSubMenu != nullptr) item["items"] = MenuItems(info.hSubMenu);
+        items.push_back(item);
+    }
+    return items;
+}
+
 }  // namespace
 
 // list <window> <control id>
@@ -57,12 +83,15 @@ Json CmdList(const Args& args) {
                 {"items", ListItems(RequireChild(parent, static_cast<int>(IntArg(args, 1, 0))))}};
 }
 
-// lists <window>: the completed (1001) and open (1002) lists of the main window.
+// lists <window>: the completed (1001) and open (1002) lists of the main window, and the
+// height of a line of the completed list, which follows its font.
 Json CmdLists(const Args& args) {
     HWND parent = RequireWindow(Arg(args, 0));
+    HWND completed = RequireChild(parent, 1001);
     return Json{{"ok", true},
-                {"completed", ListItems(RequireChild(parent, 1001))},
-                {"pending", ListItems(RequireChild(parent, 1002))}};
+                {"completed", ListItems(completed)},
+                {"pending", ListItems(RequireChild(parent, 1002))},
+                {"item_height", SendOrFail(completed, LB_GETITEMHEIGHT, 0, 0)}};
 }
 
 // msgbox [timeout_ms] [owner class]: waits for a visible message box and reads its
@@ -128,10 +157,62 @@ Json CmdMenu(const Args& args) {
     return Json{{"ok", true}};
 }
 
+// menu_resource <exe path> <menu id>: the menu as the executable's resources define it, the
+// one its window class loads. Wine keeps a running program's menus out of other processes'
+// reach, so the resource is read instead.
+Json CmdMenuResource(const Args& args) {
+    HMODULE module = LoadLibraryExW(Wide(Arg(args, 0)).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) throw Failure("cannot load " + args[0]);
+    HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(IntArg(args, 1, 0)));
+    Json answer = {{"ok", menu != nullptr}};
+    if (menu != nullptr) {
+        answer["items"] = MenuItems(menu);
+        DestroyMenu(menu);
+    } else {
+        answer["error"] = "no such menu";
+    }
+    FreeLibrary(module);
+    return answer;
+}
+
+// open_menu <window> <mnemonic>: opens the menu bar's pop-up with that mnemonic letter, as
+// Alt and the letter do. The program's own thread then runs the menu and answers keys.
+Json CmdOpenMenu(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    const std::wstring letter = Wide(Arg(args, 1));
+    if (letter.size() != 1) throw Failure("one mnemonic letter");
+    if (!PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(letter[0]))) {
+        throw Failure("post failed");
+    }
+    return Json{{"ok", true}};
+}
+
+// key <window> <virtual key>: one key press and release, queued to the window's thread (an
+// open menu takes the keys of its thread whatever window they are sent to).
+Json CmdKey(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    const WPARAM key = static_cast<WPARAM>(IntArg(args, 1, 0));
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16;
+    const LPARAM up = down | static_cast<LPARAM>(3) << 30;
+    if (!PostMessageW(window, WM_KEYDOWN, key, down) || !PostMessageW(window, WM_KEYUP, key, up)) {
+        throw Failure("post failed");
+    }
+    return Json{{"ok", true}};
+}
+
 // close <window>: the close box, through the system command the frame sends.
 Json CmdClose(const Args& args) {
     HWND window = RequireWindow(Arg(args, 0));
     if (!PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0)) throw Failure("post failed");
+    return Json{{"ok", true}};
+}
+
+// minimize <window>: the minimize box, through the system command the frame sends.
+Json CmdMinimize(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    if (!PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0)) throw Failure("post failed");
     return Json{{"ok", true}};
 }
 

@@ -12,9 +12,19 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/system_library_win32.h"
 #include "tests/driver/driver.h"
 
 namespace {
+
+// Per-monitor aware, the driver reads every window's place and size in the screen's own
+// pixels, whatever DPI the prefix runs at; unaware, it would get them mapped to 96 DPI.
+void SeeScreenPixels() {
+    using SetAwareness = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const auto set =
+        platform::SystemFunction<SetAwareness>(L"user32.dll", "SetProcessDpiAwarenessContext");
+    if (set != nullptr) set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+}
 
 using driver::Json;
 
@@ -28,16 +38,22 @@ const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"foreground", driver::CmdForeground},
     {"sample_x", driver::CmdSampleX},
     {"set_rect", driver::CmdSetRect},
+    {"restore", driver::CmdRestore},
     {"list", driver::CmdList},
     {"lists", driver::CmdLists},
     {"msgbox", driver::CmdMessageBox},
     {"press_ok", driver::CmdPressOk},
     {"menu", driver::CmdMenu},
+    {"menu_resource", driver::CmdMenuResource},
+    {"open_menu", driver::CmdOpenMenu},
+    {"key", driver::CmdKey},
     {"close", driver::CmdClose},
+    {"minimize", driver::CmdMinimize},
     {"end_session", driver::CmdEndSession},
     {"sleep", driver::CmdSleep},
     {"unlock_latency", driver::CmdUnlockLatency},
     {"process_usage", driver::CmdProcessUsage},
+    {"check_cost", driver::CmdCheckCost},
     {"moves", driver::CmdMoves},
     {"resources", driver::CmdResources},
 };
@@ -87,6 +103,7 @@ int Serve() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    SeeScreenPixels();
     if (argc < 2) return Serve();
     driver::Args args(argv + 2, argv + argc);
     const Json answer = Run(argv[1], args);

@@ -123,6 +123,7 @@ Json WindowFacts(HWND window) {
                   {"style", static_cast<unsigned long long>(style) & 0xFFFFFFFFull},
                   {"exstyle", static_cast<unsigned long long>(ex_style) & 0xFFFFFFFFull},
                   {"visible", IsWindowVisible(window) != 0},
+                  {"iconic", IsIconic(window) != 0},
                   {"topmost", (ex_style & WS_EX_TOPMOST) != 0},
                   {"pid", process},
                   {"id", GetDlgCtrlID(window)}};
@@ -226,6 +227,14 @@ Json CmdSampleX(const Args& args) {
         std::this_thread::sleep_for(std::chrono::milliseconds(interval));
     }
     return Json{{"ok", true}, {"samples", samples}};
+}
+
+// restore <window>: back from minimized or maximized, as a click on its taskbar button does.
+Json CmdRestore(const Args& args) {
+    if (!ShowWindowAsync(RequireWindow(Arg(args, 0)), SW_RESTORE)) {
+        throw Failure("ShowWindowAsync failed");
+    }
+    return Json{{"ok", true}};
 }
 
 // set_rect <window> x y width height, as a user dragging the frame would.

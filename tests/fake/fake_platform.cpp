@@ -90,6 +90,13 @@ bool HasWindowTitles() {
     return true;
 }
 
+UserNotificationState QueryUserNotificationState() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    ++Fake().notification_queries;
+    return Fake().notification_state;
+}
+
 void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;

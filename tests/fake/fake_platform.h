@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/desktop.h"
+
 struct FakePost {
     void* window;
     unsigned message;
@@ -32,6 +34,8 @@ struct FakePlatform {
     std::vector<std::u16string> window_titles;  // visible windows, as the platform reports them
     std::map<std::u16string, unsigned> window_cloaks;  // title -> cloak flags (default 0)
     bool post_succeeds = true;
+    platform::UserNotificationState notification_state =
+        platform::UserNotificationState::AcceptsNotifications;
     // While set, creating a thread fails as on an exhausted system (std::system_error).
     std::atomic<bool> refuse_threads{false};
     std::map<std::u16string, unsigned> mci_results;        // command -> error code (default 0)
@@ -40,6 +44,7 @@ struct FakePlatform {
     // Recorded calls.
     int process_walks = 0;
     int title_walks = 0;
+    int notification_queries = 0;
     int calls = 0;  // every call into the desktop or audio seam
     std::vector<std::u16string> error_messages;
     std::vector<std::pair<void*, std::u16string>> list_calls;  // text "<reset>" for a reset

@@ -16,26 +16,26 @@ namespace {
 constexpr unsigned PANEL = 0x006400;  // RGB(0, 100, 0)
 constexpr unsigned GOLD = 0xFFD700;   // RGB(255, 215, 0)
 
-Pixels Paint(const NotificationState* state) {
+// A surface of the toast's size at 96 DPI, or of `width` x `height`.
+Pixels Paint(const NotificationState* state, int width = TOAST_WIDTH, int height = TOAST_HEIGHT) {
     Pixels pixels;
-    pixels.width = TOAST_WIDTH;
-    pixels.height = TOAST_HEIGHT;
+    pixels.width = width;
+    pixels.height = height;
     HDC screen = GetDC(nullptr);
     HDC target = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
-    BITMAPINFO info = TopDownBitmapInfo(TOAST_WIDTH, TOAST_HEIGHT);
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     HBITMAP surface = CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(target, surface);
     // Whatever the paint leaves uncovered stays this magenta.
-    for (int i = 0; i < TOAST_WIDTH * TOAST_HEIGHT; ++i)
-        static_cast<std::uint32_t*>(bits)[i] = 0xFF00FF;
+    for (int i = 0; i < width * height; ++i) static_cast<std::uint32_t*>(bits)[i] = 0xFF00FF;
 
     PaintToast(target, state);
     GdiFlush();
 
     const auto* source = static_cast<const std::uint32_t*>(bits);
-    pixels.data.assign(source, source + TOAST_WIDTH * TOAST_HEIGHT);
+    pixels.data.assign(source, source + width * height);
     for (unsigned& pixel : pixels.data) pixel &= 0xFFFFFFu;
     SelectObject(target, previous);
     DeleteObject(surface);
@@ -66,11 +66,11 @@ void ExpectFrameAndPanel(const Pixels& pixels) {
     }
 }
 
-void GiveTitleAndFont(NotificationState& state, std::u16string title) {
+void GiveTitleAndFont(NotificationState& state, std::u16string title, int font_height = 28) {
     state.title = std::move(title);
-    state.header_font.Reset(CreateFontW(28, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                        DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
+    state.header_font.Reset(CreateFontW(
+        font_height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
 }
 
 }  // namespace
@@ -144,4 +144,46 @@ TEST(ToastPaint, PictureIsStretchedOverTheWholeToastInsteadOfThePanel) {
         broken.background.Load((ExecutableDirectory() + L"\\no such.png").c_str());
     EXPECT_NE(broken.background_status, GDIP_STATUS_OK);
     ExpectFrameAndPanel(Paint(&broken));
+}
+
+// At 200 % every figure doubles: the surface, the frame, the text boxes and the picture.
+TEST(ToastPaint, AtTwiceTheDpiEveryFigureIsDoubled) {
+    NotificationState state;
+    state.dpi = 192;
+    GiveTitleAndFont(state,
+                     u"A title long enough to run past the right edge of its box at any "
+                     u"scale, far beyond twelve hundred pixels of bold text\nsecond\nthird",
+                     56);
+    const Pixels pixels = Paint(&state, 1280, 256);
+    // The 6-pixel frame runs along x 4 and 1275, y 4 and 251.
+    for (int x : {4, 640, 1275}) {
+        for (int y : {2, 4, 6, 249, 251, 253}) EXPECT_EQ(pixels.At(x, y), GOLD) << x << "," << y;
+    }
+    for (int y : {4, 128, 251}) {
+        for (int x : {2, 4, 6, 1273, 1275, 1277}) EXPECT_EQ(pixels.At(x, y), GOLD) << x << "," << y;
+    }
+    EXPECT_EQ(pixels.At(0, 0), PANEL);
+    EXPECT_EQ(pixels.At(1279, 255), PANEL);
+    EXPECT_GT(InkIn(pixels, 40, 40, 1240, 100), 200);   // header
+    EXPECT_GT(InkIn(pixels, 40, 120, 1240, 200), 200);  // title lines
+    EXPECT_EQ(InkIn(pixels, 10, 10, 40, 246), 0);       // nothing left of x 40
+    EXPECT_EQ(InkIn(pixels, 1240, 10, 1270, 246), 0);   // cut at x 1240
+    EXPECT_EQ(InkIn(pixels, 10, 200, 1270, 246), 0);    // cut at y 200
+    EXPECT_EQ(InkIn(pixels, 10, 10, 1270, 40), 0);
+
+    const std::wstring file = ExecutableDirectory() + L"\\toast_paint_picture_2x.bmp";
+    ASSERT_TRUE(WriteSplitBitmap(file, 1280, 256, RGB(200, 0, 0), RGB(0, 0, 200)));
+    NotificationState pictured;
+    pictured.dpi = 192;
+    pictured.background_status = pictured.background.Load(file.c_str());
+    ASSERT_EQ(pictured.background_status, GDIP_STATUS_OK);
+    const Pixels shown = Paint(&pictured, 1280, 256);
+    DeleteFileW(file.c_str());
+    // A picture made for the scale lands pixel for pixel: the halves meet at x 640.
+    for (int y : {0, 128, 255}) {
+        EXPECT_EQ(shown.At(0, y), 0xC80000u) << y;
+        EXPECT_EQ(shown.At(639, y), 0xC80000u) << y;
+        EXPECT_EQ(shown.At(640, y), 0x0000C8u) << y;
+        EXPECT_EQ(shown.At(1279, y), 0x0000C8u) << y;
+    }
 }

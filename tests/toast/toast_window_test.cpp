@@ -1,6 +1,6 @@
 // The toast window on the real window system: its class, text, styles and place, the slide
-// positions and the times, the panel or picture on screen, the focus, and several unlocks
-// in a row.
+// positions and the times, the panel or picture on screen, the focus, several unlocks in a
+// row, and the shell's answer under Wine.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include "notify/toast.h"
 #include "notify/toast_state.h"
+#include "platform/desktop.h"
 #include "tests/toast/toast_support.h"
 #include "tests/win32/test_window.h"
 
@@ -89,6 +90,12 @@ TEST(ToastWindow, OneToastSlidesInHoldsAndSlidesOutWithoutTakingTheFocus) {
     HWND foreground = OpenForegroundWindow();
     ASSERT_EQ(GetForegroundWindow(), foreground);
     const int screen = GetSystemMetrics(SM_CXSCREEN);
+
+    // Wine's shell says "accepts notifications" whatever runs (a stub), so under Wine the line
+    // never holds a toast for a fullscreen program or a presentation: it opens at once with its
+    // sound, exactly as before. The waiting itself is tested natively with the test double.
+    EXPECT_EQ(platform::QueryUserNotificationState(),
+              platform::UserNotificationState::AcceptsNotifications);
 
     Achievement record;
     record.title = u"First light";

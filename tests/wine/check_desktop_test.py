@@ -55,6 +55,7 @@ class CheckDesktopTest(WineTestCase):
             achievement("window", "C", "nothing|\u7a97\u53e3", kind="window_title"),
             achievement("near", "D", "probe \u7a97\u53e3|TailMark", kind="window_title"),
             achievement("done", "E", "ProbeProgram.exe"),
+            achievement("typo", "F", "Prbe \u7a97\u53e3", kind="window_title"),
         ], progress=b"done=done\r\n")
         run = wine([CHECK_EXE, windows_path(folder), "--desktop"], stdout=subprocess.PIPE,
                    stderr=subprocess.PIPE)
@@ -66,7 +67,7 @@ class CheckDesktopTest(WineTestCase):
                       look["windows"])
         self.assertEqual(look["notes"], [])
         found = {entry["id"]: entry for entry in look["pending_achievements"]}
-        self.assertEqual(list(found), ["ascii_case", "no_exe", "window", "near"])
+        self.assertEqual(list(found), ["ascii_case", "no_exe", "window", "near", "typo"])
         self.assertEqual(found["ascii_case"]["met_by"], {"process": "ProbeProgram.exe"})
         self.assertEqual(found["window"]["met_by"],
                          {"window": title[:255], "fragment": "\u7a97\u53e3"})
@@ -74,7 +75,11 @@ class CheckDesktopTest(WineTestCase):
                   for m in entry.get("near_misses", [])]
         self.assertEqual(misses, [("exe-suffix", "ProbeProgram.exe", None),
                                   ("title-case", None, "probe \u7a97\u53e3"),
-                                  ("title-beyond-255", None, "TailMark")])
+                                  ("title-beyond-255", None, "TailMark"),
+                                  ("title-spelling", None, "Prbe \u7a97\u53e3")])
+        typo = found["typo"]["near_misses"][0]
+        self.assertEqual(typo["window"], title[:255])
+        self.assertIn('holds "Probe \u7a97\u53e3", which differs', typo["message"])
         self.assertEqual((folder / "adv_save.txt").read_bytes(), b"done=done\r\n")
 
     def test_watch_prints_a_program_and_its_window_coming_and_going_then_ctrl_c_ends_it_with_0(self):

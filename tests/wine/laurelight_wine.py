@@ -130,8 +130,8 @@ class Install:
     def progress(self):
         return self.save_path.read_bytes() if self.save_path.exists() else None
 
-    def start(self, env=None):
-        self.process = wine([self.dir / "Laurelight.exe"], cwd=self.dir, env=env,
+    def start(self, env=None, args=()):
+        self.process = wine([self.dir / "Laurelight.exe", *args], cwd=self.dir, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self.process
 

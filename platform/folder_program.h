@@ -1,0 +1,36 @@
+#pragma once
+// One program per folder: the program that runs for a folder holds the folder's claim, a named
+// kernel object derived from the folder as Windows compares paths (the full path, letter case
+// ignored), and marks its main window with the same folder, so that another process can find
+// that window and hand it data. Claims and windows are opaque handles.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Takes the folder's claim for the calling thread, waiting up to wait_ms while another process
+// holds it. Null when it is still held then. The claim of a process that ended without giving
+// it up (a crash) is free. Where the system offers no such object the claim is always granted.
+void* TakeFolderClaim(const std::u16string& folder, unsigned wait_ms);
+// Gives the claim up, on the thread that took it; null is ignored.
+void ReleaseFolderClaim(void* claim);
+
+// Marks the window as the main window of the program for the folder. Unmark it before the
+// window is destroyed.
+void MarkFolderWindow(void* window, const std::u16string& folder);
+void UnmarkFolderWindow(void* window);
+// The window marked for the folder, or null.
+void* FindFolderWindow(const std::u16string& folder);
+
+// Hands the bytes to the window (WM_COPYDATA with `tag`) and waits up to timeout_ms for its
+// answer, less when the window's thread does not serve messages at all. False when no answer
+// came.
+bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes, unsigned timeout_ms,
+                      std::intptr_t* answer);
+
+// Milliseconds since the system started: one clock for every process of the machine.
+std::uint64_t SystemMilliseconds();
+
+}  // namespace platform

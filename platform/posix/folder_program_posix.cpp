@@ -1,0 +1,40 @@
+// Laurelight runs only on Windows, so on other systems no program ever holds a folder: every
+// claim is granted and no window is found.
+
+#include <time.h>
+
+#include "platform/folder_program.h"
+
+namespace platform {
+namespace {
+
+int g_claim = 0;  // the one token every claim hands out
+
+}  // namespace
+
+void* TakeFolderClaim(const std::u16string&, unsigned) {
+    return &g_claim;
+}
+
+void ReleaseFolderClaim(void*) {}
+
+void MarkFolderWindow(void*, const std::u16string&) {}
+
+void UnmarkFolderWindow(void*) {}
+
+void* FindFolderWindow(const std::u16string&) {
+    return nullptr;
+}
+
+bool SendDataToWindow(void*, std::uintptr_t, std::string_view, unsigned, std::intptr_t*) {
+    return false;
+}
+
+std::uint64_t SystemMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+}  // namespace platform

@@ -9,12 +9,9 @@
 std::vector<std::u16string> CommandLineArguments(int argc, char** argv);
 
 // Writes UTF-8 text: as bytes into a pipe or file, as characters onto a console window.
-void WriteStdout(std::string_view text);
+// False when not all of it could be written.
+bool WriteStdout(std::string_view text);
 void WriteStderr(std::string_view text);
-
-// Sends what WriteStdout writes into a new file instead, as UTF-8 bytes. False when the file
-// cannot be created.
-bool RedirectStdout(const std::u16string& path);
 
 // From now on Ctrl+C (and, on Linux, SIGTERM) asks a running watch to stop, which then ends
 // normally, instead of ending the process.

@@ -20,18 +20,14 @@ std::vector<std::u16string> CommandLineArguments(int argc, char** argv) {
     return arguments;
 }
 
-void WriteStdout(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+bool WriteStdout(std::string_view text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return std::fflush(stdout) == 0 && written;
 }
 
 void WriteStderr(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
-}
-
-bool RedirectStdout(const std::u16string& path) {
-    return std::freopen(Utf16ToUtf8(path).c_str(), "wb", stdout) != nullptr;
 }
 
 void CatchStopRequest() {

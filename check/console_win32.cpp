@@ -26,24 +26,24 @@ struct LocalMemoryFree {
 };
 using ArgumentWords = std::unique_ptr<wchar_t*, LocalMemoryFree>;
 
-void Write(DWORD which, std::string_view text) {
+bool Write(DWORD which, std::string_view text) {
     const HANDLE handle = GetStdHandle(which);
-    if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return;
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return false;
     DWORD mode = 0;
     DWORD written = 0;
     if (GetConsoleMode(handle, &mode)) {
         const std::u16string wide = Utf8ToUtf16(text);
-        WriteConsoleW(handle, platform::Wide(wide), static_cast<DWORD>(wide.size()), &written,
-                      nullptr);
-        return;
+        return WriteConsoleW(handle, platform::Wide(wide), static_cast<DWORD>(wide.size()),
+                             &written, nullptr) != FALSE;
     }
     while (!text.empty()) {
         if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
             written == 0) {
-            return;
+            return false;
         }
         text.remove_prefix(written);
     }
+    return true;
 }
 
 }  // namespace
@@ -59,18 +59,11 @@ std::vector<std::u16string> CommandLineArguments(int, char**) {
     return arguments;
 }
 
-void WriteStdout(std::string_view text) {
-    Write(STD_OUTPUT_HANDLE, text);
+bool WriteStdout(std::string_view text) {
+    return Write(STD_OUTPUT_HANDLE, text);
 }
 void WriteStderr(std::string_view text) {
     Write(STD_ERROR_HANDLE, text);
-}
-
-bool RedirectStdout(const std::u16string& path) {
-    const HANDLE file = CreateFileW(platform::Wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    // The handle stays open for the rest of the run as the new standard output.
-    return file != INVALID_HANDLE_VALUE && SetStdHandle(STD_OUTPUT_HANDLE, file);
 }
 
 void CatchStopRequest() {

@@ -1,6 +1,7 @@
 #include "check/desktop_facts.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/desktop.h"
 
@@ -18,13 +19,11 @@ bool CollectWindow(std::u16string_view title, unsigned cloak, void* context) {
 
 // Letters of either case together (explorer.exe, Notepad.exe), exact order among equals.
 bool AlphabeticalOrder(const std::u16string& a, const std::u16string& b) {
-    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c + 0; };
-    const auto by_letter = [&](char16_t x, char16_t y) { return lower(x) < lower(y); };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), by_letter))
-        return true;
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), by_letter))
-        return false;
-    return a < b;
+    const auto folded = [](std::u16string text) {
+        for (char16_t& c : text) c += c >= u'A' && c <= u'Z' ? 32 : 0;
+        return text;
+    };
+    return std::pair(folded(a), a) < std::pair(folded(b), b);
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 #include <chrono>
 #include <cstdio>
 
+#include "check/check_document.h"
 #include "check/console.h"
 #include "check/desktop_facts.h"
-#include "check/json_output.h"
+#include "check/exit_codes.h"
 #include "check/near_miss.h"
 #include "platform/desktop.h"
 
@@ -135,7 +136,8 @@ Json DesktopDocument(const AchievementTracker& tracker) {
 }
 
 // Every pending achievement starts as not met, so the first look reports those already met.
-int Watch(const AchievementTracker& tracker, std::optional<double> seconds) {
+int Watch(const AchievementTracker& tracker, std::optional<double> seconds,
+          const std::function<bool(const std::string& line)>& emit) {
     CatchStopRequest();
     std::optional<Clock::time_point> end;
     if (seconds) {
@@ -151,7 +153,9 @@ int Watch(const AchievementTracker& tracker, std::optional<double> seconds) {
             const bool now = TriggerMet(achievement, &match);
             if (now == met[index]) continue;
             met[index] = now;
-            WriteStdout(Dump(ChangeJson(achievement, now, match)) + "\n");
+            if (!emit(Dump(ChangeJson(achievement, now, match)) + "\n")) {
+                return EXIT_CANNOT_WRITE;
+            }
         }
     } while (WaitForNextLook(end));
     if (StopRequested()) WriteStderr("watch stopped\n");

@@ -3,13 +3,17 @@
 // pending achievements it would find met, through the program's own trigger tests. Nothing is
 // unlocked and nothing is written.
 
+#include <functional>
 #include <optional>
+#include <string>
 
-#include "check/json_output.h"
+#include "check/check_document.h"
 #include "tracker/tracker.h"
 
 // One look at the desktop for a loaded tracker.
 Json DesktopDocument(const AchievementTracker& tracker);
 
-// A look every 500 ms, one line per change, for `seconds` or until Ctrl+C; the exit code.
-int Watch(const AchievementTracker& tracker, std::optional<double> seconds);
+// A look every 500 ms, for `seconds` or until Ctrl+C. Each change is one line handed to
+// `emit`, which says whether it was written. Returns the exit code.
+int Watch(const AchievementTracker& tracker, std::optional<double> seconds,
+          const std::function<bool(const std::string& line)>& emit);

@@ -1,23 +1,18 @@
 #include "check/format_command.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include "check/console.h"
 #include "check/exit_codes.h"
 #include "check/format_config.h"
 #include "config/config_loader.h"
 #include "config/config_scan.h"
+#include "platform/files.h"
 #include "text/text_encoding.h"
 #include "text/utf8.h"
-#include "platform/files.h"
 
 namespace {
-
-std::string Lines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
-    return text;
-}
 
 // The old file stays complete until the new one takes its name in one step. Windows refuses
 // to replace a file that is still open, so the old bytes are read and the file closed first.
@@ -35,33 +30,21 @@ bool ReplaceKeepingBackup(const std::u16string& path, const std::string& text) {
     return replaced;
 }
 
-}  // namespace
-
-int RedirectOutput(const std::u16string& output, const std::u16string& config_path) {
-    std::error_code error;
-    if (std::filesystem::equivalent(platform::NativePath(output), platform::NativePath(config_path),
-                                    error)) {
-        WriteStderr("--output names the configuration itself; use --format --write\n");
-        return EXIT_USAGE;
-    }
-    if (RedirectStdout(output)) return 0;
-    WriteStderr("cannot write " + Utf16ToUtf8(output) + "\n");
-    return EXIT_CANNOT_WRITE;
-}
-
-int RunFormat(const std::u16string& config_path, bool write) {
+// Reads and formats the configuration; the exit code of why that cannot be done (said on
+// stderr), or 0. An empty file goes to the parser, which says that nothing is there to load.
+int Format(const std::u16string& config_path, FormattedConfig& formatted) {
     const ConfigFile file = ReadConfigFile(config_path);
-    if (!file.failure.empty()) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(platform::NativePath(config_path), error);
+    if (!file.failure.empty() && (error || size != 0)) {
         WriteStderr(Utf16ToUtf8(file.failure) + "\n");
         return EXIT_LOAD_FAILED;
     }
-    const std::string& content = file.content;
-    FormattedConfig formatted = FormatConfig(TextAsUtf8(content));
+    formatted = FormatConfig(TextAsUtf8(file.content));
     if (!formatted.error.empty()) {
-        const std::size_t not_utf8 =
-            DetectEncoding(content).encoding == TextEncoding::Utf8 ? FirstLineNotUtf8(content) : 0;
-        if (not_utf8 != 0) {
-            formatted.error += "\nline " + std::to_string(not_utf8) +
+        const bool utf8 = DetectEncoding(file.content).encoding == TextEncoding::Utf8;
+        if (const std::size_t line = utf8 ? FirstLineNotUtf8(file.content) : 0; line != 0) {
+            formatted.error += "\nline " + std::to_string(line) +
                                " is not UTF-8 (ANSI or GBK?): save the file as UTF-8 first";
         }
         WriteStderr(formatted.error + "\n");
@@ -73,19 +56,22 @@ int RunFormat(const std::u16string& config_path, bool write) {
     if (loaded != formatted.achievements) {
         formatted.lost.push_back("the formatted file would not load the same achievements");
     }
-    if (!formatted.lost.empty()) {
-        WriteStderr(Lines(formatted.lost));
-        if (write) {
-            WriteStderr(Utf16ToUtf8(config_path) + " is left as it is\n");
-        } else {
-            WriteStdout(formatted.text);
-        }
-        return EXIT_VALUES_LOST;
-    }
-    if (!write) {
-        WriteStdout(formatted.text);
-        return 0;
-    }
+    return 0;
+}
+
+}  // namespace
+
+int RunFormat(const std::u16string& config_path, const Options& options, std::string& out) {
+    FormattedConfig formatted;
+    const int status = Format(config_path, formatted);
+    if (status != 0) return status;
+    for (const std::string& line : formatted.lost) WriteStderr(line + "\n");
+    // With --drop-extra, members Laurelight never reads may go; anything else lost still counts.
+    const bool lost = !formatted.lost.empty() &&
+                      (!options.drop_extra || formatted.lost.size() > formatted.extra_members_lost);
+    if (!options.write) out = formatted.text;
+    if (lost && options.write) WriteStderr(Utf16ToUtf8(config_path) + " is left as it is\n");
+    if (lost || !options.write) return lost ? EXIT_VALUES_LOST : 0;
     if (!ReplaceKeepingBackup(config_path, formatted.text)) {
         WriteStderr("could not replace " + Utf16ToUtf8(config_path) + "\n");
         return EXIT_CANNOT_WRITE;

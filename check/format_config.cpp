@@ -1,6 +1,6 @@
 #include "check/format_config.h"
 
-#include "check/json_output.h"
+#include "check/check_document.h"
 #include "check/ordered_json_reader.h"
 #include "config/config_scan.h"
 #include "text/utf8.h"
@@ -90,6 +90,7 @@ Json WriteEntry(FormattedConfig& out, std::size_t number, const Json& entry, boo
         const std::string why = WhyNotCarried(line + '\r', member.key(), *member);
         if (!why.empty()) {
             out.lost.push_back(name + ", " + Dump(member.key()) + " " + why);
+            if (ConfigKeyIndex(member.key()) < 0) ++out.extra_members_lost;
             continue;
         }
         if (ConfigKeyIndex(member.key()) >= 0) written[member.key()] = *member;
@@ -110,10 +111,6 @@ std::string RootMember(const std::string& key, const Json& value) {
         text += c == '\n' ? std::string(LINE_END) + "    " : std::string(1, c);
     }
     return text;
-}
-
-bool HoldsMarker(const std::string& text) {
-    return CompactLine(text).find(ACHIEVEMENTS_MARKER) != std::string::npos;
 }
 
 void WriteList(FormattedConfig& out, const Json& list) {
@@ -140,6 +137,10 @@ void WriteList(FormattedConfig& out, const Json& list) {
 
 FormattedConfig FormatConfig(std::string_view json) {
     FormattedConfig out;
+    if (json.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        out.error = "the file is empty: there is nothing to load";
+        return out;
+    }
     OrderedJsonRead read = ReadOrderedJson(json, MAX_DEPTH);
     if (!read.error.empty()) {
         out.error = std::move(read.error);
@@ -162,12 +163,17 @@ FormattedConfig FormatConfig(std::string_view json) {
             continue;
         }
         std::string text = RootMember(member.key(), *member);
-        (list_seen || HoldsMarker(text) ? after : before).push_back(std::move(text));
+        const bool marker = CompactLine(text).find(ACHIEVEMENTS_MARKER) != std::string::npos;
+        (list_seen || marker ? after : before).push_back(std::move(text));
     }
     out.text = "{" + std::string(LINE_END);
     for (const std::string& text : before) out.text += text + "," + std::string(LINE_END);
     WriteList(out, *list);
     for (const std::string& text : after) out.text += "," + std::string(LINE_END) + text;
     out.text += std::string(LINE_END) + "}" + std::string(LINE_END);
+    if (out.achievements.empty() && out.lost.empty()) {
+        out = FormattedConfig();
+        out.error = "the file holds no achievement with an id: there is nothing to load";
+    }
     return out;
 }

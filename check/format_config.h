@@ -11,10 +11,12 @@
 #include "tracker/achievement.h"
 
 struct FormattedConfig {
-    std::string error;              // the parser's message; nothing else is set then
-    std::string text;               // UTF-8 without a byte-order mark
-    std::vector<std::string> lost;  // values the layout cannot carry, by entry and key; left out
-    // What the JSON holds, less what was lost: the entries with a non-empty id.
+    // The parser's message, or that no entry has an id; nothing else is set then.
+    std::string error;
+    std::string text;                    // UTF-8 without a byte-order mark
+    std::vector<std::string> lost;       // values the layout cannot carry, by entry and key
+    std::size_t extra_members_lost = 0;  // of those, members that are not one of the six keys
+    // What the JSON holds, less what was lost (left out): the entries with a non-empty id.
     std::vector<Achievement> achievements;
 };
 

@@ -8,19 +8,22 @@
 #include <vector>
 
 inline constexpr std::string_view USAGE =
-    "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--format [--write]] [--output FILE]\n"
+    "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--output FILE]\n"
+    "       laurelight-check [DIR] --format [--write] [--drop-extra] [--output FILE]\n"
     "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
-    "  DIR          folder of Laurelight.exe (default: the current folder)\n"
-    "  --unlock ID  complete the first open achievement with this id and save the progress\n"
-    "               (Laurelight does it while it runs for DIR)\n"
-    "  --strict     exit with 3 when the configuration has findings\n"
-    "  --format     print bin\\adv.json, read as JSON, in the layout Laurelight reads\n"
-    "  --write      with --format: replace adv.json by it (the old file becomes adv.json.bak)\n"
-    "  --output FILE  write the JSON to FILE as UTF-8 instead of to stdout\n"
-    "  --desktop    show the running processes, the visible windows and which open\n"
-    "               achievement's trigger is met now; nothing is unlocked or written\n"
-    "  --watch      print a line whenever a trigger becomes met or stops being met, every\n"
-    "               500 ms, for SECONDS or until Ctrl+C\n";
+    "DIR is the folder of Laurelight.exe (default: the current folder).\n"
+    "  --unlock ID   complete the first open achievement with this id and save the progress\n"
+    "                (Laurelight does it while it runs for DIR)\n"
+    "  --strict      exit with 3 when the configuration has findings\n"
+    "  --format      print bin\\adv.json, read as JSON, in the layout Laurelight reads;\n"
+    "                --write replaces adv.json by it (the old file becomes adv.json.bak),\n"
+    "                --drop-extra leaves out members that are not read and cannot be carried\n"
+    "  --desktop     show the running processes, the visible windows and which pending\n"
+    "                achievement's trigger is met now; nothing is unlocked or written\n"
+    "  --watch       print a line whenever a trigger becomes met or stops being met, every\n"
+    "                500 ms, for SECONDS or until Ctrl+C\n"
+    "  --output FILE write the JSON to FILE as UTF-8 instead of to stdout\n"
+    "  --help        show this text\n";
 
 enum class Mode { Check, Format, Desktop, Watch, Help };
 
@@ -31,6 +34,7 @@ struct Options {
     std::optional<std::u16string> unlock_id;  // Check
     bool strict = false;                      // Check
     bool write = false;                       // Format
+    bool drop_extra = false;                  // Format
     std::optional<double> seconds;            // Watch; without it, until Ctrl+C
 };
 

@@ -2,16 +2,9 @@
 
 #include "progress/progress_file.h"
 
-namespace {
-
 using platform::FileError;
 
-struct ReasonText {
-    const char16_t* english;
-    const char16_t* chinese;
-};
-
-ReasonText TextOf(FileError reason) {
+ReasonText FileErrorText(FileError reason) {
     switch (reason) {
         case FileError::AccessDenied:
             return {u"access denied", u"拒绝访问"};
@@ -26,20 +19,18 @@ ReasonText TextOf(FileError reason) {
     }
 }
 
-}  // namespace
-
 std::u16string FailedFile(const std::u16string& save_path, const SaveProblem& problem) {
     return problem.at_temporary ? TemporarySavePath(save_path) : save_path;
 }
 
 // The path goes last, so a line too long for the window loses the middle of the path.
 std::u16string SaveProblemLine(const std::u16string& file, FileError reason) {
-    return std::u16string(u"进度无法保存（") + TextOf(reason).chinese + u"），稍后将自动重试：" +
-           file;
+    return std::u16string(u"进度无法保存（") + FileErrorText(reason).chinese +
+           u"），稍后将自动重试：" + file;
 }
 
 std::u16string SaveFailedConsoleLine(const std::u16string& file, FileError reason) {
-    const ReasonText text = TextOf(reason);
+    const ReasonText text = FileErrorText(reason);
     return u"progress not saved (" + std::u16string(text.english) + u"): " + file +
            u" / 进度未能保存（" + text.chinese + u"）：" + file;
 }

@@ -6,6 +6,13 @@
 #include "platform/files.h"
 #include "tracker/save_problem.h"
 
+// Why a write failed, in English and in Chinese, as the lines below say it.
+struct ReasonText {
+    const char16_t* english;
+    const char16_t* chinese;
+};
+ReasonText FileErrorText(platform::FileError reason);
+
 // The file the problem is about: adv_save.txt or the temporary file beside it.
 std::u16string FailedFile(const std::u16string& save_path, const SaveProblem& problem);
 

@@ -19,15 +19,6 @@ char16_t FoldAsciiCase(char16_t unit) {
     return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
 }
 
-// What _wcsicmp does without a locale: only A-Z and a-z fold together.
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
-    }
-    return true;
-}
-
 struct ProcessSearch {
     std::u16string_view name;
     TriggerMatch* match;
@@ -88,6 +79,14 @@ void RunCheckPass(AchievementTracker& tracker) {
 }
 
 }  // namespace
+
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
+    }
+    return true;
+}
 
 // The first pending achievement carrying this id is completed: an earlier duplicate goes first.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -50,8 +53,8 @@ TEST(CheckTool, PrintsTheLoadedStateOfTheCurrentFolder) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const nlohmann::json json = run.Json();
     const std::string base = std::filesystem::canonical(folder.path()).string();
-    EXPECT_EQ(json["config_path"], base + "\\bin\\adv.json");
-    EXPECT_EQ(json["save_path"], base + "\\adv_save.txt");
+    EXPECT_EQ(json["config_path"], base + "/bin/adv.json");
+    EXPECT_EQ(json["save_path"], base + "/adv_save.txt");
     ASSERT_EQ(json["achievements"].size(), 3u);
     const nlohmann::json& alpha = json["achievements"][0];
     EXPECT_EQ(alpha["id"], "a");
@@ -86,7 +89,7 @@ TEST(CheckTool, MissingOrUnusableConfigurationExitsWithTheProgramsMessage) {
     Outcome run = RunCheck(folder.path(), Shell(base));
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "找不到成就配置文件！\n请确保以下文件存在：\n" + base + "\\bin\\adv.json\n");
+    EXPECT_EQ(run.err, "找不到成就配置文件！\n请确保以下文件存在：\n" + base + "/bin/adv.json\n");
 
     WriteConfig(folder, "{}");
     run = RunCheck(folder.path(), ".");
@@ -178,6 +181,43 @@ TEST(CheckTool, DemoFolderLoadsCleanlyAndItsChineseIdSurvivesAnUnlock) {
         if (achievement["completed"] == true) completed.push_back(achievement["id"]);
     }
     EXPECT_EQ(completed, std::vector<std::string>{"任务管理员"});
+}
+
+TEST(CheckTool, CommandLineHelpMistakesAndOutputThatCannotBeWrittenWhole) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, CONFIG);
+    folder.Write("adv_save.txt", "a=done\r\n");
+    for (const char* help : {"--help", "-h", "'/?'"}) {
+        const Outcome run = RunCheck(folder.path(), help);
+        EXPECT_EQ(run.exit_code, 0) << help;
+        EXPECT_EQ(run.out.rfind("usage: laurelight-check", 0), 0u) << help;
+    }
+    const std::string save = Shell(folder.File("adv_save.txt").string());
+    for (const std::string& wrong :
+         std::vector<std::string>{"--watch 5s", "--watch 99999999999", "-x",
+                                  "--output ./ADV_SAVE.TXT", "--output " + save}) {
+        EXPECT_EQ(RunCheck(folder.path(), wrong).exit_code, 64) << wrong;
+    }
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\n");
+
+    Outcome run = RunCheck(folder.path(), "--output nowhere/out.json");
+    EXPECT_EQ(run.exit_code, 4);
+    EXPECT_NE(run.err.find("(the folder does not exist)"), std::string::npos) << run.err;
+    run = RunCheck(folder.path(), "--output /dev/full");
+    EXPECT_EQ(run.exit_code, 4);
+    EXPECT_NE(run.err.find("(the disk is full)"), std::string::npos) << run.err;
+    // A size limit stands in for a disk that fills up part way: no truncated file is left.
+    ASSERT_GT(RunCheck(folder.path(), "").out.size(), 512u);
+    rlimit old_limit{};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    const rlimit limit{512, old_limit.rlim_max};
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    run = RunCheck(folder.path(), "--output out.json");
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(run.exit_code, 4) << run.err;
+    EXPECT_FALSE(folder.Exists("out.json"));
 }
 
 TEST(CheckTool, NamesEveryDoneLineWhoseIdNoAchievementHasWithTheLikelyRename) {

@@ -96,7 +96,7 @@ struct Generator {
         const int version = Below(3);
         if (version == 0) root["version"] = {{"achievements", {1, 2}}};
         root["achievements"] = Json::array();
-        for (int number = 1, count = Below(5); number <= count; ++number) {
+        for (int number = 1, count = 1 + Below(4); number <= count; ++number) {
             root["achievements"].push_back(Entry(number));
         }
         if (version == 1) root["version"] = {{"achievements", {1, 2}}};
@@ -161,7 +161,7 @@ TEST(FormatTool, GeneratedConfigurationsLoadAsTheJsonParserReadsThem) {
     ProgressTestFolder folder;
     ProgressTestFolder reloaded;
     int carried = 0;
-    for (unsigned seed = 1; seed <= 120; ++seed) {
+    for (unsigned seed = 1; seed <= 150; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Generator generator{std::mt19937(seed), {}};
         const Json root = generator.Config();
@@ -173,6 +173,10 @@ TEST(FormatTool, GeneratedConfigurationsLoadAsTheJsonParserReadsThem) {
         }
         if (!generator.unsafe.empty()) {
             EXPECT_EQ(run.exit_code, 6) << root.dump();
+            continue;
+        }
+        if (JsonRecords(nlohmann::json::parse(root.dump())).empty()) {  // nothing to load
+            EXPECT_EQ(run.exit_code, 5) << root.dump();
             continue;
         }
         ASSERT_EQ(run.exit_code, 0) << run.err << root.dump();
@@ -255,6 +259,45 @@ TEST(FormatTool, SchemaLineBeforeTheMarkerChangesNothingAndFormatKeepsIt) {
     EXPECT_EQ(LoadedFrom(folder), records);
     WriteConfig(folder, std::string(demo).erase(2, line.size()));
     EXPECT_EQ(LoadedFrom(folder), records);
+}
+
+TEST(FormatTool, NothingToLoadExitsWithFiveAndWriteLeavesTheFileAlone) {
+    ProgressTestFolder folder;
+    for (const std::string text : {R"({"achievements": []})", ""}) {
+        WriteConfig(folder, text);
+        for (const char* arguments : {"--format", "--format --write"}) {
+            const Outcome run = RunCheck(folder.path(), arguments);
+            EXPECT_EQ(run.exit_code, 5) << arguments << " " << text;
+            EXPECT_NE(run.err.find("there is nothing to load"), std::string::npos) << run.err;
+            EXPECT_EQ(run.out, "");
+        }
+        EXPECT_EQ(folder.Read("bin/adv.json"), text);
+        EXPECT_FALSE(folder.Exists("bin/adv.json.bak"));
+    }
+}
+
+TEST(FormatTool, DropExtraLeavesOutOnlyMembersLaurelightNeverReads) {
+    ProgressTestFolder folder;
+    const std::string tagged =
+        R"({"achievements": [{"id": "a", "tags": ["fun", "game"], "trigger_value": "a.exe",)"
+        R"( "trigger_type": "process_name"}]})";
+    WriteConfig(folder, tagged);
+    EXPECT_EQ(RunCheck(folder.path(), "--format --write").exit_code, 6);
+    EXPECT_EQ(folder.Read("bin/adv.json"), tagged);
+    const Outcome run = RunCheck(folder.path(), "--format --write --drop-extra");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.err.find("entry 1 (id \"a\"), \"tags\""), std::string::npos) << run.err;
+    EXPECT_EQ(folder.Read("bin/adv.json.bak"), tagged);
+    const std::vector<Achievement> loaded = LoadedFrom(folder);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].trigger_value, u"a.exe");
+    EXPECT_EQ(loaded[0].trigger_type, TriggerType::ProcessName);
+    // Anything else that is lost still keeps the file as it is.
+    const std::string quoted = R"({"achievements": [{"id": "b", "title": "\"", "tags": [1]}]})";
+    WriteConfig(folder, quoted);
+    EXPECT_EQ(RunCheck(folder.path(), "--format --write --drop-extra").exit_code, 6);
+    EXPECT_EQ(folder.Read("bin/adv.json"), quoted);
+    EXPECT_EQ(RunCheck(folder.path(), "--drop-extra").exit_code, 64);
 }
 
 // The JSON reader once searched an entry's members for every new key: 300,000 took minutes.

@@ -17,8 +17,6 @@
 
 #include "app/app_globals.h"
 #include "app/main_fonts.h"
-#include "platform/win32/dpi_win32.h"
-#include "platform/win32/gdi_holders.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
 #include "app/single_instance.h"
@@ -26,6 +24,8 @@
 #include "config/config_loader.h"
 #include "notify/toast.h"
 #include "platform/desktop.h"
+#include "platform/win32/dpi_win32.h"
+#include "platform/win32/gdi_holders.h"
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"

@@ -1,11 +1,9 @@
 #include "bench/bench_data.h"
 
-#include <chrono>
-#include <fstream>
-#include <random>
+#include <string>
 
-#include "text/utf8.h"
 #include "tests/fake/fake_platform.h"
+#include "text/utf8.h"
 
 namespace bench {
 
@@ -19,28 +17,6 @@ std::u16string Id(std::size_t index) {
 }
 
 }  // namespace
-
-ScratchFolder::ScratchFolder() {
-    std::random_device seed;
-    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("laurelight-bench-" + std::to_string(seed()) + "-" + std::to_string(tick));
-    std::filesystem::create_directories(path_ / "bin");
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::u16string ScratchFolder::ModulePath() const {
-    return path_.u16string() + u"\\Laurelight.exe";
-}
-
-void ScratchFolder::Write(const std::string& relative, const std::string& bytes) const {
-    std::ofstream out(path_ / relative, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::string ConfigText(std::size_t count) {
     std::string text = "{\n    \"achievements\": [\n";

@@ -6,6 +6,7 @@
 #include "bench/bench_data.h"
 #include "progress/progress_file.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/files/progress_test_folder.h"
 #include "tracker/tracker.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 void BM_LoadConfig(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     ResetFake();
-    bench::ScratchFolder folder;
+    ProgressTestFolder folder;
     folder.Write("bin/adv.json", bench::ConfigText(count));
     AchievementTracker tracker(nullptr, folder.ModulePath());
     for (auto _ : state) {
@@ -33,7 +34,7 @@ BENCHMARK(BM_LoadConfig)
 
 void BM_LoadProgress(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
-    bench::ScratchFolder folder;
+    ProgressTestFolder folder;
     folder.Write("adv_save.txt", bench::ProgressText(count));
     AchievementTracker tracker(nullptr, folder.ModulePath());
     tracker.achievements = bench::OpenAchievements(count);
@@ -59,7 +60,7 @@ BENCHMARK(BM_LoadProgress)
 // A save writes a temporary file, flushes it to the disk and renames it over the old one.
 void BM_SaveProgress(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
-    bench::ScratchFolder folder;
+    ProgressTestFolder folder;
     AchievementTracker tracker(nullptr, folder.ModulePath());
     tracker.achievements = bench::OpenAchievements(count);
     for (Achievement& record : tracker.achievements) record.completed = true;

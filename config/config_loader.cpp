@@ -2,9 +2,9 @@
 
 #include "config/config_scan.h"
 #include "config/scan_report.h"
-#include "text/text_encoding.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
+#include "text/text_encoding.h"
 #include "tracker/tracker.h"
 
 std::string ReadWholeFile(const std::u16string& path) {

@@ -12,13 +12,12 @@
 // focus: it is created hidden and shown without activation, and a click does not activate it
 // either.
 
-#include "notify/toast.h"
-
 #include <memory>
 #include <new>
 #include <string>
 #include <utility>
 
+#include "notify/toast.h"
 #include "notify/toast_line.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"

@@ -3,7 +3,7 @@
 //
 // Ids made only of U+0000..U+00FF are stored one byte per character, exactly as files
 // from earlier versions hold them. An id with any character above U+00FF cannot be stored
-// that way; its line carries the id as UTF-8 (lone surrogates kept, see wtf8.h) and the
+// that way; its line carries the id as UTF-8 (lone surrogates kept, see text/utf8.h) and the
 // value "done-utf8" instead of "done". A reader that knows only "done" sees a value other
 // than "done" on such a line and completes nothing, so it never mistakes the UTF-8 bytes
 // for a different single-byte id; and no earlier file ever held that value.

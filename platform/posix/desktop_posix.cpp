@@ -2,13 +2,14 @@
 // top-level windows with titles, no shell to ask about notifications and no list boxes, and
 // a failed load is reported on stderr instead of in a message box.
 
+#include "platform/desktop.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "text/utf8.h"
-#include "platform/desktop.h"
 
 namespace platform {
 namespace {

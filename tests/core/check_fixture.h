@@ -3,9 +3,7 @@
 // to read back what the check pass left behind: posted records, list content, file bytes.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "text/utf8.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/files/progress_test_folder.h"
+#include "text/utf8.h"
 #include "tracker/tracker.h"
 #include "tracker/window_messages.h"
 
@@ -38,11 +37,6 @@ class CheckFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetFake();
-        static std::atomic<int> counter{0};
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("laurelight-check-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::create_directories(folder_);
         tracker_ = std::make_unique<AchievementTracker>(
             MAIN_WINDOW, Utf8ToUtf16(folder_.string() + "/Laurelight.exe"));
         tracker_->completed_list = COMPLETED_LIST;
@@ -52,8 +46,6 @@ class CheckFixture : public ::testing::Test {
     void TearDown() override {
         tracker_.reset();
         TakePosts();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     // Takes ownership of every record posted so far, as the main window would.
@@ -84,7 +76,8 @@ class CheckFixture : public ::testing::Test {
         return Fake().lists[list];
     }
 
-    std::filesystem::path folder_;
+    ProgressTestFolder scratch_;
+    const std::filesystem::path folder_ = scratch_.path();
     std::unique_ptr<AchievementTracker> tracker_;
     int status_posts_ = 0;  // WM_SAVE_STATUS_CHANGED seen by TakePosts
 };

@@ -57,13 +57,13 @@ TEST(ConfigScan, WorkedExampleLoadsInFileOrderAlsoWithCrlfAndByteOrderMark) {
     EXPECT_EQ(records[1].trigger_type, TriggerType::WindowTitle);
     EXPECT_FALSE(records[0].completed || records[1].completed);
 
-    EXPECT_TRUE(SameRecords(Scan(WithCrlf(samples::WORKED_EXAMPLE)), records));
+    EXPECT_TRUE(Scan(WithCrlf(samples::WORKED_EXAMPLE)) == records);
 
     ProgressTestFolder folder;
     WriteConfig(folder, "\xEF\xBB\xBF" + WithCrlf(samples::WORKED_EXAMPLE));
     std::vector<Achievement> loaded;
     EXPECT_EQ(LoadAchievements(folder.path().u16string() + u"\\bin\\adv.json", loaded), u"");
-    EXPECT_TRUE(SameRecords(loaded, records));
+    EXPECT_TRUE(loaded == records);
 }
 
 TEST(ConfigScan, MarkerLineRules) {
@@ -233,7 +233,7 @@ TEST(ConfigReport, NeverChangesWhatLoads) {
             ScanReport report;
             ScanAchievements(variant, plain);
             ScanAchievements(variant, reported, &report);
-            EXPECT_TRUE(SameRecords(plain, reported)) << variant;
+            EXPECT_TRUE(plain == reported) << variant;
         }
     }
 }

@@ -5,8 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tracker/achievement.h"
-
 namespace samples {
 
 inline constexpr std::string_view WORKED_EXAMPLE = R"({
@@ -230,17 +228,3 @@ inline std::vector<std::string_view> All() {
 }
 
 }  // namespace samples
-
-inline bool SameRecords(const std::vector<Achievement>& a, const std::vector<Achievement>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].id != b[i].id || a[i].title != b[i].title ||
-            a[i].description != b[i].description ||
-            a[i].trigger_description != b[i].trigger_description ||
-            a[i].trigger_value != b[i].trigger_value || a[i].trigger_type != b[i].trigger_type ||
-            a[i].completed != b[i].completed) {
-            return false;
-        }
-    }
-    return true;
-}

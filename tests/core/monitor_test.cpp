@@ -3,31 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-#include <pthread.h>
-
-#include <cerrno>
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <mutex>
 #include <thread>
 
 #include "tests/core/check_fixture.h"
-
-namespace {
-
-std::atomic<bool> g_refuse_threads{false};
-
-}  // namespace
-
-// Lets a test make thread creation fail the way an exhausted system does.
-extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
-                              void* (*start)(void*), void* argument) noexcept {
-    if (g_refuse_threads.load()) return EAGAIN;
-    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-    static const Create real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
-    return real(thread, attributes, start, argument);
-}
 
 namespace {
 
@@ -99,9 +81,9 @@ TEST_F(Monitor, StartsOnceRunsAPassAtOnceAndStopsWithinTheSleep) {
 
 TEST_F(Monitor, RefusedThreadLeavesTimerPassesToDoTheWork) {
     tracker_->achievements = {Record(u"a", u"A", TriggerType::ProcessName, u"calc.exe")};
-    g_refuse_threads = true;
+    Fake().refuse_threads = true;
     tracker_->StartMonitoring();
-    g_refuse_threads = false;
+    Fake().refuse_threads = false;
 
     EXPECT_FALSE(tracker_->running);
     EXPECT_FALSE(tracker_->monitor_thread.joinable());

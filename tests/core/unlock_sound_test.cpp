@@ -8,39 +8,25 @@
 #include <fstream>
 #include <thread>
 
-#include "text/utf8.h"
+#include "sound/mci_sound.h"
 #include "sound/unlock_sound.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/files/progress_test_folder.h"
+#include "text/utf8.h"
+#include "tracker/data_paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder with a bin\ subfolder, removed again at the end of the test.
-class SoundFolder {
-  public:
-    SoundFolder() {
-        root_ = fs::temp_directory_path() /
-                ("laurelight-sound-" +
-                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        fs::create_directories(root_ / "bin");
-    }
-    ~SoundFolder() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    SoundFolder(const SoundFolder&) = delete;
-    SoundFolder& operator=(const SoundFolder&) = delete;
-
-    void Put(const char* name) { std::ofstream(root_ / "bin" / name) << "RIFF"; }
-    std::u16string Directory() const { return Utf8ToUtf16(root_.string()); }
-    std::u16string File(const char* name) const {
-        return Directory() + u"\\bin\\" + Utf8ToUtf16(name);
-    }
-
-  private:
-    fs::path root_;
-};
+// Puts a sound file into the folder's bin\.
+void PutSound(const ProgressTestFolder& folder, const char* name) {
+    folder.Write(std::string("bin/") + name, "RIFF");
+}
+// The path the program forms for a file in the folder's bin\.
+std::u16string SoundPath(const ProgressTestFolder& folder, const char* name) {
+    return folder.path().u16string() + u"\\bin\\" + Utf8ToUtf16(name);
+}
 
 std::vector<std::u16string> MciCommands() {
     std::lock_guard lock(Fake().mutex);
@@ -94,14 +80,6 @@ void ReplyStoppedFor(int first, int last) {
     }
 }
 
-struct ThreadThatCannotStart {
-    template <typename... Args>
-    explicit ThreadThatCannotStart(Args&&...) {
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-    void detach() {}
-};
-
 class UnlockSound : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -134,41 +112,40 @@ TEST_F(UnlockSound, CommandsAreJoinedCharacterForCharacter) {
 }
 
 TEST_F(UnlockSound, WaveWinsOverMp3AndNeitherGivesOneBeep) {
-    SoundFolder both;
-    both.Put("adv_sound.wav");
-    both.Put("adv_sound.mp3");
-    PlayUnlockSoundIn(both.Directory());
+    ProgressTestFolder both;
+    PutSound(both, "adv_sound.wav");
+    PutSound(both, "adv_sound.mp3");
+    PlayUnlockSoundIn(both.path().u16string());
     ASSERT_EQ(Fake().played_waves.size(), 1u);
-    EXPECT_EQ(Fake().played_waves[0], both.File("adv_sound.wav"));
+    EXPECT_EQ(Fake().played_waves[0], SoundPath(both, "adv_sound.wav"));
     EXPECT_TRUE(Fake().mci_calls.empty());
     EXPECT_EQ(Fake().beeps, 0);
     EXPECT_EQ(g_mciAliasCounter, 0);
 
     ResetFake();
-    SoundFolder none;
-    PlayUnlockSoundIn(none.Directory());
+    ProgressTestFolder none;
+    PlayUnlockSoundIn(none.path().u16string());
     EXPECT_EQ(Fake().beeps, 1);
     EXPECT_TRUE(Fake().played_waves.empty());
     EXPECT_TRUE(Fake().mci_calls.empty());
 
     // Existence is all that counts: a folder named like the sound is handed on as well.
     ResetFake();
-    SoundFolder folder_named_wave;
-    fs::create_directories(fs::path(Utf16ToUtf8(folder_named_wave.Directory())) / "bin" /
-                           "adv_sound.wav");
-    PlayUnlockSoundIn(folder_named_wave.Directory());
+    ProgressTestFolder folder_named_wave;
+    fs::create_directories(folder_named_wave.File("bin/adv_sound.wav"));
+    PlayUnlockSoundIn(folder_named_wave.path().u16string());
     EXPECT_EQ(Fake().played_waves.size(), 1u);
     EXPECT_EQ(Fake().beeps, 0);
 }
 
 TEST_F(UnlockSound, Mp3AloneOpensAsMpegPlaysAndIsClosedByItsWatcher) {
-    SoundFolder folder;
-    folder.Put("adv_sound.mp3");
+    ProgressTestFolder folder;
+    PutSound(folder, "adv_sound.mp3");
     ReplyStoppedFor(1, 1);
-    PlayUnlockSoundIn(folder.Directory());
+    PlayUnlockSoundIn(folder.path().u16string());
     ASSERT_TRUE(WaitForCloses(1));
 
-    const std::u16string mp3 = folder.File("adv_sound.mp3");
+    const std::u16string mp3 = SoundPath(folder, "adv_sound.mp3");
     const std::vector<std::u16string> expected = {
         u"open \"" + mp3 + u"\" type mpegvideo alias myaudio1",
         u"play myaudio1",
@@ -185,9 +162,9 @@ TEST_F(UnlockSound, Mp3AloneOpensAsMpegPlaysAndIsClosedByItsWatcher) {
 }
 
 TEST_F(UnlockSound, AliasesRunFromOneTo101AndThenStartAgain) {
-    SoundFolder folder;
-    folder.Put("adv_sound.mp3");
-    const std::u16string mp3 = folder.File("adv_sound.mp3");
+    ProgressTestFolder folder;
+    PutSound(folder, "adv_sound.mp3");
+    const std::u16string mp3 = SoundPath(folder, "adv_sound.mp3");
     ReplyStoppedFor(1, 101);
 
     for (int play = 1; play <= 102; ++play) {
@@ -215,9 +192,9 @@ TEST_F(UnlockSound, AliasesRunFromOneTo101AndThenStartAgain) {
 }
 
 TEST_F(UnlockSound, WaveDeviceIsTriedOnlyAfterMpegFailsAndBothFailingGivesUp) {
-    SoundFolder folder;
-    folder.Put("adv_sound.mp3");
-    const std::u16string mp3 = folder.File("adv_sound.mp3");
+    ProgressTestFolder folder;
+    PutSound(folder, "adv_sound.mp3");
+    const std::u16string mp3 = SoundPath(folder, "adv_sound.mp3");
 
     // First play: both devices refuse. Nothing plays, nothing stays open.
     Fake().mci_results[MciOpenCommand(mp3, u"mpegvideo", u"myaudio1")] = 263;
@@ -243,17 +220,17 @@ TEST_F(UnlockSound, WaveDeviceIsTriedOnlyAfterMpegFailsAndBothFailingGivesUp) {
     EXPECT_TRUE(AliasOwnedByOneWatcher(u"myaudio2"));
 
     // A missing file touches neither the counter nor MCI.
-    EXPECT_FALSE(PlayMciSound(folder.File("missing.mp3"), 0));
+    EXPECT_FALSE(PlayMciSound(SoundPath(folder, "missing.mp3"), 0));
     EXPECT_EQ(g_mciAliasCounter, 2);
     EXPECT_EQ(MciCommands().size(), expected.size());
 }
 
 TEST_F(UnlockSound, FailedPlayCommandStillLeavesTheCloseToTheWatcher) {
-    SoundFolder folder;
-    folder.Put("adv_sound.mp3");
+    ProgressTestFolder folder;
+    PutSound(folder, "adv_sound.mp3");
     Fake().mci_results[u"play myaudio1"] = 263;
     ReplyStoppedFor(1, 1);
-    EXPECT_TRUE(PlayMciSound(folder.File("adv_sound.mp3"), 0));
+    EXPECT_TRUE(PlayMciSound(SoundPath(folder, "adv_sound.mp3"), 0));
     ASSERT_TRUE(WaitForCloses(1));
     EXPECT_EQ(MciCommands().back(), u"close myaudio1");
 }
@@ -299,6 +276,10 @@ TEST_F(UnlockSound, WatcherSleepsTheGivenInterval) {
 }
 
 TEST_F(UnlockSound, WatcherThatCannotStartOpensNothing) {
-    EXPECT_FALSE(StartMciWatcher<ThreadThatCannotStart>(u"D:\\s.mp3", u"myaudio5", 0));
+    ProgressTestFolder folder;
+    PutSound(folder, "adv_sound.mp3");
+    Fake().refuse_threads = true;
+    EXPECT_FALSE(PlayMciSound(SoundPath(folder, "adv_sound.mp3"), 0));
+    Fake().refuse_threads = false;
     EXPECT_TRUE(MciCommands().empty());
 }

@@ -1,8 +1,7 @@
 // Measuring commands for the benchmarks: how soon a started program is unlocked, what a
 // process costs while it idles, and when a window is seen to move.
 
-#include "tests/driver/driver.h"
-
+#include "platform/win32/win32.h"
 #include <mmsystem.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -10,6 +9,7 @@
 #include <chrono>
 
 #include "platform/desktop.h"
+#include "tests/driver/driver.h"
 
 namespace driver {
 namespace {
@@ -19,21 +19,6 @@ using Clock = std::chrono::steady_clock;
 double MsSince(Clock::time_point since) {
     return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
-
-// Closes a kernel handle when the holder goes.
-class HandleHolder {
-  public:
-    explicit HandleHolder(HANDLE handle) : handle_(handle) {}
-    ~HandleHolder() {
-        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    HandleHolder(const HandleHolder&) = delete;
-    HandleHolder& operator=(const HandleHolder&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 // Millisecond timers and sleeps for the length of one command.
 class FineTimer {
@@ -53,14 +38,14 @@ long long FileSize(const std::wstring& path) {
 }
 
 bool FileContains(const std::wstring& path, const std::string& text) {
-    HandleHolder file(CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    platform::UniqueHandle file(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+    while (ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
         bytes.append(chunk, got);
     return bytes.find(text) != std::string::npos;
 }
@@ -81,12 +66,12 @@ bool WaitForText(const std::wstring& path, const std::string& text, Clock::time_
 }
 
 DWORD FindProcessId(const std::wstring& exe_name) {
-    HandleHolder snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.get() == INVALID_HANDLE_VALUE) throw Failure("no process snapshot");
+    platform::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid()) throw Failure("no process snapshot");
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
         if (_wcsicmp(entry.szExeFile, exe_name.c_str()) == 0) return entry.th32ProcessID;
     }
     throw Failure("no process " + Narrow(exe_name));
@@ -102,19 +87,18 @@ double FileTimeMs(const FILETIME& time) {
 // Kernel plus user time of every thread of the process. Summed per thread because Wine
 // reports a process's own times only to that process itself.
 double CpuMs(DWORD process_id) {
-    HandleHolder snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    if (snapshot.get() == INVALID_HANDLE_VALUE) throw Failure("no thread snapshot");
+    platform::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot.Valid()) throw Failure("no thread snapshot");
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
     double total = 0;
-    for (BOOL more = Thread32First(snapshot.get(), &entry); more;
-         more = Thread32Next(snapshot.get(), &entry)) {
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+         more = Thread32Next(snapshot.Get(), &entry)) {
         if (entry.th32OwnerProcessID != process_id) continue;
-        HandleHolder thread(
+        platform::UniqueHandle thread(
             OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID));
         FILETIME created, exited, kernel, user;
-        if (thread.get() != nullptr &&
-            GetThreadTimes(thread.get(), &created, &exited, &kernel, &user)) {
+        if (thread.Valid() && GetThreadTimes(thread.Get(), &created, &exited, &kernel, &user)) {
             total += FileTimeMs(kernel) + FileTimeMs(user);
         }
     }
@@ -176,15 +160,15 @@ Json CmdUnlockLatency(const Args& args) {
     std::wstring command_line = L"\"" + Wide(Arg(args, 0)) + L"\" " + Wide(Arg(args, 1));
     // The program's output goes to NUL: left alone it would write into our answers.
     SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HandleHolder nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
-                                 nullptr));
+    platform::UniqueHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                           OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nul.get();
-    startup.hStdOutput = nul.get();
-    startup.hStdError = nul.get();
+    startup.hStdInput = nul.Get();
+    startup.hStdOutput = nul.Get();
+    startup.hStdError = nul.Get();
     PROCESS_INFORMATION started = {};
     FineTimer fine;
     const auto start = Clock::now();
@@ -192,8 +176,8 @@ Json CmdUnlockLatency(const Args& args) {
                         &startup, &started)) {
         throw Failure("cannot start " + Arg(args, 0));
     }
-    HandleHolder process(started.hProcess);
-    HandleHolder thread(started.hThread);
+    platform::UniqueHandle process(started.hProcess);
+    platform::UniqueHandle thread(started.hThread);
     const double created_ms = MsSince(start);
     if (!WaitForText(file, text, start, timeout)) throw Failure("no unlock within the timeout");
     return Json{{"ok", true},
@@ -207,19 +191,19 @@ Json CmdUnlockLatency(const Args& args) {
 Json CmdProcessUsage(const Args& args) {
     const DWORD id = FindProcessId(Wide(Arg(args, 0)));
     const DWORD duration = static_cast<DWORD>(IntArg(args, 1, 30000));
-    HandleHolder process(
+    platform::UniqueHandle process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, id));
-    if (process.get() == nullptr) throw Failure("cannot open process " + Arg(args, 0));
+    if (!process.Valid()) throw Failure("cannot open process " + Arg(args, 0));
     const auto start = Clock::now();
     const double threads_before = CpuMs(id);
-    const double process_before = ProcessCpuMs(process.get());
+    const double process_before = ProcessCpuMs(process.Get());
     Sleep(duration);
     const double threads_after = CpuMs(id);
-    const double process_after = ProcessCpuMs(process.get());
+    const double process_after = ProcessCpuMs(process.Get());
     const double wall = MsSince(start);
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof(memory);
-    if (!GetProcessMemoryInfo(process.get(), &memory, sizeof(memory)))
+    if (!GetProcessMemoryInfo(process.Get(), &memory, sizeof(memory)))
         throw Failure("no memory counters");
     return Json{{"ok", true},
                 {"pid", id},

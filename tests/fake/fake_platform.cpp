@@ -1,5 +1,9 @@
 #include "tests/fake/fake_platform.h"
 
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -18,6 +22,15 @@ bool VisitAll(std::vector<std::u16string> texts, platform::TextVisitor visit, vo
 }
 
 }  // namespace
+
+// std::thread and everything else that starts a thread comes through here.
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
+                              void* (*start)(void*), void* argument) noexcept {
+    if (g_fake != nullptr && g_fake->refuse_threads.load()) return EAGAIN;
+    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+    static const Create real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    return real(thread, attributes, start, argument);
+}
 
 FakePlatform& Fake() {
     return *g_fake;

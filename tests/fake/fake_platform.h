@@ -1,7 +1,9 @@
 #pragma once
 // Test double of the desktop and audio seams: serves scripted facts and records what it
 // was asked. Linked in place of the Win32 implementation; files stay real (temp folders).
+// It also stands in front of pthread_create, so that a test can refuse threads.
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -34,6 +36,8 @@ struct FakePlatform {
     bool post_succeeds = true;
     platform::UserNotificationState notification_state =
         platform::UserNotificationState::AcceptsNotifications;
+    // While set, creating a thread fails as on an exhausted system (std::system_error).
+    std::atomic<bool> refuse_threads{false};
     std::map<std::u16string, unsigned> mci_results;        // command -> error code (default 0)
     std::map<std::u16string, std::u16string> mci_replies;  // command -> reply text
 

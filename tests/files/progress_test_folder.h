@@ -1,6 +1,6 @@
 #pragma once
-// A fresh folder in the temp directory for one test, removed again at the end, with helpers
-// to put raw bytes into its files and read them back.
+// A fresh folder in the temp directory for one test or benchmark, removed again at the end,
+// with helpers to put raw bytes into its files (and their folders) and read them back.
 
 #include <chrono>
 #include <filesystem>
@@ -39,6 +39,8 @@ class ProgressTestFolder {
     std::u16string ModulePath() const { return path_.u16string() + u"\\app.exe"; }
 
     void Write(const std::string& name, const std::string& bytes) const {
+        std::error_code ignored;
+        std::filesystem::create_directories(File(name).parent_path(), ignored);
         std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }

@@ -13,7 +13,8 @@
 
 #include "platform/audio.h"
 #include "platform/files.h"
-#include "sound/unlock_sound.h"
+#include "sound/mci_sound.h"
+#include "tracker/data_paths.h"
 
 namespace {
 

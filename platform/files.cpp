@@ -1,11 +1,11 @@
 // The part of the file seam that is written once for every system: what the standard streams
 // already make portable, and the helpers built on the per-system functions.
 
+#include "platform/files.h"
+
 #include <chrono>
 #include <fstream>
 #include <thread>
-
-#include "platform/files.h"
 
 namespace platform {
 

@@ -21,7 +21,6 @@
 #include "text/utf8.h"
 #include "tracker/tracker.h"
 #include "tracker/window_messages.h"
-#include "tracker/window_messages.h"
 
 namespace {
 

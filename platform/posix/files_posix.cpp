@@ -1,5 +1,7 @@
 // Native file operations. Paths built for Windows are read with '\' as the separator.
 
+#include "platform/files.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "text/utf8.h"
-#include "platform/files.h"
 
 namespace platform {
 

@@ -2,11 +2,11 @@
 
 #include "platform/win32/win32.h"
 
+#include "platform/files.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "platform/files.h"
 
 namespace platform {
 

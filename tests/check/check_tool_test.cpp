@@ -1,12 +1,12 @@
 // laurelight-check as a user runs it: exit codes, stdout JSON, stderr text, the progress file.
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include "tests/check/check_run.h"

@@ -5,7 +5,6 @@
 // survives, and that time and peak memory grow linearly with the size of the input.
 
 #include <gtest/gtest.h>
-
 #include <malloc.h>
 
 #include <algorithm>

@@ -4,9 +4,10 @@
 // achievement, the two lists as the main window would show them, and the findings.
 
 #include <initializer_list>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+
+#include <nlohmann/json.hpp>
 
 #include "config/scan_report.h"
 #include "text/utf8.h"

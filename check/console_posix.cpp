@@ -1,7 +1,8 @@
+#include "check/console.h"
+
 #include <csignal>
 #include <cstdio>
 
-#include "check/console.h"
 #include "text/utf8.h"
 
 namespace {

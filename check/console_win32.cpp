@@ -4,10 +4,11 @@
 #include "platform/win32/win32.h"
 #include <shellapi.h>
 
+#include "check/console.h"
+
 #include <atomic>
 #include <memory>
 
-#include "check/console.h"
 #include "text/utf8.h"
 
 namespace {

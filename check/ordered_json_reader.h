@@ -3,9 +3,10 @@
 // searches an object's members for each new key, which made one entry with 300,000 members
 // take minutes; this one keeps an index of each open object's keys instead.
 
-#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+
+#include <nlohmann/json.hpp>
 
 struct OrderedJsonRead {
     nlohmann::ordered_json value;

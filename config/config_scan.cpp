@@ -2,9 +2,10 @@
 // every space and tab removed; keys and values are read from the line as it stands, so spaces
 // inside values survive. A CR before the LF stays on the line and disturbs none of the tests.
 
+#include "config/config_scan.h"
+
 #include <utility>
 
-#include "config/config_scan.h"
 #include "config/scan_report.h"
 #include "text/utf8.h"
 

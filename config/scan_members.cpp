@@ -2,8 +2,9 @@
 // quoted text inside a value is never taken for a key. Only the report uses this; the loader
 // itself looks for its six keys by plain search.
 
-#include "config/config_scan.h"
 #include "config/scan_members.h"
+
+#include "config/config_scan.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
 // The findings of a configuration check. Each names the line, a stable code and what the
 // program will do with the line, in English and in Chinese, the language of the program.
 
+#include "config/scan_report.h"
+
 #include <algorithm>
 
 #include "config/config_scan.h"
 #include "config/scan_members.h"
-#include "config/scan_report.h"
 #include "text/text_encoding.h"
 #include "text/utf8.h"
 

@@ -4,6 +4,7 @@
 // a GDI+ error status and the toast goes without its picture.
 
 #include "notify/gdiplus_flat.h"
+
 #include "platform/win32/system_library_win32.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // Laurelight runs only on Windows, so on other systems no program ever holds a folder: every
 // claim is granted and no window is found.
 
-#include <time.h>
-
 #include "platform/folder_program.h"
+
+#include <time.h>
 
 namespace platform {
 namespace {

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "platform/audio.h"
+
 #include "platform/win32/system_library_win32.h"
 
 namespace platform {

@@ -7,9 +7,9 @@
 
 #include "platform/win32/win32.h"
 
-#include <memory>
-
 #include "platform/folder_program.h"
+
+#include <memory>
 
 namespace platform {
 namespace {

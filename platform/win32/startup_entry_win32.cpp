@@ -1,6 +1,6 @@
-#include "platform/startup_entry.h"
-
 #include "platform/win32/win32.h"
+
+#include "platform/startup_entry.h"
 
 namespace platform {
 namespace {

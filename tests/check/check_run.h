@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <nlohmann/json.hpp>
 #include <string>
+
+#include <nlohmann/json.hpp>
 
 #include "tests/files/progress_test_folder.h"
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+
 #include <nlohmann/json.hpp>
 
 #include "tests/check/check_run.h"

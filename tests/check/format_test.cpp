@@ -9,8 +9,8 @@
 
 #include "config/config_loader.h"
 #include "config/config_scan.h"
-#include "text/utf8.h"
 #include "tests/check/check_run.h"
+#include "text/utf8.h"
 
 namespace {
 

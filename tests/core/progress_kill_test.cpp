@@ -12,10 +12,10 @@
 #include <random>
 #include <thread>
 
-#include "text/utf8.h"
 #include "progress/progress_file.h"
 #include "tests/files/progress_test_folder.h"
 #include "tests/tools/progress_states.h"
+#include "text/utf8.h"
 
 extern char** environ;
 

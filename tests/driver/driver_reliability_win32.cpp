@@ -1,9 +1,9 @@
 // Resource counts of another process for the long-run tests: kernel handles, GDI and USER
 // objects, and its top-level windows by class, so that a leak shows as growth over a run.
 
-#include "tests/driver/driver.h"
-
 #include <map>
+
+#include "tests/driver/driver.h"
 
 namespace driver {
 namespace {

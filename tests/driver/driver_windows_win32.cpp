@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "text/utf8.h"
 #include "tests/driver/driver.h"
+#include "text/utf8.h"
 
 namespace driver {
 namespace {

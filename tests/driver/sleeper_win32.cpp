@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "text/utf8.h"
 #include "tests/win32/test_window.h"
+#include "text/utf8.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "progress/progress_file.h"
-#include "text/utf8.h"
 #include "tests/files/progress_test_folder.h"
+#include "text/utf8.h"
 
 TEST(ProgressFormat, WritesCompletedIdsInListOrderWithCrLf) {
     const std::string expected(

@@ -4,13 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <string>
+
+#include <nlohmann/json.hpp>
 
 #include "check/format_config.h"
 #include "config/config_scan.h"
-#include "text/text_encoding.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "text/text_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input =

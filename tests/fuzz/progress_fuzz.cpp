@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "text/utf8.h"
 #include "progress/progress_file.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "text/utf8.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 // Entry of the toast tests: GDI+ runs for the whole run, as it does in the program, and the
 // module instance the toast reads is stored first, as wWinMain stores it.
 
+#include "platform/win32/win32.h"
+
 #include <gtest/gtest.h>
 
 #include "app/gdiplus_session.h"
-#include "platform/win32/win32.h"
 
 int main(int argc, char** argv) {
     g_hInstance = GetModuleHandleW(nullptr);

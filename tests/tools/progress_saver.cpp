@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "text/utf8.h"
 #include "tests/tools/progress_states.h"
+#include "text/utf8.h"
 #include "tracker/tracker.h"
 
 int main(int argc, char** argv) {

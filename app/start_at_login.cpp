@@ -2,20 +2,14 @@
 
 #include <cstdint>
 
+#include "tracker/tracker.h"
+
 namespace {
 
 constexpr std::u16string_view ENTRY_NAME_PREFIX = u"Laurelight ";
 
 char16_t UpperAscii(char16_t unit) {
     return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
-}
-
-bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    }
-    return true;
 }
 
 bool IsBlank(char16_t unit) {
@@ -83,7 +77,7 @@ bool StartupEntryStarts(std::u16string_view command, std::u16string_view exe_pat
     std::size_t start = 0;
     if (!command.empty() && command.front() == u'"') start = 1;
     if (command.size() < start + exe_path.size()) return false;
-    if (!SameIgnoringAsciiCase(command.substr(start, exe_path.size()), exe_path)) return false;
+    if (!EqualIgnoringAsciiCase(command.substr(start, exe_path.size()), exe_path)) return false;
     const std::u16string_view after = command.substr(start + exe_path.size());
     if (start == 1) return !after.empty() && after.front() == u'"';
     return after.empty() || IsBlank(after.front());
@@ -92,7 +86,7 @@ bool StartupEntryStarts(std::u16string_view command, std::u16string_view exe_pat
 bool AsksToStartMinimized(std::u16string_view command_line) {
     std::u16string_view rest = command_line;
     while (!SkipBlanks(rest).empty()) {
-        if (SameIgnoringAsciiCase(NextArgument(rest), START_MINIMIZED_ARGUMENT)) return true;
+        if (EqualIgnoringAsciiCase(NextArgument(rest), START_MINIMIZED_ARGUMENT)) return true;
     }
     return false;
 }

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "check/check_document.h"
+#include "check/check_json.h"
 #include "check/console.h"
 #include "check/desktop_facts.h"
 #include "check/exit_codes.h"

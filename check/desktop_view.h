@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "check/check_document.h"
+#include "check/check_json.h"
 #include "tracker/tracker.h"
 
 // One look at the desktop for a loaded tracker.

@@ -1,6 +1,6 @@
 #include "check/format_config.h"
 
-#include "check/check_document.h"
+#include "check/check_json.h"
 #include "check/ordered_json_reader.h"
 #include "config/config_scan.h"
 #include "text/utf8.h"

@@ -29,7 +29,7 @@
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"
-#include "tracker/window_messages.h"
+#include "model/window_messages.h"
 
 namespace {
 

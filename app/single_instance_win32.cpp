@@ -13,10 +13,10 @@
 #include <mutex>
 
 #include "app/app_globals.h"
-#include "app/unlock_request.h"
+#include "handoff/unlock_request.h"
 #include "platform/files.h"
 #include "platform/folder_program.h"
-#include "tracker/data_paths.h"
+#include "model/data_paths.h"
 #include "tracker/tracker.h"
 
 namespace {

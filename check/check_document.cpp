@@ -1,6 +1,6 @@
 #include "check/check_document.h"
 
-#include "app/achievement_lists.h"
+#include "tracker/achievement_lists.h"
 #include "config/config_scan.h"
 
 Json AchievementJson(const Achievement& achievement, std::initializer_list<std::string_view> keys) {

@@ -23,7 +23,7 @@
 #include "notify/toast_state.h"
 #include "platform/files.h"
 #include "platform/win32/dpi_win32.h"
-#include "tracker/data_paths.h"
+#include "model/data_paths.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "tracker/save_problem.h"
+#include "model/save_problem.h"
 
 // Why a write failed, in English and in Chinese, as the lines below say it.
 struct ReasonText {

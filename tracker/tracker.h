@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "tracker/achievement.h"
-#include "tracker/data_paths.h"
-#include "tracker/save_problem.h"
+#include "model/achievement.h"
+#include "model/data_paths.h"
+#include "model/save_problem.h"
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.

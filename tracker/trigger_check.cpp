@@ -11,7 +11,7 @@
 
 #include "platform/desktop.h"
 #include "tracker/tracker.h"
-#include "tracker/window_messages.h"
+#include "model/window_messages.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/achievement_lists.h"
+#include "tracker/achievement_lists.h"
 #include "tests/core/check_fixture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
 #include "text/utf8.h"
-#include "tracker/data_paths.h"
+#include "model/data_paths.h"
 
 namespace {
 

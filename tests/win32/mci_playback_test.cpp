@@ -14,7 +14,7 @@
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "sound/mci_sound.h"
-#include "tracker/data_paths.h"
+#include "model/data_paths.h"
 
 namespace {
 

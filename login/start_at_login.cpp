@@ -1,4 +1,4 @@
-#include "app/start_at_login.h"
+#include "login/start_at_login.h"
 
 #include <cstdint>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "tracker/save_problem.h"
+#include "model/save_problem.h"
 
 inline constexpr std::uintptr_t UNLOCK_REQUEST_TAG = 0x4C4C554E;  // "LLUN"
 // The longest id a Windows command line can carry.

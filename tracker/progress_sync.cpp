@@ -8,7 +8,7 @@
 // reads the file again first when it changed, takes over what it completes, and writes back
 // the lines of ids that the configuration does not have.
 
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 
 #include <chrono>
 #include <mutex>
@@ -20,7 +20,7 @@
 #include "platform/files.h"
 #include "text/utf8.h"
 #include "tracker/tracker.h"
-#include "tracker/window_messages.h"
+#include "model/window_messages.h"
 
 namespace {
 

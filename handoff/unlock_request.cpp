@@ -1,4 +1,4 @@
-#include "app/unlock_request.h"
+#include "handoff/unlock_request.h"
 
 namespace {
 

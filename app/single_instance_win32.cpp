@@ -14,9 +14,9 @@
 
 #include "app/app_globals.h"
 #include "handoff/unlock_request.h"
+#include "model/data_paths.h"
 #include "platform/files.h"
 #include "platform/folder_program.h"
-#include "model/data_paths.h"
 #include "tracker/tracker.h"
 
 namespace {

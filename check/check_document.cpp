@@ -1,7 +1,7 @@
 #include "check/check_document.h"
 
-#include "tracker/achievement_lists.h"
 #include "config/config_scan.h"
+#include "tracker/achievement_lists.h"
 
 Json AchievementJson(const Achievement& achievement, std::initializer_list<std::string_view> keys) {
     Json json = Json::object();

@@ -20,6 +20,7 @@
 #include "config/config_loader.h"
 #include "platform/files.h"
 #include "progress/save_status.h"
+#include "text/ascii_case.h"
 #include "text/utf8.h"
 
 namespace {

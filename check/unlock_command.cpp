@@ -1,14 +1,14 @@
 #include "check/unlock_command.h"
 
-#include "handoff/unlock_request.h"
 #include "check/console.h"
 #include "check/exit_codes.h"
 #include "check/progress_findings.h"
+#include "handoff/unlock_request.h"
+#include "model/data_paths.h"
 #include "platform/folder_program.h"
 #include "progress/progress_format.h"
 #include "progress/save_status.h"
 #include "text/utf8.h"
-#include "model/data_paths.h"
 
 namespace {
 

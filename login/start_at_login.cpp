@@ -2,15 +2,11 @@
 
 #include <cstdint>
 
-#include "tracker/tracker.h"
+#include "text/ascii_case.h"
 
 namespace {
 
 constexpr std::u16string_view ENTRY_NAME_PREFIX = u"Laurelight ";
-
-char16_t UpperAscii(char16_t unit) {
-    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
-}
 
 bool IsBlank(char16_t unit) {
     return unit == u' ' || unit == u'\t';

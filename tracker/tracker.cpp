@@ -1,5 +1,7 @@
 #include "tracker/tracker.h"
 
+#include "config/config_loader.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 
 AchievementTracker::AchievementTracker(void* window)
@@ -15,4 +17,11 @@ AchievementTracker::AchievementTracker(void* window, std::u16string_view module_
 AchievementTracker::~AchievementTracker() {
     StopMonitoring();
     if (save_pending) SaveProgress();  // last chance for an unlock that could not be saved yet
+}
+
+bool AchievementTracker::LoadConfig() {
+    const std::u16string failure = LoadAchievements(config_path, achievements);
+    if (failure.empty()) return true;
+    platform::ShowErrorMessage(main_window, failure, ERROR_CAPTION);
+    return false;
 }

@@ -93,10 +93,6 @@ struct TriggerMatch {
     std::u16string fragment;
 };
 
-// What _wcsicmp does without a locale: only A-Z and a-z fold together, as process names
-// compare.
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
-
 bool MatchProcessName(const std::u16string& value, TriggerMatch* match = nullptr);
 bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match = nullptr);
 // The test for the record's trigger type; never met for None or an unknown type.

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "model/window_messages.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
 #include "text/utf8.h"
 #include "tracker/tracker.h"
-#include "model/window_messages.h"
 
 inline void* const MAIN_WINDOW = reinterpret_cast<void*>(0x5000);
 inline void* const COMPLETED_LIST = reinterpret_cast<void*>(0x1001);

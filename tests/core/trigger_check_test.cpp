@@ -6,8 +6,8 @@
 #include <mutex>
 #include <thread>
 
-#include "tracker/achievement_lists.h"
 #include "tests/core/check_fixture.h"
+#include "tracker/achievement_lists.h"
 
 namespace {
 

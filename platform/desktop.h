@@ -60,6 +60,10 @@ bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::in
 
 void SleepMilliseconds(unsigned milliseconds);
 
+// Waits up to the given time while serving the messages other threads send to this thread's
+// windows (posted ones stay queued for the message loop).
+void ServeSentMessagesFor(unsigned milliseconds);
+
 // Joins the thread while still serving the messages other threads send to this thread's
 // windows, so a thread that waits on this one can finish.
 void JoinServingSentMessages(std::thread& thread);

@@ -7,15 +7,40 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
+// A folder's claim while held; empty when it was not granted. Gives the claim up when it goes,
+// which must be on the thread that took it.
+class FolderClaim {
+  public:
+    FolderClaim() = default;
+    explicit FolderClaim(void* held) : held_(held) {}
+    ~FolderClaim() { Release(); }
+    FolderClaim(FolderClaim&& other) noexcept : held_(std::exchange(other.held_, nullptr)) {}
+    FolderClaim& operator=(FolderClaim&& other) noexcept {
+        if (this != &other) {
+            Release();
+            held_ = std::exchange(other.held_, nullptr);
+        }
+        return *this;
+    }
+    FolderClaim(const FolderClaim&) = delete;
+    FolderClaim& operator=(const FolderClaim&) = delete;
+
+    explicit operator bool() const { return held_ != nullptr; }
+    // Gives the claim up now; nothing when empty.
+    void Release();
+
+  private:
+    void* held_ = nullptr;
+};
+
 // Takes the folder's claim for the calling thread, waiting up to wait_ms while another process
-// holds it. Null when it is still held then. The claim of a process that ended without giving
+// holds it. Empty when it is still held then. The claim of a process that ended without giving
 // it up (a crash) is free. Where the system offers no such object the claim is always granted.
-void* TakeFolderClaim(const std::u16string& folder, unsigned wait_ms);
-// Gives the claim up, on the thread that took it; null is ignored.
-void ReleaseFolderClaim(void* claim);
+FolderClaim TakeFolderClaim(const std::u16string& folder, unsigned wait_ms);
 
 // Marks the window as the main window of the program for the folder. Unmark it before the
 // window is destroyed.

@@ -78,8 +78,11 @@ struct AchievementTracker {
     std::mutex pass_mutex;
 };
 
-// What an unlock does to the tracker's state before the lists and the toast: the
-// flag, the map entry and the save. Null when no pending achievement has this id.
+// The first pending achievement with this id, marked completed in its flag and the map and
+// returned; nothing is saved. Null when no pending achievement has this id.
+const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16string& id);
+// What an unlock does to the tracker's state before the lists and the toast: the above and
+// the save. Every unlock goes through it: a met trigger, a hand-off, laurelight-check --unlock.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
 // A whole unlock, as a met trigger makes it: the above, the list refill and the toast's
 // message. The caller holds pass_mutex.
@@ -100,4 +103,6 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
 // The title fragments of a window_title value: split at every '|', empty ones dropped,
 // nothing trimmed. Views into `value`.
 std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
+// The monitor thread's pause after each pass; laurelight-check --watch looks as often.
+inline constexpr unsigned MONITOR_INTERVAL_MS = 500;
 void MonitorLoop(AchievementTracker* tracker);

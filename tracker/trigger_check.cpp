@@ -86,16 +86,21 @@ void RunCheckPass(AchievementTracker& tracker, bool from_timer) {
 
 }  // namespace
 
-// The first pending achievement carrying this id is completed: an earlier duplicate goes first.
-const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+// An earlier duplicate of the id goes first.
+const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16string& id) {
     for (Achievement& achievement : tracker.achievements) {
         if (achievement.completed || achievement.id != id) continue;
         achievement.completed = true;
         tracker.completed_map[id] = true;
-        tracker.SaveProgress();
         return &achievement;
     }
     return nullptr;
+}
+
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    const Achievement* achievement = MarkFirstPending(tracker, id);
+    if (achievement != nullptr) tracker.SaveProgress();
+    return achievement;
 }
 
 const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {

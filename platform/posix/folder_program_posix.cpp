@@ -12,11 +12,13 @@ int g_claim = 0;  // the one token every claim hands out
 
 }  // namespace
 
-void* TakeFolderClaim(const std::u16string&, unsigned) {
-    return &g_claim;
+FolderClaim TakeFolderClaim(const std::u16string&, unsigned) {
+    return FolderClaim(&g_claim);
 }
 
-void ReleaseFolderClaim(void*) {}
+void FolderClaim::Release() {
+    held_ = nullptr;
+}
 
 void MarkFolderWindow(void*, const std::u16string&) {}
 

@@ -93,6 +93,13 @@ void ServeSentMessages() {
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
+// The one wait that serves sent messages. It serves first: a message sent before the wait
+// began would not wake it. WAIT_OBJECT_0 + count when a sent message woke it.
+DWORD WaitServingSentMessages(DWORD count, const HANDLE* handles, DWORD milliseconds) {
+    ServeSentMessages();
+    return MsgWaitForMultipleObjects(count, handles, FALSE, milliseconds, QS_SENDMESSAGE);
+}
+
 }  // namespace
 
 bool VisitProcessNames(TextVisitor visit, void* context) {
@@ -155,17 +162,17 @@ void SleepMilliseconds(unsigned milliseconds) {
     Sleep(milliseconds);
 }
 
+void ServeSentMessagesFor(unsigned milliseconds) {
+    WaitServingSentMessages(0, nullptr, milliseconds);
+    ServeSentMessages();
+}
+
 void JoinServingSentMessages(std::thread& thread) {
     if (!thread.joinable()) return;
     HANDLE handle = NativeThreadHandle(thread);
     if (handle != nullptr) {
-        // Serve first: a message sent before the wait began would not wake it.
-        for (;;) {
-            ServeSentMessages();
-            const DWORD woke =
-                MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
-            if (woke != WAIT_OBJECT_0 + 1) break;  // the thread ended, or the wait failed
-        }
+        // Until the thread ends, or the wait fails.
+        while (WaitServingSentMessages(1, &handle, INFINITE) == WAIT_OBJECT_0 + 1) continue;
     }
     thread.join();
 }

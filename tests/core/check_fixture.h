@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,10 +64,7 @@ class CheckFixture : public ::testing::Test {
         return records;
     }
 
-    std::string ProgressBytes() const {
-        std::ifstream in(folder_ / "adv_save.txt", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string ProgressBytes() const { return scratch_.Read("adv_save.txt"); }
 
     std::vector<std::u16string> ListContent(void* list) {
         std::lock_guard<std::mutex> lock(Fake().mutex);

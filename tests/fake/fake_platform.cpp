@@ -133,6 +133,10 @@ void SleepMilliseconds(unsigned milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+void ServeSentMessagesFor(unsigned milliseconds) {
+    SleepMilliseconds(milliseconds);
+}
+
 void JoinServingSentMessages(std::thread& thread) {
     thread.join();
 }

@@ -62,7 +62,7 @@ UnlockReply UnlockWhenNoPassRuns(const UnlockRequest& request) {
 
 bool ClaimFolderOrForward() {
     FolderWriter writer = ClaimOrFindWriter(ProgramFolder(), SECOND_START_WAIT_MS);
-    if (writer.window != nullptr) BringForward(static_cast<HWND>(writer.window));
+    if (writer.window) BringForward(static_cast<HWND>(writer.window.handle));
     g_folderClaim = std::move(writer.claim);
     return static_cast<bool>(g_folderClaim);
 }

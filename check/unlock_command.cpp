@@ -62,7 +62,7 @@ int Unsavable(AchievementTracker& tracker, const std::u16string& id) {
 
 // Afterwards the tracker holds the progress as the program saved it; and an unlock the program
 // could not save, as the program holds it in memory.
-int HandOver(AchievementTracker& tracker, const std::u16string& id, void* window) {
+int HandOver(AchievementTracker& tracker, const std::u16string& id, platform::WindowRef window) {
     if (!UnlockIdCanTravel(id)) return NoSuchPending(id);  // no configured id is empty or that long
     const UnlockReply reply = SendUnlock(window, id);
     if (reply.answer == UnlockAnswer::None || reply.answer == UnlockAnswer::Late) return NoAnswer();
@@ -81,6 +81,6 @@ int RunUnlock(AchievementTracker& tracker, const std::u16string& id) {
         const Achievement* completed = CompleteFirstPending(tracker, id);
         return Report(tracker, id, UnlockOutcome(tracker, completed));
     }
-    if (writer.window != nullptr) return HandOver(tracker, id, writer.window);
+    if (writer.window) return HandOver(tracker, id, writer.window);
     return NoAnswer();
 }

@@ -10,10 +10,10 @@ constexpr unsigned CLAIM_POLL_MS = 100;
 FolderWriter ClaimOrFindWriter(const std::u16string& folder, std::uint64_t wait_ms) {
     const std::uint64_t start = platform::SystemMilliseconds();
     for (unsigned poll = 0;; poll = CLAIM_POLL_MS) {
-        FolderWriter writer{platform::TakeFolderClaim(folder, poll), nullptr};
+        FolderWriter writer{platform::TakeFolderClaim(folder, poll), {}};
         if (writer.claim) return writer;
         writer.window = platform::FindFolderWindow(folder);
-        if (writer.window != nullptr) return writer;
+        if (writer.window) return writer;
         if (platform::SystemMilliseconds() - start >= wait_ms) return writer;
     }
 }

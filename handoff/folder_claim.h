@@ -11,7 +11,7 @@
 // within wait_ms: a program that hangs before its window, or one that just ended).
 struct FolderWriter {
     platform::FolderClaim claim;
-    void* window = nullptr;
+    platform::WindowRef window;
 };
 
 // Tries the claim and the window in turn until one is had or wait_ms have passed. A program

@@ -2,7 +2,7 @@
 
 #include "platform/folder_program.h"
 
-UnlockReply SendUnlock(void* window, std::u16string_view id) {
+UnlockReply SendUnlock(platform::WindowRef window, std::u16string_view id) {
     const std::string request =
         EncodeUnlockRequest(id, platform::SystemMilliseconds() + REQUEST_LIFE_MS);
     std::intptr_t answer = 0;

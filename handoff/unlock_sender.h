@@ -5,7 +5,8 @@
 #include <string_view>
 
 #include "handoff/unlock_request.h"
+#include "platform/desktop.h"
 
 // Hands the unlock to the program's main window and waits for its reply: an answer of None
 // when none came in time or the id cannot travel.
-UnlockReply SendUnlock(void* window, std::u16string_view id);
+UnlockReply SendUnlock(platform::WindowRef window, std::u16string_view id);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/desktop.h"
+
 namespace platform {
 
 // A folder's claim while held; empty when it was not granted. Gives the claim up when it goes,
@@ -44,16 +46,16 @@ FolderClaim TakeFolderClaim(const std::u16string& folder, unsigned wait_ms);
 
 // Marks the window as the main window of the program for the folder. Unmark it before the
 // window is destroyed.
-void MarkFolderWindow(void* window, const std::u16string& folder);
-void UnmarkFolderWindow(void* window);
+void MarkFolderWindow(WindowRef window, const std::u16string& folder);
+void UnmarkFolderWindow(WindowRef window);
 // The window marked for the folder, or null.
-void* FindFolderWindow(const std::u16string& folder);
+WindowRef FindFolderWindow(const std::u16string& folder);
 
 // Hands the bytes to the window (WM_COPYDATA with `tag`) and waits up to timeout_ms for its
 // answer, less when the window's thread does not serve messages at all. False when no answer
 // came.
-bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes, unsigned timeout_ms,
-                      std::intptr_t* answer);
+bool SendDataToWindow(WindowRef window, std::uintptr_t tag, std::string_view bytes,
+                      unsigned timeout_ms, std::intptr_t* answer);
 
 // Milliseconds since the system started: one clock for every process of the machine.
 std::uint64_t SystemMilliseconds();

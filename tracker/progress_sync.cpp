@@ -41,7 +41,7 @@ Reading ReadSaveFile(const std::u16string& save_path) {
 
 // The main window hears of every change in why saves fail.
 void ReportSaveProblem(AchievementTracker& tracker, const SaveProblem& problem) {
-    if (tracker.save_problem.exchange(problem) != problem && tracker.main_window != nullptr) {
+    if (tracker.save_problem.exchange(problem) != problem && tracker.main_window) {
         platform::PostToWindow(tracker.main_window, WM_SAVE_STATUS_CHANGED, 0, 0);
     }
 }

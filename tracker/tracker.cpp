@@ -4,10 +4,10 @@
 #include "platform/desktop.h"
 #include "platform/files.h"
 
-AchievementTracker::AchievementTracker(void* window)
+AchievementTracker::AchievementTracker(platform::WindowRef window)
     : AchievementTracker(window, platform::ModulePath()) {}
 
-AchievementTracker::AchievementTracker(void* window, std::u16string_view module_path)
+AchievementTracker::AchievementTracker(platform::WindowRef window, std::u16string_view module_path)
     : main_window(window) {
     DataPaths paths = DeriveDataPaths(module_path);
     save_path = std::move(paths.save_path);

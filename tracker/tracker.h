@@ -13,12 +13,13 @@
 #include "model/achievement.h"
 #include "model/data_paths.h"
 #include "model/save_problem.h"
+#include "platform/desktop.h"
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.
-    explicit AchievementTracker(void* window);
+    explicit AchievementTracker(platform::WindowRef window);
     // As if the executable stood at module_path (used by the console checker and tests).
-    AchievementTracker(void* window, std::u16string_view module_path);
+    AchievementTracker(platform::WindowRef window, std::u16string_view module_path);
     ~AchievementTracker();
     AchievementTracker(const AchievementTracker&) = delete;
     AchievementTracker& operator=(const AchievementTracker&) = delete;
@@ -50,9 +51,9 @@ struct AchievementTracker {
     CompletedMap completed_map;
     std::u16string save_path;
     std::u16string config_path;
-    void* main_window = nullptr;
-    void* completed_list = nullptr;
-    void* pending_list = nullptr;
+    platform::WindowRef main_window;
+    platform::ListRef completed_list;
+    platform::ListRef pending_list;
     std::thread monitor_thread;
     std::atomic<bool> running{false};
 

@@ -20,15 +20,15 @@ void FolderClaim::Release() {
     held_ = nullptr;
 }
 
-void MarkFolderWindow(void*, const std::u16string&) {}
+void MarkFolderWindow(WindowRef, const std::u16string&) {}
 
-void UnmarkFolderWindow(void*) {}
+void UnmarkFolderWindow(WindowRef) {}
 
-void* FindFolderWindow(const std::u16string&) {
-    return nullptr;
+WindowRef FindFolderWindow(const std::u16string&) {
+    return {};
 }
 
-bool SendDataToWindow(void*, std::uintptr_t, std::string_view, unsigned, std::intptr_t*) {
+bool SendDataToWindow(WindowRef, std::uintptr_t, std::string_view, unsigned, std::intptr_t*) {
     return false;
 }
 

@@ -141,20 +141,21 @@ UserNotificationState QueryUserNotificationState() {
     return static_cast<UserNotificationState>(state);
 }
 
-void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption) {
-    MessageBoxW(static_cast<HWND>(owner), Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
+void ShowErrorMessage(WindowRef owner, const std::u16string& text, const std::u16string& caption) {
+    MessageBoxW(static_cast<HWND>(owner.handle), Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
 }
 
-void ListReset(void* list) {
-    SendMessageW(static_cast<HWND>(list), LB_RESETCONTENT, 0, 0);
+void ListReset(ListRef list) {
+    SendMessageW(static_cast<HWND>(list.handle), LB_RESETCONTENT, 0, 0);
 }
 
-void ListAdd(void* list, const std::u16string& text) {
-    SendMessageW(static_cast<HWND>(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+void ListAdd(ListRef list, const std::u16string& text) {
+    SendMessageW(static_cast<HWND>(list.handle), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Wide(text)));
 }
 
-bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    return PostMessageW(static_cast<HWND>(window), message, static_cast<WPARAM>(wparam),
+bool PostToWindow(WindowRef window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    return PostMessageW(static_cast<HWND>(window.handle), message, static_cast<WPARAM>(wparam),
                         static_cast<LPARAM>(lparam)) != 0;
 }
 

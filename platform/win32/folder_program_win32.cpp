@@ -122,28 +122,28 @@ void FolderClaim::Release() {
     if (held != nullptr && held->mutex.Valid()) ReleaseMutex(held->mutex.Get());
 }
 
-void MarkFolderWindow(void* window, const std::u16string& folder) {
-    SetPropW(static_cast<HWND>(window), WINDOW_PROPERTY, WindowMark(folder));
+void MarkFolderWindow(WindowRef window, const std::u16string& folder) {
+    SetPropW(static_cast<HWND>(window.handle), WINDOW_PROPERTY, WindowMark(folder));
 }
 
-void UnmarkFolderWindow(void* window) {
-    RemovePropW(static_cast<HWND>(window), WINDOW_PROPERTY);
+void UnmarkFolderWindow(WindowRef window) {
+    RemovePropW(static_cast<HWND>(window.handle), WINDOW_PROPERTY);
 }
 
-void* FindFolderWindow(const std::u16string& folder) {
+WindowRef FindFolderWindow(const std::u16string& folder) {
     WindowSearch search{WindowMark(folder), nullptr};
     EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes, unsigned timeout_ms,
-                      std::intptr_t* answer) {
+bool SendDataToWindow(WindowRef window, std::uintptr_t tag, std::string_view bytes,
+                      unsigned timeout_ms, std::intptr_t* answer) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(tag);
     data.cbData = static_cast<DWORD>(bytes.size());
     data.lpData = const_cast<char*>(bytes.data());
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(static_cast<HWND>(window), WM_COPYDATA, 0,
+    if (!SendMessageTimeoutW(static_cast<HWND>(window.handle), WM_COPYDATA, 0,
                              reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_BLOCK,
                              timeout_ms, &result)) {
         return false;

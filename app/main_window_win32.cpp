@@ -22,6 +22,7 @@
 #include "app/single_instance.h"
 #include "app/start_at_login_menu.h"
 #include "config/config_loader.h"
+#include "model/window_messages.h"
 #include "notify/toast.h"
 #include "platform/desktop.h"
 #include "platform/win32/dpi_win32.h"
@@ -29,7 +30,6 @@
 #include "progress/save_status.h"
 #include "resources/resource_ids.h"
 #include "tracker/tracker.h"
-#include "tracker/window_messages.h"
 
 namespace {
 

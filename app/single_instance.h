@@ -19,6 +19,6 @@ void MarkMainWindow(HWND window);
 // arrive from now on are refused.
 void ReleaseFolder(HWND window);
 
-// WM_COPYDATA: an unlock handed over by laurelight-check (app/unlock_request.h). Returns the
+// WM_COPYDATA: an unlock handed over by laurelight-check (handoff/unlock_request.h). Returns the
 // encoded reply; 0 for data that is not such a request.
 LRESULT OnCopyData(LPARAM data);

@@ -13,19 +13,21 @@
 #include <mutex>
 
 #include "app/app_globals.h"
-#include "app/unlock_request.h"
+#include "handoff/folder_claim.h"
+#include "handoff/unlock_outcome.h"
+#include "handoff/unlock_request.h"
+#include "model/data_paths.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/folder_program.h"
-#include "tracker/data_paths.h"
 #include "tracker/tracker.h"
 
 namespace {
 
-constexpr unsigned CLAIM_POLL_MS = 100;
 constexpr ULONGLONG SECOND_START_WAIT_MS = 10000;
 constexpr DWORD PASS_POLL_MS = 10;
 
-void* g_folderClaim = nullptr;
+platform::FolderClaim g_folderClaim;
 bool g_folderReleased = false;
 
 std::u16string ProgramFolder() {
@@ -40,19 +42,6 @@ void BringForward(HWND window) {
     SetForegroundWindow(popup != nullptr ? popup : window);
 }
 
-// Sent messages only; posted ones (timer ticks, unlock notices) wait for the message loop.
-void ServeSentMessagesFor(DWORD milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_SENDMESSAGE);
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-}
-
-UnlockReply Unlock(AchievementTracker& tracker, const std::u16string& id) {
-    if (UnlockFirstPending(tracker, id) == nullptr) return {UnlockAnswer::NoSuchPending, {}};
-    if (tracker.save_pending) return {UnlockAnswer::NotSaved, tracker.save_problem.load()};
-    return {UnlockAnswer::Done, {}};
-}
-
 // While this waits, a sent message may close the window and free the tracker; it is looked
 // up again before every try.
 UnlockReply UnlockWhenNoPassRuns(const UnlockRequest& request) {
@@ -63,26 +52,19 @@ UnlockReply UnlockWhenNoPassRuns(const UnlockRequest& request) {
         }
         std::unique_lock<std::mutex> pass(tracker->pass_mutex, std::try_to_lock);
         if (GetTickCount64() >= request.deadline_ms) return {UnlockAnswer::Late, {}};
-        if (pass.owns_lock()) return Unlock(*tracker, request.id);
-        ServeSentMessagesFor(PASS_POLL_MS);
+        if (pass.owns_lock())
+            return UnlockOutcome(*tracker, UnlockFirstPending(*tracker, request.id));
+        platform::ServeSentMessagesFor(PASS_POLL_MS);
     }
 }
 
 }  // namespace
 
 bool ClaimFolderOrForward() {
-    const std::u16string folder = ProgramFolder();
-    const ULONGLONG start = GetTickCount64();
-    for (;;) {
-        g_folderClaim = platform::TakeFolderClaim(folder, CLAIM_POLL_MS);
-        if (g_folderClaim != nullptr) return true;
-        HWND running = static_cast<HWND>(platform::FindFolderWindow(folder));
-        if (running != nullptr) {
-            BringForward(running);
-            return false;
-        }
-        if (GetTickCount64() - start >= SECOND_START_WAIT_MS) return false;
-    }
+    FolderWriter writer = ClaimOrFindWriter(ProgramFolder(), SECOND_START_WAIT_MS);
+    if (writer.window) BringForward(static_cast<HWND>(writer.window.handle));
+    g_folderClaim = std::move(writer.claim);
+    return static_cast<bool>(g_folderClaim);
 }
 
 void MarkMainWindow(HWND window) {
@@ -92,8 +74,7 @@ void MarkMainWindow(HWND window) {
 void ReleaseFolder(HWND window) {
     g_folderReleased = true;
     platform::UnmarkFolderWindow(window);
-    platform::ReleaseFolderClaim(g_folderClaim);
-    g_folderClaim = nullptr;
+    g_folderClaim.Release();
 }
 
 LRESULT OnCopyData(LPARAM data) {

@@ -1,10 +1,10 @@
 #include "app/start_at_login_menu.h"
 
-#include "app/start_at_login.h"
+#include "login/start_at_login.h"
+#include "model/data_paths.h"
 #include "platform/files.h"
 #include "platform/startup_entry.h"
 #include "resources/resource_ids.h"
-#include "tracker/data_paths.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 namespace bench {
 

@@ -74,8 +74,8 @@ void BM_FillLists(benchmark::State& state) {
         Fake().list_calls.clear();
         state.ResumeTiming();
     }
-    const std::size_t shown =
-        Fake().lists[tracker.completed_list].size() + Fake().lists[tracker.pending_list].size();
+    const std::size_t shown = Fake().lists[tracker.completed_list.handle].size() +
+                              Fake().lists[tracker.pending_list.handle].size();
     if (shown != count) state.SkipWithError("the lists do not hold every achievement");
     state.SetComplexityN(state.range(0));
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_data.h"
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
 #include "tracker/tracker.h"

@@ -1,6 +1,6 @@
 #include "check/check_document.h"
 
-#include "app/achievement_lists.h"
+#include "tracker/achievement_lists.h"
 
 Json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) {
     Json document;

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "text/utf8.h"
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 using Json = nlohmann::ordered_json;
 

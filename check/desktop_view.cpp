@@ -14,7 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr unsigned WATCH_INTERVAL_MS = 500;
 constexpr unsigned STOP_POLL_MS = 50;
 
 Json CloakJson(unsigned cloak) {
@@ -99,7 +98,7 @@ Json ChangeJson(const Achievement& achievement, bool met, const TriggerMatch& ma
 
 // Sleeps for one interval; false once the watch is to end.
 bool WaitForNextLook(std::optional<Clock::time_point> end) {
-    const Clock::time_point next = Clock::now() + std::chrono::milliseconds(WATCH_INTERVAL_MS);
+    const Clock::time_point next = Clock::now() + std::chrono::milliseconds(MONITOR_INTERVAL_MS);
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (StopRequested() || (end && now >= *end)) return false;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 struct FormattedConfig {
     // The parser's message, or that no entry has an id; nothing else is set then.

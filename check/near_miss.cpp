@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "check/edit_distance.h"
+#include "platform/desktop.h"
 #include "text/utf8.h"
 #include "tracker/tracker.h"
 
@@ -180,11 +181,12 @@ void FragmentNearMisses(std::u16string_view fragment, const DesktopFacts& facts,
         if (!tail_found && seen.find(fragment) == std::u16string::npos &&
             window.title.find(fragment) != std::u16string::npos) {
             tail_found = true;
-            out.push_back({"title-beyond-255", u"", seen, std::u16string(fragment),
-                           "this window's title contains " + Quoted(fragment) +
-                               " only after its 255th character, and no more is read",
-                           "此窗口的标题只在第 255 个字符之后才包含 " + Quoted(fragment) +
-                               "，而标题只读取前 255 个字符"});
+            const std::string units = std::to_string(platform::MAX_TITLE_UNITS);
+            out.push_back({"title-beyond-" + units, u"", seen, std::u16string(fragment),
+                           "this window's title contains " + Quoted(fragment) + " only after its " +
+                               units + "th character, and no more is read",
+                           "此窗口的标题只在第 " + units + " 个字符之后才包含 " + Quoted(fragment) +
+                               "，而标题只读取前 " + units + " 个字符"});
         }
     }
 }

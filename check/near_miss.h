@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/desktop_facts.h"
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 struct NearMiss {
     std::string code;

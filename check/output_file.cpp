@@ -7,6 +7,7 @@
 #include "check/exit_codes.h"
 #include "platform/files.h"
 #include "progress/save_status.h"
+#include "text/ascii_case.h"
 #include "text/utf8.h"
 
 namespace {

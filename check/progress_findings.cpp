@@ -5,7 +5,7 @@
 
 #include "check/edit_distance.h"
 #include "platform/files.h"
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 #include "text/utf8.h"
 
 namespace {

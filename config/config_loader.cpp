@@ -2,10 +2,8 @@
 
 #include "config/config_scan.h"
 #include "config/scan_report.h"
-#include "platform/desktop.h"
 #include "platform/files.h"
 #include "text/text_encoding.h"
-#include "tracker/tracker.h"
 
 std::string ReadWholeFile(const std::u16string& path) {
     std::string content = platform::ReadFileBytes(path);
@@ -32,11 +30,4 @@ std::u16string LoadAchievements(const std::u16string& config_path, std::vector<A
     ScanAchievements(file.content, out, report);
     if (out.empty()) return std::u16string(CONFIG_NO_ACHIEVEMENTS_MESSAGE);
     return {};
-}
-
-bool AchievementTracker::LoadConfig() {
-    const std::u16string failure = LoadAchievements(config_path, achievements);
-    if (failure.empty()) return true;
-    platform::ShowErrorMessage(main_window, failure, ERROR_CAPTION);
-    return false;
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 struct ScanReport;
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 struct ScanReport;
 

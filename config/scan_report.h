@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/config_scan.h"
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 struct ConfigFinding {
     std::size_t line = 0;    // 1-based line of the file

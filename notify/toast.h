@@ -3,7 +3,7 @@
 // of the primary screen, holds until five seconds after its creation, slides out and
 // destroys itself. Windows only; UI thread only.
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 // Opens the toast for the achievement (only its title is read and copied) and starts the
 // unlock sound, or lines it up behind the toast on screen or until the shell lets it be seen.

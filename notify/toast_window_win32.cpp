@@ -17,13 +17,13 @@
 #include <string>
 #include <utility>
 
+#include "model/data_paths.h"
 #include "notify/toast.h"
 #include "notify/toast_line.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
 #include "platform/win32/dpi_win32.h"
-#include "tracker/data_paths.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -10,6 +10,25 @@
 
 namespace platform {
 
+// A top-level window and a list box as the seam hands them on (HWND on Windows); null for
+// none. Two types, so that a list cannot go where a window is meant. They convert from the
+// window system's handles; they own nothing.
+struct WindowRef {
+    WindowRef() = default;
+    WindowRef(void* window) : handle(window) {}
+    explicit operator bool() const { return handle != nullptr; }
+    friend bool operator==(WindowRef, WindowRef) = default;
+    void* handle = nullptr;
+};
+
+struct ListRef {
+    ListRef() = default;
+    ListRef(void* list) : handle(list) {}
+    explicit operator bool() const { return handle != nullptr; }
+    friend bool operator==(ListRef, ListRef) = default;
+    void* handle = nullptr;
+};
+
 // The most of a window title, in UTF-16 code units, that the window walk hands out (and so
 // the most a title trigger can see).
 inline constexpr std::size_t MAX_TITLE_UNITS = 255;
@@ -50,15 +69,19 @@ enum class UserNotificationState {
 UserNotificationState QueryUserNotificationState();
 
 // Modal message box with an OK button and the error icon.
-void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption);
+void ShowErrorMessage(WindowRef owner, const std::u16string& text, const std::u16string& caption);
 
-void ListReset(void* list);
-void ListAdd(void* list, const std::u16string& text);
+void ListReset(ListRef list);
+void ListAdd(ListRef list, const std::u16string& text);
 
 // PostMessageW; true when the message was queued.
-bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+bool PostToWindow(WindowRef window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
 void SleepMilliseconds(unsigned milliseconds);
+
+// Waits up to the given time while serving the messages other threads send to this thread's
+// windows (posted ones stay queued for the message loop).
+void ServeSentMessagesFor(unsigned milliseconds);
 
 // Joins the thread while still serving the messages other threads send to this thread's
 // windows, so a thread that waits on this one can finish.

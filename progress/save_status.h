@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "model/save_problem.h"
 #include "platform/files.h"
-#include "tracker/save_problem.h"
 
 // Why a write failed, in English and in Chinese, as the lines below say it.
 struct ReasonText {

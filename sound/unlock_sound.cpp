@@ -1,9 +1,9 @@
 #include "sound/unlock_sound.h"
 
+#include "model/data_paths.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "sound/mci_sound.h"
-#include "tracker/data_paths.h"
 
 void PlayUnlockSound() {
     PlayUnlockSoundIn(ExecutableDirectory(platform::ModulePath()));

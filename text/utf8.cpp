@@ -144,6 +144,15 @@ std::optional<std::u16string> DecodeWtf8(std::string_view bytes) {
     return out;
 }
 
+bool IsWellFormedUtf16(std::u16string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const CodePoint read = ReadUtf16(text, at);
+        if (!read.valid) return false;
+        at += read.length;
+    }
+    return true;
+}
+
 std::string Quoted(std::u16string_view text) {
     std::string quoted = "\"";  // appended, not prefixed: GCC 12 warns on "..." + string
     quoted += Utf16ToUtf8(text);

@@ -13,6 +13,9 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 // A lone surrogate gives U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// False when a surrogate stands without its partner.
+bool IsWellFormedUtf16(std::u16string_view text);
+
 // The text as UTF-8 between double quotes, as messages name a value.
 std::string Quoted(std::u16string_view text);
 

@@ -6,16 +6,10 @@
 #include "platform/desktop.h"
 #include "tracker/tracker.h"
 
-namespace {
-
-constexpr unsigned POLL_INTERVAL_MS = 500;
-
-}  // namespace
-
 void MonitorLoop(AchievementTracker* tracker) {
     while (tracker->running.load()) {
         tracker->CheckTriggers();
-        platform::SleepMilliseconds(POLL_INTERVAL_MS);
+        platform::SleepMilliseconds(MONITOR_INTERVAL_MS);
     }
 }
 

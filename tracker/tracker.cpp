@@ -1,11 +1,13 @@
 #include "tracker/tracker.h"
 
+#include "config/config_loader.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 
-AchievementTracker::AchievementTracker(void* window)
+AchievementTracker::AchievementTracker(platform::WindowRef window)
     : AchievementTracker(window, platform::ModulePath()) {}
 
-AchievementTracker::AchievementTracker(void* window, std::u16string_view module_path)
+AchievementTracker::AchievementTracker(platform::WindowRef window, std::u16string_view module_path)
     : main_window(window) {
     DataPaths paths = DeriveDataPaths(module_path);
     save_path = std::move(paths.save_path);
@@ -15,4 +17,11 @@ AchievementTracker::AchievementTracker(void* window, std::u16string_view module_
 AchievementTracker::~AchievementTracker() {
     StopMonitoring();
     if (save_pending) SaveProgress();  // last chance for an unlock that could not be saved yet
+}
+
+bool AchievementTracker::LoadConfig() {
+    const std::u16string failure = LoadAchievements(config_path, achievements);
+    if (failure.empty()) return true;
+    platform::ShowErrorMessage(main_window, failure, ERROR_CAPTION);
+    return false;
 }

@@ -10,15 +10,16 @@
 #include <thread>
 #include <vector>
 
-#include "tracker/achievement.h"
-#include "tracker/data_paths.h"
-#include "tracker/save_problem.h"
+#include "model/achievement.h"
+#include "model/data_paths.h"
+#include "model/save_problem.h"
+#include "platform/desktop.h"
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.
-    explicit AchievementTracker(void* window);
+    explicit AchievementTracker(platform::WindowRef window);
     // As if the executable stood at module_path (used by the console checker and tests).
-    AchievementTracker(void* window, std::u16string_view module_path);
+    AchievementTracker(platform::WindowRef window, std::u16string_view module_path);
     ~AchievementTracker();
     AchievementTracker(const AchievementTracker&) = delete;
     AchievementTracker& operator=(const AchievementTracker&) = delete;
@@ -50,9 +51,9 @@ struct AchievementTracker {
     CompletedMap completed_map;
     std::u16string save_path;
     std::u16string config_path;
-    void* main_window = nullptr;
-    void* completed_list = nullptr;
-    void* pending_list = nullptr;
+    platform::WindowRef main_window;
+    platform::ListRef completed_list;
+    platform::ListRef pending_list;
     std::thread monitor_thread;
     std::atomic<bool> running{false};
 
@@ -78,8 +79,11 @@ struct AchievementTracker {
     std::mutex pass_mutex;
 };
 
-// What an unlock does to the tracker's state before the lists and the toast: the
-// flag, the map entry and the save. Null when no pending achievement has this id.
+// The first pending achievement with this id, marked completed in its flag and the map and
+// returned; nothing is saved. Null when no pending achievement has this id.
+const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16string& id);
+// What an unlock does to the tracker's state before the lists and the toast: the above and
+// the save. Every unlock goes through it: a met trigger, a hand-off, laurelight-check --unlock.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
 // A whole unlock, as a met trigger makes it: the above, the list refill and the toast's
 // message. The caller holds pass_mutex.
@@ -93,10 +97,6 @@ struct TriggerMatch {
     std::u16string fragment;
 };
 
-// What _wcsicmp does without a locale: only A-Z and a-z fold together, as process names
-// compare.
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
-
 bool MatchProcessName(const std::u16string& value, TriggerMatch* match = nullptr);
 bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match = nullptr);
 // The test for the record's trigger type; never met for None or an unknown type.
@@ -104,4 +104,6 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
 // The title fragments of a window_title value: split at every '|', empty ones dropped,
 // nothing trimmed. Views into `value`.
 std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
+// The monitor thread's pause after each pass; laurelight-check --watch looks as often.
+inline constexpr unsigned MONITOR_INTERVAL_MS = 500;
 void MonitorLoop(AchievementTracker* tracker);

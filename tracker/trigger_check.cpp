@@ -9,15 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "model/window_messages.h"
 #include "platform/desktop.h"
+#include "text/ascii_case.h"
 #include "tracker/tracker.h"
-#include "tracker/window_messages.h"
 
 namespace {
-
-char16_t FoldAsciiCase(char16_t unit) {
-    return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
-}
 
 struct ProcessSearch {
     std::u16string_view name;
@@ -89,24 +86,21 @@ void RunCheckPass(AchievementTracker& tracker, bool from_timer) {
 
 }  // namespace
 
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
-    }
-    return true;
-}
-
-// The first pending achievement carrying this id is completed: an earlier duplicate goes first.
-const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+// An earlier duplicate of the id goes first.
+const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16string& id) {
     for (Achievement& achievement : tracker.achievements) {
         if (achievement.completed || achievement.id != id) continue;
         achievement.completed = true;
         tracker.completed_map[id] = true;
-        tracker.SaveProgress();
         return &achievement;
     }
     return nullptr;
+}
+
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    const Achievement* achievement = MarkFirstPending(tracker, id);
+    if (achievement != nullptr) tracker.SaveProgress();
+    return achievement;
 }
 
 const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {

@@ -59,19 +59,23 @@ UserNotificationState QueryUserNotificationState() {
     return UserNotificationState::Unknown;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
+void ShowErrorMessage(WindowRef, const std::u16string& text, const std::u16string&) {
     std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
 }
 
-void ListReset(void*) {}
-void ListAdd(void*, const std::u16string&) {}
+void ListReset(ListRef) {}
+void ListAdd(ListRef, const std::u16string&) {}
 
-bool PostToWindow(void*, unsigned, std::uintptr_t, std::intptr_t) {
+bool PostToWindow(WindowRef, unsigned, std::uintptr_t, std::intptr_t) {
     return false;
 }
 
 void SleepMilliseconds(unsigned milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void ServeSentMessagesFor(unsigned milliseconds) {
+    SleepMilliseconds(milliseconds);
 }
 
 void JoinServingSentMessages(std::thread& thread) {

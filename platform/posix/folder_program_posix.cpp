@@ -12,21 +12,23 @@ int g_claim = 0;  // the one token every claim hands out
 
 }  // namespace
 
-void* TakeFolderClaim(const std::u16string&, unsigned) {
-    return &g_claim;
+FolderClaim TakeFolderClaim(const std::u16string&, unsigned) {
+    return FolderClaim(&g_claim);
 }
 
-void ReleaseFolderClaim(void*) {}
-
-void MarkFolderWindow(void*, const std::u16string&) {}
-
-void UnmarkFolderWindow(void*) {}
-
-void* FindFolderWindow(const std::u16string&) {
-    return nullptr;
+void FolderClaim::Release() {
+    held_ = nullptr;
 }
 
-bool SendDataToWindow(void*, std::uintptr_t, std::string_view, unsigned, std::intptr_t*) {
+void MarkFolderWindow(WindowRef, const std::u16string&) {}
+
+void UnmarkFolderWindow(WindowRef) {}
+
+WindowRef FindFolderWindow(const std::u16string&) {
+    return {};
+}
+
+bool SendDataToWindow(WindowRef, std::uintptr_t, std::string_view, unsigned, std::intptr_t*) {
     return false;
 }
 

@@ -93,6 +93,13 @@ void ServeSentMessages() {
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
+// The one wait that serves sent messages. It serves first: a message sent before the wait
+// began would not wake it. WAIT_OBJECT_0 + count when a sent message woke it.
+DWORD WaitServingSentMessages(DWORD count, const HANDLE* handles, DWORD milliseconds) {
+    ServeSentMessages();
+    return MsgWaitForMultipleObjects(count, handles, FALSE, milliseconds, QS_SENDMESSAGE);
+}
+
 }  // namespace
 
 bool VisitProcessNames(TextVisitor visit, void* context) {
@@ -134,20 +141,21 @@ UserNotificationState QueryUserNotificationState() {
     return static_cast<UserNotificationState>(state);
 }
 
-void ShowErrorMessage(void* owner, const std::u16string& text, const std::u16string& caption) {
-    MessageBoxW(static_cast<HWND>(owner), Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
+void ShowErrorMessage(WindowRef owner, const std::u16string& text, const std::u16string& caption) {
+    MessageBoxW(static_cast<HWND>(owner.handle), Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
 }
 
-void ListReset(void* list) {
-    SendMessageW(static_cast<HWND>(list), LB_RESETCONTENT, 0, 0);
+void ListReset(ListRef list) {
+    SendMessageW(static_cast<HWND>(list.handle), LB_RESETCONTENT, 0, 0);
 }
 
-void ListAdd(void* list, const std::u16string& text) {
-    SendMessageW(static_cast<HWND>(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+void ListAdd(ListRef list, const std::u16string& text) {
+    SendMessageW(static_cast<HWND>(list.handle), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Wide(text)));
 }
 
-bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    return PostMessageW(static_cast<HWND>(window), message, static_cast<WPARAM>(wparam),
+bool PostToWindow(WindowRef window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    return PostMessageW(static_cast<HWND>(window.handle), message, static_cast<WPARAM>(wparam),
                         static_cast<LPARAM>(lparam)) != 0;
 }
 
@@ -155,17 +163,17 @@ void SleepMilliseconds(unsigned milliseconds) {
     Sleep(milliseconds);
 }
 
+void ServeSentMessagesFor(unsigned milliseconds) {
+    WaitServingSentMessages(0, nullptr, milliseconds);
+    ServeSentMessages();
+}
+
 void JoinServingSentMessages(std::thread& thread) {
     if (!thread.joinable()) return;
     HANDLE handle = NativeThreadHandle(thread);
     if (handle != nullptr) {
-        // Serve first: a message sent before the wait began would not wake it.
-        for (;;) {
-            ServeSentMessages();
-            const DWORD woke =
-                MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
-            if (woke != WAIT_OBJECT_0 + 1) break;  // the thread ended, or the wait failed
-        }
+        // Until the thread ends, or the wait fails.
+        while (WaitServingSentMessages(1, &handle, INFINITE) == WAIT_OBJECT_0 + 1) continue;
     }
     thread.join();
 }

@@ -17,8 +17,8 @@ namespace {
 constexpr wchar_t CLAIM_PREFIX[] = L"Local\\Laurelight.Folder.";
 constexpr wchar_t WINDOW_PROPERTY[] = L"Laurelight.Folder";
 
-struct FolderClaim {
-    explicit FolderClaim(HANDLE handle) : mutex(handle) {}
+struct ClaimMutex {
+    explicit ClaimMutex(HANDLE handle) : mutex(handle) {}
     UniqueHandle mutex;  // invalid when the system refused the object: the claim is granted
 };
 
@@ -106,44 +106,44 @@ BOOL CALLBACK FindMarked(HWND window, LPARAM param) {
 
 }  // namespace
 
-void* TakeFolderClaim(const std::u16string& folder, unsigned wait_ms) {
+FolderClaim TakeFolderClaim(const std::u16string& folder, unsigned wait_ms) {
     auto claim =
-        std::make_unique<FolderClaim>(CreateMutexW(nullptr, FALSE, ClaimName(folder).c_str()));
-    if (!claim->mutex.Valid()) return claim.release();
+        std::make_unique<ClaimMutex>(CreateMutexW(nullptr, FALSE, ClaimName(folder).c_str()));
+    if (!claim->mutex.Valid()) return FolderClaim(claim.release());
     const DWORD waited = WaitForSingleObject(claim->mutex.Get(), wait_ms);
     // WAIT_ABANDONED: the holder ended without releasing it, and the claim is ours now.
-    if (waited == WAIT_TIMEOUT) return nullptr;
+    if (waited == WAIT_TIMEOUT) return FolderClaim();
     if (waited == WAIT_FAILED) claim->mutex.Close();
-    return claim.release();
+    return FolderClaim(claim.release());
 }
 
-void ReleaseFolderClaim(void* claim) {
-    const std::unique_ptr<FolderClaim> held(static_cast<FolderClaim*>(claim));
+void FolderClaim::Release() {
+    const std::unique_ptr<ClaimMutex> held(static_cast<ClaimMutex*>(std::exchange(held_, nullptr)));
     if (held != nullptr && held->mutex.Valid()) ReleaseMutex(held->mutex.Get());
 }
 
-void MarkFolderWindow(void* window, const std::u16string& folder) {
-    SetPropW(static_cast<HWND>(window), WINDOW_PROPERTY, WindowMark(folder));
+void MarkFolderWindow(WindowRef window, const std::u16string& folder) {
+    SetPropW(static_cast<HWND>(window.handle), WINDOW_PROPERTY, WindowMark(folder));
 }
 
-void UnmarkFolderWindow(void* window) {
-    RemovePropW(static_cast<HWND>(window), WINDOW_PROPERTY);
+void UnmarkFolderWindow(WindowRef window) {
+    RemovePropW(static_cast<HWND>(window.handle), WINDOW_PROPERTY);
 }
 
-void* FindFolderWindow(const std::u16string& folder) {
+WindowRef FindFolderWindow(const std::u16string& folder) {
     WindowSearch search{WindowMark(folder), nullptr};
     EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-bool SendDataToWindow(void* window, std::uintptr_t tag, std::string_view bytes, unsigned timeout_ms,
-                      std::intptr_t* answer) {
+bool SendDataToWindow(WindowRef window, std::uintptr_t tag, std::string_view bytes,
+                      unsigned timeout_ms, std::intptr_t* answer) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(tag);
     data.cbData = static_cast<DWORD>(bytes.size());
     data.lpData = const_cast<char*>(bytes.data());
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(static_cast<HWND>(window), WM_COPYDATA, 0,
+    if (!SendMessageTimeoutW(static_cast<HWND>(window.handle), WM_COPYDATA, 0,
                              reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_BLOCK,
                              timeout_ms, &result)) {
         return false;

@@ -5,17 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "model/window_messages.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
 #include "text/utf8.h"
 #include "tracker/tracker.h"
-#include "tracker/window_messages.h"
 
 inline void* const MAIN_WINDOW = reinterpret_cast<void*>(0x5000);
 inline void* const COMPLETED_LIST = reinterpret_cast<void*>(0x1001);
@@ -66,10 +64,7 @@ class CheckFixture : public ::testing::Test {
         return records;
     }
 
-    std::string ProgressBytes() const {
-        std::ifstream in(folder_ / "adv_save.txt", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string ProgressBytes() const { return scratch_.Read("adv_save.txt"); }
 
     std::vector<std::u16string> ListContent(void* list) {
         std::lock_guard<std::mutex> lock(Fake().mutex);

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 #include "tests/files/progress_test_folder.h"
 #include "tracker/tracker.h"
 

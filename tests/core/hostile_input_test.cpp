@@ -20,7 +20,7 @@
 #include "config/config_loader.h"
 #include "config/config_scan.h"
 #include "config/scan_report.h"
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 #include "tests/core/check_fixture.h"
 
 namespace {

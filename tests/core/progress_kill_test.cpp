@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 #include "tests/files/progress_test_folder.h"
 #include "tests/tools/progress_states.h"
 #include "text/utf8.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/start_at_login.h"
+#include "login/start_at_login.h"
 
 TEST(StartAtLogin, EntryNameIsPerFolderAndIgnoresLetterCase) {
     const std::u16string name = StartupEntryName(u"D:\\Games\\Laurelight");

@@ -6,8 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "app/achievement_lists.h"
+#include "handoff/unlock_outcome.h"
 #include "tests/core/check_fixture.h"
+#include "tracker/achievement_lists.h"
 
 namespace {
 
@@ -283,4 +284,31 @@ TEST_F(TriggerCheck, LaggingSaveBacksOffToOncePerIntervalButEveryUnlockStillSave
     EXPECT_EQ(ProgressBytes(), "a1=done\r\nb2=done\r\nc3=done\r\n");
     TakePosts();
     EXPECT_EQ(status_posts_, 4);
+}
+
+// Every unlock made outside a pass (a hand-off, laurelight-check --unlock) completes the same
+// first open record as a pass would, and is told the same way.
+TEST_F(TriggerCheck, UnlocksOutsideAPassCompleteTheFirstOpenRecordAndTellTheOutcome) {
+    tracker_->achievements = {Record(u"a1", u"A", TriggerType::None, u""),
+                              Record(u"a1", u"A again", TriggerType::None, u"")};
+    const Achievement* marked = MarkFirstPending(*tracker_, u"a1");
+    ASSERT_EQ(marked, &tracker_->achievements[0]);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_save.txt"))
+        << "marking alone saves nothing";
+
+    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    std::filesystem::create_directory(blocker);
+    const UnlockReply unsaved = UnlockOutcome(*tracker_, CompleteFirstPending(*tracker_, u"a1"));
+    EXPECT_TRUE(tracker_->achievements[1].completed);
+    EXPECT_EQ(unsaved.answer, UnlockAnswer::NotSaved);
+    EXPECT_EQ(unsaved.problem, (SaveProblem{platform::FileError::IsDirectory, true}));
+    EXPECT_EQ(UnlockOutcome(*tracker_, CompleteFirstPending(*tracker_, u"a1")).answer,
+              UnlockAnswer::NoSuchPending);
+
+    std::filesystem::remove(blocker);
+    tracker_->achievements.push_back(Record(u"b2", u"B", TriggerType::None, u""));
+    EXPECT_EQ(UnlockOutcome(*tracker_, CompleteFirstPending(*tracker_, u"b2")).answer,
+              UnlockAnswer::Done);
+    EXPECT_EQ(ProgressBytes(), "a1=done\r\na1=done\r\nb2=done\r\n");
+    TakePosts();
 }

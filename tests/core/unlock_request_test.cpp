@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/unlock_request.h"
+#include "handoff/unlock_request.h"
 
 namespace {
 

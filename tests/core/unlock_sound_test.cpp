@@ -8,12 +8,12 @@
 #include <fstream>
 #include <thread>
 
+#include "model/data_paths.h"
 #include "sound/mci_sound.h"
 #include "sound/unlock_sound.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
 #include "text/utf8.h"
-#include "tracker/data_paths.h"
 
 namespace {
 

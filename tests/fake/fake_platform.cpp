@@ -97,31 +97,31 @@ UserNotificationState QueryUserNotificationState() {
     return Fake().notification_state;
 }
 
-void ShowErrorMessage(void*, const std::u16string& text, const std::u16string&) {
+void ShowErrorMessage(platform::WindowRef, const std::u16string& text, const std::u16string&) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
     Fake().error_messages.push_back(text);
 }
 
-void ListReset(void* list) {
+void ListReset(ListRef list) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
-    Fake().list_calls.emplace_back(list, u"<reset>");
-    Fake().lists[list].clear();
+    Fake().list_calls.emplace_back(list.handle, u"<reset>");
+    Fake().lists[list.handle].clear();
 }
 
-void ListAdd(void* list, const std::u16string& text) {
+void ListAdd(ListRef list, const std::u16string& text) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
-    Fake().list_calls.emplace_back(list, text);
-    Fake().lists[list].push_back(text);
+    Fake().list_calls.emplace_back(list.handle, text);
+    Fake().lists[list.handle].push_back(text);
 }
 
-bool PostToWindow(void* window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+bool PostToWindow(WindowRef window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;
     if (!Fake().post_succeeds) return false;
-    Fake().posts.push_back({window, message, wparam, lparam});
+    Fake().posts.push_back({window.handle, message, wparam, lparam});
     return true;
 }
 
@@ -131,6 +131,10 @@ void SleepMilliseconds(unsigned milliseconds) {
         ++Fake().sleeps;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void ServeSentMessagesFor(unsigned milliseconds) {
+    SleepMilliseconds(milliseconds);
 }
 
 void JoinServingSentMessages(std::thread& thread) {

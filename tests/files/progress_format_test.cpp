@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 #include "tests/files/progress_test_folder.h"
 #include "text/utf8.h"
 

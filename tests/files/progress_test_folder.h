@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 class ProgressTestFolder {
   public:

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "progress/progress_file.h"
+#include "progress/progress_format.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "text/utf8.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 inline std::vector<Achievement> KillTestAchievements() {
     std::vector<Achievement> records;

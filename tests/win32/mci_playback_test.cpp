@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
+#include "model/data_paths.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "sound/mci_sound.h"
-#include "tracker/data_paths.h"
 
 namespace {
 

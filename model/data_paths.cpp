@@ -1,4 +1,4 @@
-#include "tracker/data_paths.h"
+#include "model/data_paths.h"
 
 std::u16string ExecutableDirectory(std::u16string_view module_path) {
     const size_t separator = module_path.find_last_of(u"\\/");

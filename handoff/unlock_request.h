@@ -12,13 +12,17 @@
 #include <string>
 #include <string_view>
 
-#include "tracker/save_problem.h"
+#include "model/save_problem.h"
 
 inline constexpr std::uintptr_t UNLOCK_REQUEST_TAG = 0x4C4C554E;  // "LLUN"
 // The longest id a Windows command line can carry.
 inline constexpr std::size_t MAX_UNLOCK_ID_UNITS = 32767;
 // A deadline further ahead than this is refused: no sender waits that long.
 inline constexpr std::uint64_t MAX_UNLOCK_WAIT_MS = 60000;
+// The program starts the unlock within REQUEST_LIFE_MS or not at all, and then has the rest of
+// ANSWER_WAIT_MS to save and answer.
+inline constexpr std::uint64_t REQUEST_LIFE_MS = 4000;
+inline constexpr unsigned ANSWER_WAIT_MS = 6000;
 
 // 0 is what a window that does not know the request answers.
 enum class UnlockAnswer : unsigned char {
@@ -39,7 +43,10 @@ std::intptr_t EncodeUnlockReply(const UnlockReply& reply);
 // An unknown answer or reason reads as None.
 UnlockReply DecodeUnlockReply(std::intptr_t value);
 
-// Empty when the id cannot travel (empty or longer than MAX_UNLOCK_ID_UNITS).
+// False for an empty id or one longer than MAX_UNLOCK_ID_UNITS.
+bool UnlockIdCanTravel(std::u16string_view id);
+
+// Empty when the id cannot travel.
 std::string EncodeUnlockRequest(std::u16string_view id, std::uint64_t deadline_ms);
 
 struct UnlockRequest {

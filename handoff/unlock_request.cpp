@@ -1,26 +1,10 @@
-#include "app/unlock_request.h"
+#include "handoff/unlock_request.h"
+
+#include "text/utf8.h"
 
 namespace {
 
 constexpr std::size_t DEADLINE_BYTES = 8;
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-bool IsWellFormed(std::u16string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsLowSurrogate(text[i])) return false;
-        if (!IsHighSurrogate(text[i])) continue;
-        if (i + 1 == text.size() || !IsLowSurrogate(text[i + 1])) return false;
-        ++i;
-    }
-    return true;
-}
 
 std::uint64_t ReadDeadline(std::string_view bytes) {
     std::uint64_t deadline = 0;
@@ -58,8 +42,12 @@ UnlockReply DecodeUnlockReply(std::intptr_t value) {
             {static_cast<platform::FileError>(reason), ((value >> 16) & 1) != 0}};
 }
 
+bool UnlockIdCanTravel(std::u16string_view id) {
+    return !id.empty() && id.size() <= MAX_UNLOCK_ID_UNITS;
+}
+
 std::string EncodeUnlockRequest(std::u16string_view id, std::uint64_t deadline_ms) {
-    if (id.empty() || id.size() > MAX_UNLOCK_ID_UNITS) return {};
+    if (!UnlockIdCanTravel(id)) return {};
     std::string bytes;
     bytes.reserve(DEADLINE_BYTES + 2 * id.size());
     for (std::size_t i = 0; i < DEADLINE_BYTES; ++i) {
@@ -83,7 +71,7 @@ UnlockRequest ReadUnlockRequest(std::string_view bytes, std::uint64_t now_ms) {
     const std::uint64_t deadline = ReadDeadline(bytes);
     if (deadline > now_ms && deadline - now_ms > MAX_UNLOCK_WAIT_MS) return request;
     std::u16string id = ReadId(bytes.substr(DEADLINE_BYTES));
-    if (!IsWellFormed(id)) return request;
+    if (!IsWellFormedUtf16(id)) return request;
     if (now_ms >= deadline) {
         request.refusal = UnlockAnswer::Late;
         return request;

@@ -1,4 +1,4 @@
-#include "app/achievement_lists.h"
+#include "tracker/achievement_lists.h"
 
 #include "platform/desktop.h"
 #include "tracker/tracker.h"

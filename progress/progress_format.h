@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 inline constexpr std::string_view DONE_VALUE = "done";
 inline constexpr std::string_view DONE_UTF8_VALUE = "done-utf8";

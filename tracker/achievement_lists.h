@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tracker/achievement.h"
+#include "model/achievement.h"
 
 // title + " - " + description + "\n触发方式: " + trigger_description
 std::u16string ItemText(const Achievement& achievement);

@@ -1,16 +1,12 @@
-#include "app/start_at_login.h"
+#include "login/start_at_login.h"
 
 #include <cstdint>
 
-#include "tracker/tracker.h"
+#include "text/ascii_case.h"
 
 namespace {
 
 constexpr std::u16string_view ENTRY_NAME_PREFIX = u"Laurelight ";
-
-char16_t UpperAscii(char16_t unit) {
-    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
-}
 
 bool IsBlank(char16_t unit) {
     return unit == u' ' || unit == u'\t';

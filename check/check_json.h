@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "text/utf8.h"
 #include "model/achievement.h"
+#include "text/utf8.h"
 
 using Json = nlohmann::ordered_json;
 

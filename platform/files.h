@@ -47,6 +47,8 @@ enum class FileError : unsigned char {
     Other,
     Unreadable,  // an existing file could not be read (TryReadFileBytes gave nothing)
 };
+// The last value above: what crosses a process boundary is checked against it.
+inline constexpr FileError LAST_FILE_ERROR = FileError::Unreadable;
 
 // Creates or truncates the file, writes the bytes and flushes them to the disk.
 FileError WriteFileDurably(const std::u16string& path, std::string_view bytes);

@@ -10,6 +10,7 @@
 
 #include "progress/progress_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -149,6 +150,7 @@ bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
         tracker.completed_map.try_emplace(id, false);
     }
     tracker.kept_lines = MergeKeptLines(DoneLines(bytes), tracker.kept_lines);
+    tracker.unread_tail = UnreadTail(bytes);
     if (FileLacksCompletions(tracker, file)) tracker.save_pending = true;
     return completed_any;
 }
@@ -197,8 +199,21 @@ bool ProgressCanHold(std::u16string_view id) {
     return CanReadBack(id);
 }
 
+std::string_view UnreadTail(std::string_view bytes) {
+    const size_t end_of_text = bytes.find(END_OF_TEXT);
+    return end_of_text == std::string_view::npos ? std::string_view() : bytes.substr(end_of_text);
+}
+
+std::size_t UnreadTailLine(std::string_view bytes) {
+    const size_t end_of_text = bytes.find(END_OF_TEXT);
+    if (end_of_text == std::string_view::npos) return 0;
+    const std::string_view before = bytes.substr(0, end_of_text);
+    return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+}
+
 std::string SerializeProgress(const std::vector<Achievement>& achievements,
-                              const std::vector<ProgressLine>& kept_lines) {
+                              const std::vector<ProgressLine>& kept_lines,
+                              std::string_view unread_tail) {
     std::string out;
     std::set<std::u16string_view> configured;
     for (const Achievement& achievement : achievements) {
@@ -220,18 +235,21 @@ std::string SerializeProgress(const std::vector<Achievement>& achievements,
     for (const ProgressLine& line : kept_lines) {
         if (!configured.contains(line.id)) out += line.bytes + "\r\n";
     }
+    out += unread_tail;
     return out;
 }
 
 void AchievementTracker::LoadProgress() {
     completed_map.clear();
     kept_lines.clear();
+    unread_tail.clear();
     const Reading reading = ReadSaveFile(save_path);
     NoteReading(*this, reading);
     if (!reading.stamp.exists) return;
     const std::string bytes = reading.bytes.value_or(std::string());
     completed_map = ParseProgress(bytes);
     kept_lines = DoneLines(bytes);
+    unread_tail = UnreadTail(bytes);
     for (Achievement& achievement : achievements) {
         achievement.completed = completed_map[achievement.id];
     }
@@ -251,8 +269,8 @@ void AchievementTracker::SaveProgress() {
     save_pending = true;
     ReadProgressIfChanged();
     if (progress_unread) return;
-    const platform::Replacement replaced =
-        platform::ReplaceFileSafely(save_path, SerializeProgress(achievements, kept_lines));
+    const platform::Replacement replaced = platform::ReplaceFileSafely(
+        save_path, SerializeProgress(achievements, kept_lines, unread_tail));
     const SaveProblem problem{replaced.error, replaced.step == platform::ReplaceStep::Temporary};
     save_pending = problem.reason != FileError::None;
     if (save_pending) {

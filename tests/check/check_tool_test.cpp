@@ -266,6 +266,16 @@ TEST(CheckTool, NamesEveryDoneLineWhoseIdNoAchievementHasWithTheLikelyRename) {
                   index == 0);
     }
     EXPECT_EQ(RunCheck(folder.path(), "--strict").exit_code, 3);
+
+    // Lines after a 0x1A byte never load, so they name nothing; the byte's line is named.
+    folder.Write("adv_save.txt",
+                 "first_note=done\r\nx=1\r\n\x1A"
+                 "very_old=done\r\n");
+    const nlohmann::json stray = RunCheck(folder.path(), "").Json()["warnings"];
+    ASSERT_EQ(stray.size(), 1u) << stray;
+    EXPECT_EQ(stray[0]["code"], "progress-end-of-text-byte");
+    EXPECT_EQ(stray[0]["line"], 3);
+    EXPECT_EQ(stray[0]["file"], "adv_save.txt");
 }
 
 TEST(CheckTool, IdsThatAdvSaveCannotHoldAreNamedAndTheirUnlockExitsWithSeven) {

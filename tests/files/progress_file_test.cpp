@@ -140,6 +140,36 @@ TEST(ProgressFile, LinesOfIdsNotConfiguredSurviveInTheFilesOrderAndComeBackWithT
     EXPECT_EQ(Flags(fixed), (std::vector<bool>{true, true, true, false}));
 }
 
+TEST(ProgressFile, BytesAfterAnEndOfTextByteStayUnreadAndSurviveEverySave) {
+    ProgressTestFolder folder;
+    folder.Write("adv_save.txt",
+                 "a=done\r\n\x1A"
+                 "b=done\r\n");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a", u"b", u"c", u"d"});
+    tracker.LoadProgress();
+    EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, false, false, false}));
+    tracker.achievements[2].completed = true;
+    tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt"),
+              "a=done\r\nc=done\r\n\x1A"
+              "b=done\r\n");
+
+    // A tail written elsewhere replaces the one read before; one removed stays removed.
+    folder.Write("adv_save.txt",
+                 "a=done\r\nc=done\r\n\x1A"
+                 "new");
+    tracker.achievements[3].completed = true;
+    tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt"),
+              "a=done\r\nc=done\r\nd=done\r\n\x1A"
+              "new");
+    folder.Write("adv_save.txt", "b=done\r\n");
+    tracker.achievements[3].completed = false;
+    tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\nc=done\r\n");
+}
+
 TEST(ProgressFile, ChangedFileIsReadAgainAndWhatItCompletesIsTakenOver) {
     ProgressTestFolder folder;
     folder.Write("adv_save.txt", "a1=done\r\n");

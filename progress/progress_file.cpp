@@ -19,6 +19,7 @@
 
 #include "platform/desktop.h"
 #include "platform/files.h"
+#include "platform/folder_state_lock.h"
 #include "text/utf8.h"
 #include "tracker/tracker.h"
 #include "tracker/window_messages.h"
@@ -28,6 +29,8 @@ namespace {
 using platform::FileError;
 
 constexpr char END_OF_TEXT = 0x1A;
+// Another writer holds the state lock for a few milliseconds; this much means it hangs.
+constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
 
 bool FitsOneByte(std::u16string_view id) {
     for (const char16_t unit : id) {
@@ -265,12 +268,21 @@ bool AchievementTracker::ReadProgressIfChanged() {
 // A save that cannot finish marks the progress as pending, so that later check passes and
 // the tracker's end try again instead of leaving an unlock only in memory until the next one.
 // Only failed writes count towards spacing the retries out: a read that fails costs nothing.
+//
+// The re-read, the merge and the write happen under the folder's state lock, so that another
+// writer's save cannot fall between them and be overwritten. A writer that holds the lock
+// longer than the wait (it hangs) makes this save fail like a write, to be tried again.
 void AchievementTracker::SaveProgress() {
     save_pending = true;
-    ReadProgressIfChanged();
-    if (progress_unread) return;
-    const platform::Replacement replaced = platform::ReplaceFileSafely(
-        save_path, SerializeProgress(achievements, kept_lines, unread_tail));
+    const platform::FolderStateLock lock(ExecutableDirectory(save_path), STATE_LOCK_WAIT_MS);
+    platform::Replacement replaced{FileError::Other, platform::ReplaceStep::Target, {}};
+    if (lock.Held()) {
+        ReadProgressIfChanged();
+        if (progress_unread) return;
+        platform::RemoveLeftTemporaries(platform::LinkTarget(save_path));
+        replaced = platform::ReplaceFileSafely(
+            save_path, SerializeProgress(achievements, kept_lines, unread_tail));
+    }
     const SaveProblem problem{replaced.error, replaced.step == platform::ReplaceStep::Temporary};
     save_pending = problem.reason != FileError::None;
     if (save_pending) {

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,87 @@ FileError LastFileError() {
     }
 }
 
+// The path a handle was opened for, as the system resolved it: \\?\C:\... or \\?\UNC\...
+std::optional<std::u16string> FinalPath(HANDLE file) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetFinalPathNameByHandleW(file, buffer.data(), size,
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return std::nullopt;
+        if (length < size) return std::u16string(Utf16(buffer.data(), length));
+        if (size >= length) return std::nullopt;  // it asked for no more than it had: give up
+        buffer.resize(length);                    // the size it needs, with its NUL
+    }
+}
+
+std::u16string CallForPath(DWORD (*call)(const wchar_t*, wchar_t*, DWORD),
+                           const std::u16string& path) {
+    std::u16string result(MAX_PATH, u'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = call(Wide(path), Wide(result), static_cast<DWORD>(result.size()));
+        if (length == 0) return path;  // keep what we have: the key stays comparable
+        if (length < result.size()) {
+            result.resize(length);
+            return result;
+        }
+        result.assign(length, u'\0');
+    }
+    return path;
+}
+
+DWORD FullPath(const wchar_t* path, wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(path, size, buffer, nullptr);
+}
+
+// Without 8.3 short names, which another start may have used for the same folder.
+DWORD LongPath(const wchar_t* path, wchar_t* buffer, DWORD size) {
+    return GetLongPathNameW(path, buffer, size);
+}
+
+std::u16string WithoutLongPrefix(std::u16string path) {
+    if (path.starts_with(u"\\\\?\\UNC\\")) return u"\\\\" + path.substr(8);
+    if (path.starts_with(u"\\\\?\\")) return path.substr(4);
+    return path;
+}
+
+std::u16string UpperCase(const std::u16string& text) {
+    if (text.empty()) return text;
+    std::u16string upper(text.size(), u'\0');
+    const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide(text),
+                                     static_cast<int>(text.size()), Wide(upper),
+                                     static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    return length == static_cast<int>(text.size()) ? upper : text;
+}
+
+// "C:" alone would name the current folder of drive C, so the separator goes on first.
+std::u16string PathTextKey(const std::u16string& folder) {
+    const std::u16string path = WithoutLongPrefix(CallForPath(FullPath, folder + u"\\"));
+    return CallForPath(LongPath, path);
+}
+
+std::optional<std::u16string> OpenedFolderPath(const std::u16string& folder) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    UniqueHandle directory(CreateFileW(Wide(folder), 0, share, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!directory.Valid()) return std::nullopt;
+    const std::optional<std::u16string> path = FinalPath(directory.Get());
+    if (!path) return std::nullopt;
+    return WithoutLongPrefix(*path);
+}
+
 }  // namespace
+
+std::u16string FolderIdentity(const std::u16string& folder) {
+    const std::optional<std::u16string> opened = OpenedFolderPath(folder);
+    std::u16string path = opened ? *opened : PathTextKey(folder);
+    while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
+    return UpperCase(path);
+}
+
+std::uint32_t CurrentProcessId() {
+    return GetCurrentProcessId();
+}
 
 std::u16string ModulePath() {
     // The path may be longer than MAX_PATH; grow the buffer until it is not cut short.
@@ -104,16 +185,7 @@ std::u16string LinkTarget(const std::u16string& path) {
     UniqueHandle file(CreateFileW(Wide(path), 0, share, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.Valid()) return path;
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetFinalPathNameByHandleW(file.Get(), buffer.data(), size,
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return path;
-        if (length < size) return std::u16string(Utf16(buffer.data(), length));
-        if (size >= length) return path;  // it asked for no more than it had: give up
-        buffer.resize(length);            // the size it needs, with its NUL
-    }
+    return FinalPath(file.Get()).value_or(path);
 }
 
 }  // namespace platform

@@ -153,16 +153,16 @@ TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
 TEST(CheckTool, UnlockThatDoesNotReachTheDiskExitsWithSevenAndSaysWhy) {
     ProgressTestFolder folder;
     WriteConfig(folder, CONFIG);
-    std::filesystem::create_directory(folder.File("adv_save.txt.tmp"));
+    std::filesystem::create_directory(folder.File("adv_save.txt"));
     Outcome run = RunCheck(folder.path(), ". --unlock a");
     EXPECT_EQ(run.exit_code, 7);
     EXPECT_NE(run.err.find("progress not saved (a folder has this name): "), std::string::npos);
     EXPECT_NE(run.err.find("进度未能保存（存在同名文件夹）："), std::string::npos);
-    EXPECT_NE(run.err.find("adv_save.txt.tmp"), std::string::npos);
+    EXPECT_NE(run.err.find("adv_save.txt\n"), std::string::npos);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
-    EXPECT_FALSE(folder.Exists("adv_save.txt"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.File("adv_save.txt")));
 
-    std::filesystem::remove(folder.File("adv_save.txt.tmp"));
+    std::filesystem::remove(folder.File("adv_save.txt"));
     folder.Write("adv_save.txt", "");
     std::filesystem::permissions(folder.File("adv_save.txt"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);

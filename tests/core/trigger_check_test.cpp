@@ -220,7 +220,7 @@ TEST(TriggerMatch, ProcessNameIsTheWholeFileNameFoldingAsciiLettersOnly) {
 TEST_F(TriggerCheck, UnlockThatCouldNotBeSavedIsWrittenByTheNextPassOrAtTheEnd) {
     tracker_->achievements = {Record(u"a1", u"A", TriggerType::ProcessName, u"a.exe"),
                               Record(u"b2", u"B", TriggerType::ProcessName, u"b.exe")};
-    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    const std::filesystem::path blocker = folder_ / TemporaryName("adv_save.txt");
     std::filesystem::create_directory(blocker);
     SetDesktop({u"a.exe"}, {});
     tracker_->CheckTriggers();
@@ -251,7 +251,7 @@ TEST_F(TriggerCheck, LaggingSaveBacksOffToOncePerIntervalButEveryUnlockStillSave
     tracker_->achievements = {Record(u"a1", u"A", TriggerType::ProcessName, u"a.exe"),
                               Record(u"b2", u"B", TriggerType::ProcessName, u"b.exe"),
                               Record(u"c3", u"C", TriggerType::ProcessName, u"c.exe")};
-    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    const std::filesystem::path blocker = folder_ / TemporaryName("adv_save.txt");
     std::filesystem::create_directory(blocker);
     SetDesktop({u"a.exe"}, {});
     tracker_->CheckTriggers();

@@ -10,8 +10,12 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
+#include <thread>
 
+#include "platform/folder_state_lock.h"
 #include "tests/files/progress_test_folder.h"
 #include "tracker/tracker.h"
 
@@ -106,7 +110,7 @@ TEST(ProgressFile, SaveWritesExactBytesAndDropsValuesOtherThanDone) {
     tracker.achievements[0].completed = true;
     tracker.SaveProgress();
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\nghost=done\r\n");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 
     // A shorter state leaves no bytes of the longer one behind. The file is as this tracker
     // wrote it, so it is not read again, and the cleared flag stays cleared.
@@ -203,6 +207,30 @@ TEST(ProgressFile, ChangedFileIsReadAgainAndWhatItCompletesIsTakenOver) {
     EXPECT_EQ(folder.Read("adv_save.txt"), "d4=done\r\n" + all);
 }
 
+// Another writer (a copy still closing, laurelight-check) saves while this one wants to: it
+// holds the folder's state lock from its re-read to its rename, and this save waits, then reads
+// what the other wrote and keeps it.
+TEST(ProgressFile, CrossingSavesKeepBothWritersCompletions) {
+    ProgressTestFolder folder;
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a", u"b"});
+    tracker.LoadProgress();
+    auto other = std::make_unique<platform::FolderStateLock>(folder.path().u16string(), 0);
+    ASSERT_TRUE(other->Held());
+    EXPECT_FALSE(platform::FolderStateLock(folder.path().u16string(), 0).Held());
+
+    tracker.achievements[0].completed = true;
+    std::thread saver([&tracker] { tracker.SaveProgress(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(folder.Exists("adv_save.txt")) << "saved while another writer held the lock";
+    folder.Write("adv_save.txt", "b=done\r\n");
+    other.reset();
+    saver.join();
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\n");
+    EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true}));
+    EXPECT_FALSE(tracker.save_pending);
+}
+
 TEST(ProgressFile, WideAndSingleByteIdsSurviveSaveAndLoad) {
     ProgressTestFolder folder;
     const std::vector<std::u16string> ids = {u"\u521D\u6B21\u542F\u52A8", u" spaced ", u"caf\u00E9",
@@ -233,7 +261,7 @@ TEST(ProgressFile, ReadOnlyFileAndDirectoryOfThatNameStayUntouched) {
     tracker.achievements[1].completed = true;
     tracker.SaveProgress();
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\n");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 
     // Once writable again, the next save writes the whole state.
     std::filesystem::permissions(folder.File("adv_save.txt"), std::filesystem::perms::owner_write,
@@ -251,14 +279,14 @@ TEST(ProgressFile, ReadOnlyFileAndDirectoryOfThatNameStayUntouched) {
     tracker.SaveProgress();
     EXPECT_TRUE(std::filesystem::is_directory(folder.File("adv_save.txt")));
     EXPECT_EQ(folder.Read("adv_save.txt/inside"), "kept");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 }
 
 TEST(ProgressFile, SaveThatCannotFinishKeepsTheOldFile) {
     ProgressTestFolder folder;
     folder.Write("adv_save.txt", "a1=done\r\n");
     // The temporary file cannot be created where a directory holds its name.
-    std::filesystem::create_directory(folder.File("adv_save.txt.tmp"));
+    std::filesystem::create_directory(folder.File(TemporaryName("adv_save.txt")));
     AchievementTracker tracker(nullptr, folder.ModulePath());
     Configure(tracker, {u"a1", u"b2"});
     tracker.LoadProgress();
@@ -266,12 +294,17 @@ TEST(ProgressFile, SaveThatCannotFinishKeepsTheOldFile) {
     tracker.SaveProgress();
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\n");
 
-    // A temporary file left by an interrupted save is simply overwritten.
-    std::filesystem::remove(folder.File("adv_save.txt.tmp"));
-    folder.Write("adv_save.txt.tmp", "half a li");
+    // Temporary files left by interrupted saves, this process's or another's, go; files that
+    // only look alike stay.
+    std::filesystem::remove(folder.File(TemporaryName("adv_save.txt")));
+    folder.Write(TemporaryName("adv_save.txt"), "half a li");
+    folder.Write("adv_save.txt.4294967295.tmp", "half a line");
+    folder.Write("adv_save.txt.old.tmp", "mine");
     tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt.old.tmp"), "mine");
+    std::filesystem::remove(folder.File("adv_save.txt.old.tmp"));
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\n");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 }
 
 TEST(ProgressFile, FileThatCannotBeReadIsNotTakenAsEmptyAndNothingIsWrittenUntilItIsRead) {
@@ -309,7 +342,7 @@ TEST(ProgressFile, ProgressFileThatIsASymbolicLinkStaysOne) {
     tracker.SaveProgress();
     EXPECT_TRUE(std::filesystem::is_symlink(folder.File("adv_save.txt")));
     EXPECT_EQ(folder.Read("synced/progress.txt"), "a1=done\r\nb2=done\r\n");
-    EXPECT_FALSE(folder.Exists("synced/progress.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
     EXPECT_FALSE(tracker.save_pending);
 }
 #endif

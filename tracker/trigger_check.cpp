@@ -75,10 +75,11 @@ void TakeOverFileCompletions(AchievementTracker& tracker) {
 }
 
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
-// outer walk stays valid across unlocks. Timer passes also look at the file, so that unlocks
-// made elsewhere show without waiting for one here; a save looks at it anyway.
-void RunCheckPass(AchievementTracker& tracker, bool from_timer) {
-    if (from_timer || SaveDue(tracker)) TakeOverFileCompletions(tracker);
+// outer walk stays valid across unlocks. Every pass looks at the file's size and time (cheap)
+// and reads it only when they changed, so that unlocks made elsewhere show within a pass
+// whichever schedule runs it.
+void RunCheckPass(AchievementTracker& tracker) {
+    TakeOverFileCompletions(tracker);
     if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
     for (const Achievement& achievement : tracker.achievements) {
         if (achievement.completed) continue;
@@ -160,12 +161,12 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match) {
 
 void AchievementTracker::CheckTriggers() {
     std::lock_guard<std::mutex> lock(pass_mutex);
-    RunCheckPass(*this, false);
+    RunCheckPass(*this);
 }
 
 bool AchievementTracker::TryCheckTriggers() {
     std::unique_lock<std::mutex> lock(pass_mutex, std::try_to_lock);
     if (!lock.owns_lock()) return false;
-    RunCheckPass(*this, true);
+    RunCheckPass(*this);
     return true;
 }

@@ -40,7 +40,7 @@ inline HANDLE OpenFolderMutex(const std::wstring& name, bool& denied) {
     denied = false;
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex != nullptr || GetLastError() != ERROR_ACCESS_DENIED) return mutex;
-    for (const DWORD access : {SYNCHRONIZE | MUTEX_MODIFY_STATE, DWORD{SYNCHRONIZE}}) {
+    for (const DWORD access : {DWORD{SYNCHRONIZE | MUTEX_MODIFY_STATE}, DWORD{SYNCHRONIZE}}) {
         mutex = OpenMutexW(access, FALSE, name.c_str());
         if (mutex != nullptr) return mutex;
     }

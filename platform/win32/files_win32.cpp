@@ -4,6 +4,9 @@
 
 #include "platform/files.h"
 
+#include <winioctl.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +15,10 @@
 namespace platform {
 
 namespace {
+
+constexpr int MAX_LINK_HOPS = 40;                  // as many as the POSIX build follows
+constexpr DWORD REPARSE_BUFFER_BYTES = 16 * 1024;  // MAXIMUM_REPARSE_DATA_BUFFER_SIZE
+constexpr ULONG SYMLINK_FLAG_RELATIVE = 1;
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -111,6 +118,54 @@ std::optional<std::u16string> OpenedFolderPath(const std::u16string& folder) {
     return WithoutLongPrefix(*path);
 }
 
+// The reparse data of a symbolic link, as ntifs.h lays it out (user-mode headers lack it).
+struct SymbolicLinkData {
+    DWORD tag;
+    WORD data_length;
+    WORD reserved;
+    WORD substitute_offset;  // in bytes, into path
+    WORD substitute_length;
+    WORD print_offset;
+    WORD print_length;
+    ULONG flags;
+    WCHAR path[1];
+};
+
+// The folder part of a path, with its separator; empty when it has none.
+std::u16string ParentOf(const std::u16string& path) {
+    const std::size_t separator = path.find_last_of(u"\\/");
+    return separator == std::u16string::npos ? std::u16string() : path.substr(0, separator + 1);
+}
+
+// Where a symbolic link points, read from the link itself: the target need not exist. A
+// relative target is taken from the link's folder.
+std::optional<std::u16string> SymbolicLinkText(const std::u16string& link) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    UniqueHandle file(CreateFileW(Wide(link), 0, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+    if (!file.Valid()) return std::nullopt;
+    std::vector<DWORD> buffer(REPARSE_BUFFER_BYTES / sizeof(DWORD));
+    DWORD size = 0;
+    if (!DeviceIoControl(file.Get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(),
+                         REPARSE_BUFFER_BYTES, &size, nullptr)) {
+        return std::nullopt;
+    }
+    const auto* data = reinterpret_cast<const SymbolicLinkData*>(buffer.data());
+    const std::size_t header = offsetof(SymbolicLinkData, path);
+    if (size < header || data->tag != IO_REPARSE_TAG_SYMLINK ||
+        header + data->substitute_offset + data->substitute_length > size) {
+        return std::nullopt;
+    }
+    std::u16string target(Utf16(data->path + data->substitute_offset / sizeof(WCHAR),
+                                data->substitute_length / sizeof(WCHAR)));
+    if (target.empty()) return std::nullopt;
+    if (target.starts_with(u"\\??\\UNC\\")) return u"\\\\" + target.substr(8);
+    if (target.starts_with(u"\\??\\")) return target.substr(4);
+    if ((data->flags & SYMLINK_FLAG_RELATIVE) != 0) return ParentOf(link) + target;
+    return target;
+}
+
 }  // namespace
 
 std::u16string FolderIdentity(const std::u16string& folder) {
@@ -175,17 +230,25 @@ bool RemoveFile(const std::u16string& path) {
 }
 
 // Only a reparse point can lead elsewhere; every other path is returned as it came, so
-// ordinary files keep their ordinary names. A link whose target is missing stays unresolved.
+// ordinary files keep their ordinary names. A symbolic link whose target is missing is followed
+// by its own text, so that the first save creates the target, as on other systems.
 std::u16string LinkTarget(const std::u16string& path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path));
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        return path;
+    std::u16string current = path;
+    for (int hop = 0; hop < MAX_LINK_HOPS; ++hop) {
+        const DWORD attributes = GetFileAttributesW(Wide(current));
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            return current;
+        }
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        UniqueHandle file(CreateFileW(Wide(current), 0, share, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (file.Valid()) return FinalPath(file.Get()).value_or(current);
+        const std::optional<std::u16string> next = SymbolicLinkText(current);
+        if (!next) return current;
+        current = *next;
     }
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    UniqueHandle file(CreateFileW(Wide(path), 0, share, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.Valid()) return path;
-    return FinalPath(file.Get()).value_or(path);
+    return path;  // a loop of links: writing replaces the first one
 }
 
 }  // namespace platform

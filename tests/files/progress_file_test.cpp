@@ -344,5 +344,14 @@ TEST(ProgressFile, ProgressFileThatIsASymbolicLinkStaysOne) {
     EXPECT_EQ(folder.Read("synced/progress.txt"), "a1=done\r\nb2=done\r\n");
     EXPECT_FALSE(folder.HasTemporaryFile());
     EXPECT_FALSE(tracker.save_pending);
+
+    // A link whose target does not exist yet: the first save creates the target.
+    std::filesystem::remove(folder.File("synced/progress.txt"));
+    tracker.LoadProgress();
+    EXPECT_EQ(tracker.save_problem.load(), SaveProblem{});
+    tracker.achievements[0].completed = true;
+    tracker.SaveProgress();
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("adv_save.txt")));
+    EXPECT_EQ(folder.Read("synced/progress.txt"), "a1=done\r\nb2=done\r\n");
 }
 #endif

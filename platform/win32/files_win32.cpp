@@ -18,7 +18,7 @@ namespace {
 
 constexpr int MAX_LINK_HOPS = 40;                  // as many as the POSIX build follows
 constexpr DWORD REPARSE_BUFFER_BYTES = 16 * 1024;  // MAXIMUM_REPARSE_DATA_BUFFER_SIZE
-constexpr ULONG SYMLINK_FLAG_RELATIVE = 1;
+constexpr ULONG LINK_IS_RELATIVE = 1;              // SYMLINK_FLAG_RELATIVE
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -162,7 +162,7 @@ std::optional<std::u16string> SymbolicLinkText(const std::u16string& link) {
     if (target.empty()) return std::nullopt;
     if (target.starts_with(u"\\??\\UNC\\")) return u"\\\\" + target.substr(8);
     if (target.starts_with(u"\\??\\")) return target.substr(4);
-    if ((data->flags & SYMLINK_FLAG_RELATIVE) != 0) return ParentOf(link) + target;
+    if ((data->flags & LINK_IS_RELATIVE) != 0) return ParentOf(link) + target;
     return target;
 }
 

@@ -75,13 +75,16 @@ void TakeOverFileCompletions(AchievementTracker& tracker) {
 }
 
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
-// outer walk stays valid across unlocks. Every pass looks at the file's size and time (cheap)
-// and reads it only when they changed, so that unlocks made elsewhere show within a pass
-// whichever schedule runs it.
+// outer walk stays valid across unlocks. Before every trigger test the pass looks at the
+// file's size and time (cheap) and reads it only when they changed, so that unlocks made
+// elsewhere show at once even while a pass over many records takes seconds, and a record
+// completed elsewhere is not unlocked here a second time.
 void RunCheckPass(AchievementTracker& tracker) {
     TakeOverFileCompletions(tracker);
     if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
     for (const Achievement& achievement : tracker.achievements) {
+        if (achievement.completed) continue;
+        TakeOverFileCompletions(tracker);
         if (achievement.completed) continue;
         if (!TriggerMet(achievement)) continue;
         UnlockFirstPending(tracker, achievement.id);

@@ -217,7 +217,11 @@ TEST(ProgressFile, CrossingSavesKeepBothWritersCompletions) {
     tracker.LoadProgress();
     auto other = std::make_unique<platform::FolderStateLock>(folder.path().u16string(), 0);
     ASSERT_TRUE(other->Held());
-    EXPECT_FALSE(platform::FolderStateLock(folder.path().u16string(), 0).Held());
+    bool also_held = true;
+    std::thread([&] {
+        also_held = platform::FolderStateLock(folder.path().u16string(), 0).Held();
+    }).join();
+    EXPECT_FALSE(also_held);
 
     tracker.achievements[0].completed = true;
     std::thread saver([&tracker] { tracker.SaveProgress(); });

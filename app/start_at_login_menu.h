@@ -10,7 +10,8 @@
 void ShowStartAtLoginState(HMENU popup);
 
 // Removes this copy's entry when it starts this executable; otherwise writes it, which also
-// repairs an entry that names another path (a moved folder, a renamed executable).
+// repairs an entry that names another path (a moved folder, a renamed executable). An entry
+// under the name earlier versions gave it counts as this copy's and is replaced.
 void ToggleStartAtLogin();
 
 // The first show of the main window: minimized and without the focus when the command line

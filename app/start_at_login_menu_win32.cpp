@@ -8,14 +8,24 @@
 
 namespace {
 
+// The value is named after the folder's identity, as the folder claim is, so that every path
+// to the folder finds one value. Earlier versions named it after the folder's path text; for
+// most folders the two names are the same.
 struct ThisCopy {
     std::u16string exe_path = platform::ModulePath();
-    std::u16string entry_name = StartupEntryName(ExecutableDirectory(exe_path));
+    std::u16string folder = ExecutableDirectory(exe_path);
+    std::u16string entry_name = StartupEntryName(platform::FolderIdentity(folder));
+    std::u16string earlier_name = StartupEntryName(folder);
 };
 
+bool EntryStarts(const std::u16string& name, const std::u16string& exe_path) {
+    const std::optional<std::u16string> command = platform::ReadStartupEntry(name);
+    return command.has_value() && StartupEntryStarts(*command, exe_path);
+}
+
 bool EntryStartsThisCopy(const ThisCopy& copy) {
-    const std::optional<std::u16string> command = platform::ReadStartupEntry(copy.entry_name);
-    return command.has_value() && StartupEntryStarts(*command, copy.exe_path);
+    return EntryStarts(copy.entry_name, copy.exe_path) ||
+           (copy.earlier_name != copy.entry_name && EntryStarts(copy.earlier_name, copy.exe_path));
 }
 
 }  // namespace
@@ -28,9 +38,16 @@ void ShowStartAtLoginState(HMENU popup) {
 
 // A failed write or removal says nothing: the mark, read again when the menu next opens,
 // shows what the registry really holds.
+//
+// A value under the earlier name goes either way: unchecking removes it, checking writes the
+// value under the identity's name in its place.
 void ToggleStartAtLogin() {
     const ThisCopy copy;
-    if (EntryStartsThisCopy(copy)) {
+    const bool starts = EntryStartsThisCopy(copy);
+    if (copy.earlier_name != copy.entry_name && platform::ReadStartupEntry(copy.earlier_name)) {
+        platform::RemoveStartupEntry(copy.earlier_name);
+    }
+    if (starts) {
         platform::RemoveStartupEntry(copy.entry_name);
     } else {
         platform::WriteStartupEntry(copy.entry_name, StartupEntryCommand(copy.exe_path));

@@ -42,7 +42,8 @@ int RunWatch(const Options& options, const AchievementTracker& tracker) {
 int RunCheck(const Options& options, AchievementTracker& tracker, ScanReport& report,
              std::string& out) {
     const int status = options.unlock_id ? RunUnlock(tracker, *options.unlock_id) : 0;
-    if (status == EXIT_NO_ANSWER) return status;  // what the program holds is not known
+    // What the program holds is not known.
+    if (status == EXIT_NO_ANSWER || status == EXIT_UNKNOWN_REPLY) return status;
     ReportProgressFindings(tracker, report);
     out = Dump(CheckDocument(tracker, report), 2) + "\n";
     if (status == 0 && options.strict && !report.findings.empty()) return EXIT_FINDINGS;

@@ -9,4 +9,5 @@ inline constexpr int EXIT_NOT_JSON = 5;            // --format: the file is not 
 inline constexpr int EXIT_VALUES_LOST = 6;         // --format: some values cannot be carried
 inline constexpr int EXIT_NOT_SAVED = 7;           // --unlock: the progress could not be saved
 inline constexpr int EXIT_NO_ANSWER = 8;           // --unlock: the running program did not answer
-inline constexpr int EXIT_USAGE = 64;              // the command line was not understood
+inline constexpr int EXIT_UNKNOWN_REPLY = 9;  // --unlock: the running program's reply is unreadable
+inline constexpr int EXIT_USAGE = 64;         // the command line was not understood

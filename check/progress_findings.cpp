@@ -47,13 +47,12 @@ void ReportOrphanLine(ScanReport& report, const ProgressFileLine& line,
          "adv_save.txt"});
 }
 
-void ReportOrphanLines(const AchievementTracker& tracker, ScanReport& report) {
-    if (!platform::FileExists(tracker.save_path)) return;
+void ReportOrphanLines(const AchievementTracker& tracker, std::string_view bytes,
+                       ScanReport& report) {
     std::set<std::u16string_view> configured;
     for (const Achievement& achievement : tracker.achievements) configured.insert(achievement.id);
     std::size_t comparisons = 0;
-    for (const ProgressFileLine& line :
-         ReadProgressFileLines(platform::ReadFileBytes(tracker.save_path))) {
+    for (const ProgressFileLine& line : ReadProgressFileLines(bytes)) {
         if (!line.done || configured.contains(line.id)) continue;
         comparisons += tracker.achievements.size();
         ReportOrphanLine(report, line,
@@ -61,6 +60,20 @@ void ReportOrphanLines(const AchievementTracker& tracker, ScanReport& report) {
                              ? LikelyRename(line.id, tracker.achievements)
                              : nullptr);
     }
+}
+
+void ReportUnreadTail(std::string_view bytes, ScanReport& report) {
+    const std::size_t line = UnreadTailLine(bytes);
+    if (line == 0) return;
+    report.findings.push_back(
+        {line, "progress-end-of-text-byte",
+         "adv_save.txt holds the byte 0x1A (end of text) here, and Laurelight reads nothing "
+         "after it: the lines that follow never load. Saves keep those bytes unchanged after "
+         "the lines they write; remove the byte to load them",
+         "adv_save.txt 在此处含有字节 0x1A（文本结束符），Laurelight 不会读取其后的任何内容："
+         "之后的各行永远不会载入。保存时会原样保留这些字节并置于写入的各行之后；删除该字节即可载入"
+         "它们",
+         "adv_save.txt"});
 }
 
 void ReportUnsavableIds(const AchievementTracker& tracker, ScanReport& report) {
@@ -91,7 +104,10 @@ void ReportProgressFindings(const AchievementTracker& tracker, ScanReport& repor
                      [](const ConfigFinding& a, const ConfigFinding& b) {
                          return std::pair(a.file, a.line) < std::pair(b.file, b.line);
                      });
-    ReportOrphanLines(tracker, report);
+    if (!platform::FileExists(tracker.save_path)) return;
+    const std::string bytes = platform::ReadFileBytes(tracker.save_path);
+    ReportOrphanLines(tracker, bytes, report);
+    ReportUnreadTail(bytes, report);
 }
 
 std::string UnsavableIdLine(const std::u16string& save_path) {

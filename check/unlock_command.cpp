@@ -20,6 +20,13 @@ constexpr std::string_view NO_ANSWER_LINE =
     "Laurelight runs for this folder but did not answer within a few seconds; nothing was "
     "changed / 此文件夹的 Laurelight 正在运行，但几秒内没有应答；未做任何更改\n";
 
+// The program may have completed the achievement: never "nothing was changed" here.
+constexpr std::string_view UNKNOWN_REPLY_LINE =
+    "Laurelight runs for this folder and answered, but this tool cannot read the answer (is it "
+    "another version?); the achievement may have been completed, see Laurelight's window / "
+    "此文件夹的 Laurelight 正在运行并已应答，但本工具无法读取该应答（版本不同？）；"
+    "该成就可能已完成，请查看 Laurelight 窗口\n";
+
 int NoSuchPending(const std::u16string& id) {
     WriteStderr("no open achievement has the id " + Quoted(id) + "\n");
     return EXIT_NO_SUCH_PENDING_ID;
@@ -47,7 +54,8 @@ int Report(const AchievementTracker& tracker, const std::u16string& id, const Un
         case UnlockAnswer::NotSaved:
             return NotSaved(tracker, reply.problem);
         default:
-            return NoAnswer();
+            WriteStderr(UNKNOWN_REPLY_LINE);
+            return EXIT_UNKNOWN_REPLY;
     }
 }
 

@@ -35,7 +35,7 @@ UnlockReply DecodeUnlockReply(std::intptr_t value) {
     const auto answer = static_cast<unsigned>(value & 0xFF);
     const auto reason = static_cast<unsigned>((value >> 8) & 0xFF);
     if (value < 0 || value >> 17 != 0 || answer > static_cast<unsigned>(UnlockAnswer::Late) ||
-        reason > static_cast<unsigned>(platform::FileError::Other)) {
+        reason > static_cast<unsigned>(platform::LAST_FILE_ERROR)) {
         return {};
     }
     return {static_cast<UnlockAnswer>(answer),

@@ -49,9 +49,9 @@ std::u16string_view NextArgument(std::u16string_view& rest) {
 
 }  // namespace
 
-std::u16string StartupEntryName(std::u16string_view exe_directory) {
+std::u16string StartupEntryName(std::u16string_view folder) {
     static constexpr char16_t DIGITS[] = u"0123456789ABCDEF";
-    const std::uint32_t hash = FolderHash(exe_directory);
+    const std::uint32_t hash = FolderHash(folder);
     std::u16string name(ENTRY_NAME_PREFIX);
     for (int shift = 28; shift >= 0; shift -= 4) name += DIGITS[(hash >> shift) & 0xFu];
     return name;

@@ -9,9 +9,11 @@
 // The argument the start-up entry passes: the main window opens minimized.
 inline constexpr std::u16string_view START_MINIMIZED_ARGUMENT = u"--minimized";
 
-// "Laurelight " and eight hex digits of a hash of the folder, upper-cased, so that copies in
-// two folders get two entries and the same folder reached with other letter case gets one.
-std::u16string StartupEntryName(std::u16string_view exe_directory);
+// "Laurelight " and eight hex digits of a hash of the folder's text, ASCII letters upper-cased.
+// The program passes the folder's identity (platform::FolderIdentity), so that copies in two
+// folders get two entries and the same folder reached by any path gets one; earlier versions
+// passed the path text.
+std::u16string StartupEntryName(std::u16string_view folder);
 
 // The quoted path of the executable and the minimized-start argument.
 std::u16string StartupEntryCommand(std::u16string_view exe_path);

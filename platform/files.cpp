@@ -5,12 +5,15 @@
 
 #include <chrono>
 #include <fstream>
+#include <string>
+#include <string_view>
 #include <thread>
 
 namespace platform {
 
 namespace {
 
+constexpr std::u16string_view TEMPORARY_SUFFIX = u".tmp";
 constexpr int REPLACE_ATTEMPTS = 5;
 constexpr std::chrono::milliseconds REPLACE_RETRY{20};
 
@@ -43,6 +46,18 @@ FileError Explain(FileError error, const std::u16string& path) {
     return QueryFile(path).directory ? FileError::IsDirectory : error;
 }
 
+// "<file>.<digits>.tmp", as TemporaryPath makes it.
+bool IsTemporaryName(std::u16string_view name, std::u16string_view prefix) {
+    if (!name.starts_with(prefix) || !name.ends_with(TEMPORARY_SUFFIX)) return false;
+    name.remove_prefix(prefix.size());
+    name.remove_suffix(TEMPORARY_SUFFIX.size());
+    if (name.empty()) return false;
+    for (const char16_t unit : name) {
+        if (unit < u'0' || unit > u'9') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ReadFileBytes(const std::u16string& path) {
@@ -59,7 +74,23 @@ std::optional<std::string> TryReadFileBytes(const std::u16string& path) {
 }
 
 std::u16string TemporaryPath(const std::u16string& path) {
-    return path + u".tmp";
+    std::u16string temporary = path + u".";
+    for (const char digit : std::to_string(CurrentProcessId())) temporary += char16_t(digit);
+    return temporary.append(TEMPORARY_SUFFIX);
+}
+
+// Names are compared as written: the writers all build them from the same path text.
+void RemoveLeftTemporaries(const std::u16string& path) {
+    const std::filesystem::path target = NativePath(path);
+    const std::u16string prefix = target.filename().u16string() + u".";
+    const std::filesystem::path own = NativePath(TemporaryPath(path)).filename();
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), error)) {
+        const std::u16string name = entry.path().filename().u16string();
+        if (entry.path().filename() == own || !IsTemporaryName(name, prefix)) continue;
+        std::error_code ignored;
+        std::filesystem::remove(entry.path(), ignored);
+    }
 }
 
 Replacement ReplaceFileSafely(const std::u16string& path, std::string_view bytes) {

@@ -47,6 +47,8 @@ enum class FileError : unsigned char {
     Other,
     Unreadable,  // an existing file could not be read (TryReadFileBytes gave nothing)
 };
+// The last value above: what crosses a process boundary is checked against it.
+inline constexpr FileError LAST_FILE_ERROR = FileError::Unreadable;
 
 // Creates or truncates the file, writes the bytes and flushes them to the disk.
 FileError WriteFileDurably(const std::u16string& path, std::string_view bytes);
@@ -60,10 +62,27 @@ bool RemoveFile(const std::u16string& path);
 // link (a chain of links followed to its end), otherwise `path` itself.
 std::u16string LinkTarget(const std::u16string& path);
 
+// The folder as the system identifies it, for telling whether two paths name one folder: on
+// Windows the final path of the opened directory (links, junctions, SUBST and mapped drives
+// resolved), upper-cased as Windows compares paths, without a trailing separator; when the
+// folder cannot be opened, the full long path of the text, treated alike. Elsewhere the
+// canonical path, or the text.
+std::u16string FolderIdentity(const std::u16string& folder);
+
+// The calling process's id, which no other running process shares.
+std::uint32_t CurrentProcessId();
+
 // Helpers implemented once, above the per-system functions.
 
-// Where a safe replacement of `path` writes first: beside it, so the rename stays on one volume.
+// Where a safe replacement of `path` by this process writes first: beside it, so the rename
+// stays on one volume, and with this process's id in its name, so that two writers never
+// write into one temporary file.
 std::u16string TemporaryPath(const std::u16string& path);
+
+// Removes the temporary files of `path` that writers ended part way through a replacement
+// left behind. Only for a caller that holds the folder's state lock (folder_state_lock.h):
+// every other writer writes its temporary file only while it holds that lock.
+void RemoveLeftTemporaries(const std::u16string& path);
 
 enum class ReplaceStep : unsigned char {
     Target,     // the file is read-only, or a folder has its name: left alone

@@ -1,8 +1,9 @@
 #pragma once
 // One program per folder: the program that runs for a folder holds the folder's claim, a named
-// kernel object derived from the folder as Windows compares paths (the full path, letter case
-// ignored), and marks its main window with the same folder, so that another process can find
-// that window and hand it data. Claims and windows are opaque handles.
+// kernel object derived from the folder's identity (platform::FolderIdentity: every path that
+// reaches the folder gives the same claim), and marks its main window with the same folder, so
+// that another process can find that window and hand it data. Claims and windows are opaque
+// handles.
 
 #include <cstdint>
 #include <string>
@@ -40,8 +41,10 @@ class FolderClaim {
 };
 
 // Takes the folder's claim for the calling thread, waiting up to wait_ms while another process
-// holds it. Empty when it is still held then. The claim of a process that ended without giving
-// it up (a crash) is free. Where the system offers no such object the claim is always granted.
+// holds it. Empty when it is still held then, also when it is held by a copy with more rights
+// (started as administrator) that this one may not even wait on. The claim of a process that
+// ended without giving it up (a crash) is free. Where the system offers no such object the
+// claim is always granted.
 FolderClaim TakeFolderClaim(const std::u16string& folder, unsigned wait_ms);
 
 // Marks the window as the main window of the program for the folder. Unmark it before the

@@ -3,6 +3,7 @@
 
 #include "progress/progress_format.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -97,8 +98,21 @@ bool ProgressCanHold(std::u16string_view id) {
     return CanReadBack(id);
 }
 
+std::string_view UnreadTail(std::string_view bytes) {
+    const size_t end_of_text = bytes.find(END_OF_TEXT);
+    return end_of_text == std::string_view::npos ? std::string_view() : bytes.substr(end_of_text);
+}
+
+std::size_t UnreadTailLine(std::string_view bytes) {
+    const size_t end_of_text = bytes.find(END_OF_TEXT);
+    if (end_of_text == std::string_view::npos) return 0;
+    const std::string_view before = bytes.substr(0, end_of_text);
+    return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+}
+
 std::string SerializeProgress(const std::vector<Achievement>& achievements,
-                              const std::vector<ProgressLine>& kept_lines) {
+                              const std::vector<ProgressLine>& kept_lines,
+                              std::string_view unread_tail) {
     std::string out;
     std::set<std::u16string_view> configured;
     for (const Achievement& achievement : achievements) {
@@ -120,5 +134,6 @@ std::string SerializeProgress(const std::vector<Achievement>& achievements,
     for (const ProgressLine& line : kept_lines) {
         if (!configured.contains(line.id)) out += line.bytes + "\r\n";
     }
+    out += unread_tail;
     return out;
 }

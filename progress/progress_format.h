@@ -39,9 +39,16 @@ std::vector<ProgressLine> DoneLines(std::string_view bytes);
 // False for an id with '=' or U+001A: its line could never read back as that id.
 bool ProgressCanHold(std::u16string_view id);
 
+// The bytes from the first 0x1A on, which reading never reaches; empty without one.
+std::string_view UnreadTail(std::string_view bytes);
+// The 1-based line that holds the first 0x1A byte; 0 without one.
+std::size_t UnreadTailLine(std::string_view bytes);
+
 // The whole file for the completed achievements, in their order, then the kept lines whose id
-// no achievement has, in theirs; each line ended by CR LF. An achievement whose id holds '='
-// or U+001A is left out: its line could never read back, and would spoil the reading of
-// another achievement's line.
+// no achievement has, in theirs; each line ended by CR LF; then the unread tail, unchanged, so
+// that a save never destroys what it could not read. An achievement whose id holds '=' or
+// U+001A is left out: its line could never read back, and would spoil the reading of another
+// achievement's line.
 std::string SerializeProgress(const std::vector<Achievement>& achievements,
-                              const std::vector<ProgressLine>& kept_lines = {});
+                              const std::vector<ProgressLine>& kept_lines = {},
+                              std::string_view unread_tail = {});

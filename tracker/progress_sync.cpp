@@ -17,12 +17,16 @@
 #include "model/window_messages.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
+#include "platform/folder_state_lock.h"
 #include "progress/progress_format.h"
 #include "tracker/tracker.h"
 
 namespace {
 
 using platform::FileError;
+
+// Another writer holds the state lock for a few milliseconds; this much means it hangs.
+constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
 
 // The file's facts just before it was read, and its bytes: none when it exists as a file but
 // cannot be read. An absent file, or a folder of its name, reads as empty.
@@ -104,6 +108,7 @@ bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
         tracker.completed_map.try_emplace(id, false);
     }
     tracker.kept_lines = MergeKeptLines(DoneLines(bytes), tracker.kept_lines);
+    tracker.unread_tail = UnreadTail(bytes);
     if (FileLacksCompletions(tracker, file)) tracker.save_pending = true;
     return completed_any;
 }
@@ -113,12 +118,14 @@ bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
 void AchievementTracker::LoadProgress() {
     completed_map.clear();
     kept_lines.clear();
+    unread_tail.clear();
     const Reading reading = ReadSaveFile(save_path);
     NoteReading(*this, reading);
     if (!reading.stamp.exists) return;
     const std::string bytes = reading.bytes.value_or(std::string());
     completed_map = ParseProgress(bytes);
     kept_lines = DoneLines(bytes);
+    unread_tail = UnreadTail(bytes);
     for (Achievement& achievement : achievements) {
         achievement.completed = completed_map[achievement.id];
     }
@@ -134,12 +141,21 @@ bool AchievementTracker::ReadProgressIfChanged() {
 // A save that cannot finish marks the progress as pending, so that later check passes and
 // the tracker's end try again instead of leaving an unlock only in memory until the next one.
 // Only failed writes count towards spacing the retries out: a read that fails costs nothing.
+//
+// The re-read, the merge and the write happen under the folder's state lock, so that another
+// writer's save cannot fall between them and be overwritten. A writer that holds the lock
+// longer than the wait (it hangs) makes this save fail like a write, to be tried again.
 void AchievementTracker::SaveProgress() {
     save_pending = true;
-    ReadProgressIfChanged();
-    if (progress_unread) return;
-    const platform::Replacement replaced =
-        platform::ReplaceFileSafely(save_path, SerializeProgress(achievements, kept_lines));
+    const platform::FolderStateLock lock(ExecutableDirectory(save_path), STATE_LOCK_WAIT_MS);
+    platform::Replacement replaced{FileError::Other, platform::ReplaceStep::Target, {}};
+    if (lock.Held()) {
+        ReadProgressIfChanged();
+        if (progress_unread) return;
+        platform::RemoveLeftTemporaries(platform::LinkTarget(save_path));
+        replaced = platform::ReplaceFileSafely(
+            save_path, SerializeProgress(achievements, kept_lines, unread_tail));
+    }
     const SaveProblem problem{replaced.error, replaced.step == platform::ReplaceStep::Temporary};
     save_pending = problem.reason != FileError::None;
     if (save_pending) {

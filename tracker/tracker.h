@@ -60,6 +60,9 @@ struct AchievementTracker {
     // The "done" lines of adv_save.txt, one per id, in the file's order. Saves write back
     // those whose id no achievement has, so progress survives an entry removed for a while.
     std::vector<ProgressLine> kept_lines;
+    // adv_save.txt from its first 0x1A byte on: reading stops there, and saves write it back
+    // unchanged after their lines.
+    std::string unread_tail;
     // adv_save.txt as this program last read or wrote it; any other change was made elsewhere.
     platform::FileFacts progress_stamp{};
     // An existing adv_save.txt could not be read: nothing is written until it has been.

@@ -72,12 +72,16 @@ void TakeOverFileCompletions(AchievementTracker& tracker) {
 }
 
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
-// outer walk stays valid across unlocks. Timer passes also look at the file, so that unlocks
-// made elsewhere show without waiting for one here; a save looks at it anyway.
-void RunCheckPass(AchievementTracker& tracker, bool from_timer) {
-    if (from_timer || SaveDue(tracker)) TakeOverFileCompletions(tracker);
+// outer walk stays valid across unlocks. Before every trigger test the pass looks at the
+// file's size and time (cheap) and reads it only when they changed, so that unlocks made
+// elsewhere show at once even while a pass over many records takes seconds, and a record
+// completed elsewhere is not unlocked here a second time.
+void RunCheckPass(AchievementTracker& tracker) {
+    TakeOverFileCompletions(tracker);
     if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
     for (const Achievement& achievement : tracker.achievements) {
+        if (achievement.completed) continue;
+        TakeOverFileCompletions(tracker);
         if (achievement.completed) continue;
         if (!TriggerMet(achievement)) continue;
         UnlockFirstPending(tracker, achievement.id);
@@ -154,12 +158,12 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match) {
 
 void AchievementTracker::CheckTriggers() {
     std::lock_guard<std::mutex> lock(pass_mutex);
-    RunCheckPass(*this, false);
+    RunCheckPass(*this);
 }
 
 bool AchievementTracker::TryCheckTriggers() {
     std::unique_lock<std::mutex> lock(pass_mutex, std::try_to_lock);
     if (!lock.owns_lock()) return false;
-    RunCheckPass(*this, true);
+    RunCheckPass(*this);
     return true;
 }

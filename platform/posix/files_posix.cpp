@@ -123,6 +123,16 @@ bool RemoveFile(const std::u16string& path) {
     return unlink(PosixPath(path).c_str()) == 0;
 }
 
+std::u16string FolderIdentity(const std::u16string& folder) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(PosixPath(folder), error);
+    return error ? folder : Utf8ToUtf16(canonical.string());
+}
+
+std::uint32_t CurrentProcessId() {
+    return static_cast<std::uint32_t>(getpid());
+}
+
 // A link that leads nowhere yet is followed too, so the first save creates its target.
 std::u16string LinkTarget(const std::u16string& path) {
     std::filesystem::path target = PosixPath(path);

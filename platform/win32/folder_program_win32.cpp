@@ -1,15 +1,14 @@
 // One program per folder on Windows: a named mutex in the session's namespace (Local\) for
-// the claim, and a window property holding the same folder key on the main window.
-//
-// The key is the folder as Windows compares paths: the full long path, upper-cased with the
-// invariant casing table, without a trailing separator or a \\?\ prefix. Kernel object names
-// are limited in length and may not contain '\', so the names carry a 64-bit hash of the key.
+// the claim, and a window property holding the same folder hash on the main window; both come
+// from the folder's identity (folder_names_win32.h).
 
 #include "platform/win32/win32.h"
 
 #include "platform/folder_program.h"
 
 #include <memory>
+
+#include "platform/win32/folder_names_win32.h"
 
 namespace platform {
 namespace {
@@ -22,70 +21,8 @@ struct ClaimMutex {
     UniqueHandle mutex;  // invalid when the system refused the object: the claim is granted
 };
 
-std::u16string CallForPath(DWORD (*call)(const wchar_t*, wchar_t*, DWORD),
-                           const std::u16string& path) {
-    std::u16string result(MAX_PATH, u'\0');
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const DWORD length = call(Wide(path), Wide(result), static_cast<DWORD>(result.size()));
-        if (length == 0) return path;  // keep what we have: the key stays comparable
-        if (length < result.size()) {
-            result.resize(length);
-            return result;
-        }
-        result.assign(length, u'\0');
-    }
-    return path;
-}
-
-DWORD FullPath(const wchar_t* path, wchar_t* buffer, DWORD size) {
-    return GetFullPathNameW(path, size, buffer, nullptr);
-}
-
-// Without 8.3 short names, which another start may have used for the same folder.
-DWORD LongPath(const wchar_t* path, wchar_t* buffer, DWORD size) {
-    return GetLongPathNameW(path, buffer, size);
-}
-
-std::u16string WithoutLongPrefix(std::u16string path) {
-    if (path.starts_with(u"\\\\?\\UNC\\")) return u"\\\\" + path.substr(8);
-    if (path.starts_with(u"\\\\?\\")) return path.substr(4);
-    return path;
-}
-
-std::u16string UpperCase(const std::u16string& text) {
-    if (text.empty()) return text;
-    std::u16string upper(text.size(), u'\0');
-    const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide(text),
-                                     static_cast<int>(text.size()), Wide(upper),
-                                     static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    return length == static_cast<int>(text.size()) ? upper : text;
-}
-
-// "C:" alone would name the current folder of drive C, so the separator goes on first.
-std::u16string FolderKey(const std::u16string& folder) {
-    std::u16string path = WithoutLongPrefix(CallForPath(FullPath, folder + u"\\"));
-    path = CallForPath(LongPath, path);
-    while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
-    return UpperCase(path);
-}
-
-// FNV-1a over the code units. Never 0, which GetPropW returns for "no property".
-std::uint64_t FolderHash(const std::u16string& folder) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char16_t unit : FolderKey(folder)) {
-        hash = (hash ^ static_cast<unsigned char>(unit & 0xFF)) * 1099511628211ull;
-        hash = (hash ^ static_cast<unsigned char>(unit >> 8)) * 1099511628211ull;
-    }
-    return hash | 1;
-}
-
 std::wstring ClaimName(const std::u16string& folder) {
-    wchar_t hex[17] = {};
-    const std::uint64_t hash = FolderHash(folder);
-    for (int digit = 0; digit < 16; ++digit) {
-        hex[digit] = L"0123456789ABCDEF"[(hash >> (60 - 4 * digit)) & 0xF];
-    }
-    return std::wstring(CLAIM_PREFIX) + hex;
+    return FolderObjectName(CLAIM_PREFIX, folder);
 }
 
 HANDLE WindowMark(const std::u16string& folder) {
@@ -106,9 +43,15 @@ BOOL CALLBACK FindMarked(HWND window, LPARAM param) {
 
 }  // namespace
 
+// Access denied means a copy with more rights (started as administrator) holds the folder: it
+// counts as held, never as granted, so that no second writer starts beside it.
 FolderClaim TakeFolderClaim(const std::u16string& folder, unsigned wait_ms) {
-    auto claim =
-        std::make_unique<ClaimMutex>(CreateMutexW(nullptr, FALSE, ClaimName(folder).c_str()));
+    bool denied = false;
+    auto claim = std::make_unique<ClaimMutex>(OpenFolderMutex(ClaimName(folder), denied));
+    if (denied) {
+        Sleep(wait_ms);
+        return FolderClaim();
+    }
     if (!claim->mutex.Valid()) return FolderClaim(claim.release());
     const DWORD waited = WaitForSingleObject(claim->mutex.Get(), wait_ms);
     // WAIT_ABANDONED: the holder ended without releasing it, and the claim is ours now.

@@ -151,16 +151,16 @@ TEST(CheckTool, UnlockOfAnUnknownIdExitsWithTwoAndWritesNothing) {
 TEST(CheckTool, UnlockThatDoesNotReachTheDiskExitsWithSevenAndSaysWhy) {
     ProgressTestFolder folder;
     WriteConfig(folder, CONFIG);
-    std::filesystem::create_directory(folder.File("adv_save.txt.tmp"));
+    std::filesystem::create_directory(folder.File("adv_save.txt"));
     Outcome run = RunCheck(folder.path(), ". --unlock a");
     EXPECT_EQ(run.exit_code, 7);
     EXPECT_NE(run.err.find("progress not saved (a folder has this name): "), std::string::npos);
     EXPECT_NE(run.err.find("进度未能保存（存在同名文件夹）："), std::string::npos);
-    EXPECT_NE(run.err.find("adv_save.txt.tmp"), std::string::npos);
+    EXPECT_NE(run.err.find("adv_save.txt\n"), std::string::npos);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
-    EXPECT_FALSE(folder.Exists("adv_save.txt"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.File("adv_save.txt")));
 
-    std::filesystem::remove(folder.File("adv_save.txt.tmp"));
+    std::filesystem::remove(folder.File("adv_save.txt"));
     folder.Write("adv_save.txt", "");
     std::filesystem::permissions(folder.File("adv_save.txt"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
@@ -265,6 +265,16 @@ TEST(CheckTool, NamesEveryDoneLineWhoseIdNoAchievementHasWithTheLikelyRename) {
                   index == 0);
     }
     EXPECT_EQ(RunCheck(folder.path(), "--strict").exit_code, 3);
+
+    // Lines after a 0x1A byte never load, so they name nothing; the byte's line is named.
+    folder.Write("adv_save.txt",
+                 "first_note=done\r\nx=1\r\n\x1A"
+                 "very_old=done\r\n");
+    const nlohmann::json stray = RunCheck(folder.path(), "").Json()["warnings"];
+    ASSERT_EQ(stray.size(), 1u) << stray;
+    EXPECT_EQ(stray[0]["code"], "progress-end-of-text-byte");
+    EXPECT_EQ(stray[0]["line"], 3);
+    EXPECT_EQ(stray[0]["file"], "adv_save.txt");
 }
 
 TEST(CheckTool, IdsThatAdvSaveCannotHoldAreNamedAndTheirUnlockExitsWithSeven) {

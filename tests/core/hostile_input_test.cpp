@@ -323,13 +323,14 @@ TEST_F(HostileInput, TenThousandEntriesLoadSaveAndReloadInConfigurationOrder) {
 TEST_F(HostileInput, OddProgressBytesLoadAsTextModeReadsThem) {
     WriteBytes(ConfigFile(), Configuration(4));
 
-    // 0x1A ends the text: lines after it are not read, and the next save drops them.
+    // 0x1A ends the text: lines after it are not read, and the next save carries them over
+    // unread, from that byte on.
     WriteBytes(SaveFile(), "id0=done\r\nid1=do\x1Ane\r\nid2=done\r\n");
     ASSERT_TRUE(StartUp());
     EXPECT_EQ(CompletedCount(), 1u);
     EXPECT_FALSE(tracker_->achievements[1].completed);
     Run(u"program3.exe");
-    EXPECT_EQ(ProgressBytes(), "id0=done\r\nid3=done\r\n");
+    EXPECT_EQ(ProgressBytes(), "id0=done\r\nid3=done\r\n\x1Ane\r\nid2=done\r\n");
 
     // A byte-order mark belongs to the first key, so that line completes nothing.
     WriteBytes(SaveFile(), "\xEF\xBB\xBFid0=done\r\nid1=done\r\n");
@@ -386,7 +387,7 @@ TEST_F(HostileInput, DirectoriesAndReadOnlyFilesInPlaceOfTheDataFiles) {
     EXPECT_TRUE(tracker_->achievements[0].completed);
     EXPECT_TRUE(std::filesystem::is_directory(SaveFile()));
     EXPECT_TRUE(std::filesystem::is_empty(SaveFile()));
-    EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_save.txt.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / TemporaryName("adv_save.txt")));
 
     // The directory goes away; the next unlock writes the whole state.
     std::filesystem::remove(SaveFile());

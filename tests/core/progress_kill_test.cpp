@@ -74,7 +74,7 @@ TEST(ProgressKill, FileAlwaysHoldsOneCompleteState) {
         ASSERT_TRUE(bytes == short_state || bytes == long_state)
             << "kill " << kill_number << " (seed " << seed << ") left " << bytes.size() << " bytes";
         (bytes == short_state ? short_seen : long_seen) += 1;
-        if (folder.Exists("adv_save.txt.tmp")) ++temporary_left;
+        if (folder.HasTemporaryFile()) ++temporary_left;
     }
     std::printf("%d kills: short state %d, long state %d, interrupted saves (temporary left) %d\n",
                 KILLS, short_seen, long_seen, temporary_left);

@@ -25,6 +25,6 @@ TEST(SaveStatus, EachReasonNamesTheFileAndItsOwnCauseInBothLanguages) {
     }
     EXPECT_EQ(lines.size(), 6u);
 
-    EXPECT_EQ(FailedFile(file, {FileError::IsDirectory, true}), file + u".tmp");
+    EXPECT_EQ(FailedFile(file, {FileError::IsDirectory, true}), platform::TemporaryPath(file));
     EXPECT_EQ(FailedFile(file, {FileError::IsDirectory, false}), file);
 }

@@ -221,7 +221,7 @@ TEST(TriggerMatch, ProcessNameIsTheWholeFileNameFoldingAsciiLettersOnly) {
 TEST_F(TriggerCheck, UnlockThatCouldNotBeSavedIsWrittenByTheNextPassOrAtTheEnd) {
     tracker_->achievements = {Record(u"a1", u"A", TriggerType::ProcessName, u"a.exe"),
                               Record(u"b2", u"B", TriggerType::ProcessName, u"b.exe")};
-    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    const std::filesystem::path blocker = folder_ / TemporaryName("adv_save.txt");
     std::filesystem::create_directory(blocker);
     SetDesktop({u"a.exe"}, {});
     tracker_->CheckTriggers();
@@ -252,7 +252,7 @@ TEST_F(TriggerCheck, LaggingSaveBacksOffToOncePerIntervalButEveryUnlockStillSave
     tracker_->achievements = {Record(u"a1", u"A", TriggerType::ProcessName, u"a.exe"),
                               Record(u"b2", u"B", TriggerType::ProcessName, u"b.exe"),
                               Record(u"c3", u"C", TriggerType::ProcessName, u"c.exe")};
-    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    const std::filesystem::path blocker = folder_ / TemporaryName("adv_save.txt");
     std::filesystem::create_directory(blocker);
     SetDesktop({u"a.exe"}, {});
     tracker_->CheckTriggers();
@@ -296,7 +296,7 @@ TEST_F(TriggerCheck, UnlocksOutsideAPassCompleteTheFirstOpenRecordAndTellTheOutc
     EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_save.txt"))
         << "marking alone saves nothing";
 
-    const std::filesystem::path blocker = folder_ / "adv_save.txt.tmp";
+    const std::filesystem::path blocker = folder_ / TemporaryName("adv_save.txt");
     std::filesystem::create_directory(blocker);
     const UnlockReply unsaved = UnlockOutcome(*tracker_, CompleteFirstPending(*tracker_, u"a1"));
     EXPECT_TRUE(tracker_->achievements[1].completed);

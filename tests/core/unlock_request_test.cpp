@@ -49,14 +49,22 @@ TEST(UnlockRequest, MalformedOrStaleRequestsAreRefused) {
 }
 
 TEST(UnlockRequest, RepliesCarryTheSaveProblemAndUnknownValuesMeanNoAnswer) {
-    const UnlockReply not_saved{UnlockAnswer::NotSaved, {platform::FileError::DiskFull, true}};
-    const UnlockReply back = DecodeUnlockReply(EncodeUnlockReply(not_saved));
-    EXPECT_EQ(back.answer, UnlockAnswer::NotSaved);
-    EXPECT_EQ(back.problem, not_saved.problem);
+    // Every reason a save can fail with comes back as it was sent, at either step.
+    for (auto reason = static_cast<unsigned>(platform::FileError::None);
+         reason <= static_cast<unsigned>(platform::LAST_FILE_ERROR); ++reason) {
+        for (const bool at_temporary : {false, true}) {
+            const UnlockReply not_saved{UnlockAnswer::NotSaved,
+                                        {static_cast<platform::FileError>(reason), at_temporary}};
+            const UnlockReply back = DecodeUnlockReply(EncodeUnlockReply(not_saved));
+            EXPECT_EQ(back.answer, UnlockAnswer::NotSaved) << reason;
+            EXPECT_EQ(back.problem, not_saved.problem) << reason;
+        }
+    }
     EXPECT_EQ(DecodeUnlockReply(EncodeUnlockReply({UnlockAnswer::Done, {}})).answer,
               UnlockAnswer::Done);
-    for (const std::intptr_t unknown : {std::intptr_t{0}, std::intptr_t{6}, std::intptr_t{-1},
-                                        std::intptr_t{0x7F01}, std::intptr_t{1} << 20}) {
+    for (const std::intptr_t unknown :
+         {std::intptr_t{0}, std::intptr_t{6}, std::intptr_t{-1}, std::intptr_t{0x7F01},
+          std::intptr_t{0x0703}, std::intptr_t{1} << 20}) {
         EXPECT_EQ(DecodeUnlockReply(unknown).answer, UnlockAnswer::None) << unknown;
     }
 }

@@ -64,6 +64,8 @@ Json CmdClose(const Args& args);
 Json CmdMinimize(const Args& args);
 Json CmdEndSession(const Args& args);
 Json CmdSleep(const Args& args);
+// Holds the file open without sharing, as another program may; no path lets it go.
+Json CmdHoldFile(const Args& args);
 Json CmdUnlockLatency(const Args& args);
 Json CmdProcessUsage(const Args& args);
 Json CmdCheckCost(const Args& args);

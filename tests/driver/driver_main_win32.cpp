@@ -51,6 +51,7 @@ const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"minimize", driver::CmdMinimize},
     {"end_session", driver::CmdEndSession},
     {"sleep", driver::CmdSleep},
+    {"hold_file", driver::CmdHoldFile},
     {"unlock_latency", driver::CmdUnlockLatency},
     {"process_usage", driver::CmdProcessUsage},
     {"check_cost", driver::CmdCheckCost},

@@ -253,4 +253,15 @@ Json CmdSleep(const Args& args) {
     return Json{{"ok", true}};
 }
 
+Json CmdHoldFile(const Args& args) {
+    static HANDLE held = INVALID_HANDLE_VALUE;  // lives as long as the driver, or until let go
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    held = INVALID_HANDLE_VALUE;
+    if (args.empty() || args[0].empty()) return Json{{"ok", true}};
+    held = CreateFileW(Wide(args[0]).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) throw Failure("cannot open " + args[0]);
+    return Json{{"ok", true}};
+}
+
 }  // namespace driver

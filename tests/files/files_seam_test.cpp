@@ -71,3 +71,27 @@ TEST(FilesSeam, WriteReplaceAndRemoveWorkOnWideNames) {
     EXPECT_NE(platform::WriteFileDurably(Join(folder, u"no\\such\\dir.txt"), "x"),
               platform::FileError::None);
 }
+
+TEST(FilesSeam, FolderIdentityIsOneForEveryPathToTheFolder) {
+    ProgressTestFolder folder;
+    std::filesystem::create_directory(folder.File("real"));
+    std::filesystem::create_directory(folder.File("other"));
+    const std::u16string real = Join(folder, u"real");
+    const std::u16string identity = platform::FolderIdentity(real);
+    EXPECT_EQ(platform::FolderIdentity(real + u"\\"), identity);
+    EXPECT_EQ(platform::FolderIdentity(Join(folder, u"other\\..\\real")), identity);
+    EXPECT_NE(platform::FolderIdentity(Join(folder, u"other")), identity);
+#ifdef _WIN32
+    std::u16string upper = real;
+    for (char16_t& unit : upper) {
+        if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+    }
+    EXPECT_EQ(platform::FolderIdentity(upper), identity);
+#else
+    std::filesystem::create_directory_symlink(folder.File("real"), folder.File("link"));
+    EXPECT_EQ(platform::FolderIdentity(Join(folder, u"link")), identity);
+#endif
+    // A folder that cannot be opened keeps its own text apart from every other.
+    EXPECT_NE(platform::FolderIdentity(Join(folder, u"missing")),
+              platform::FolderIdentity(Join(folder, u"missing2")));
+}

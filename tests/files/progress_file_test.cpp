@@ -10,8 +10,12 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
+#include <thread>
 
+#include "platform/folder_state_lock.h"
 #include "tests/files/progress_test_folder.h"
 #include "tracker/tracker.h"
 
@@ -106,7 +110,7 @@ TEST(ProgressFile, SaveWritesExactBytesAndDropsValuesOtherThanDone) {
     tracker.achievements[0].completed = true;
     tracker.SaveProgress();
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\nghost=done\r\n");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 
     // A shorter state leaves no bytes of the longer one behind. The file is as this tracker
     // wrote it, so it is not read again, and the cleared flag stays cleared.
@@ -140,6 +144,36 @@ TEST(ProgressFile, LinesOfIdsNotConfiguredSurviveInTheFilesOrderAndComeBackWithT
     EXPECT_EQ(Flags(fixed), (std::vector<bool>{true, true, true, false}));
 }
 
+TEST(ProgressFile, BytesAfterAnEndOfTextByteStayUnreadAndSurviveEverySave) {
+    ProgressTestFolder folder;
+    folder.Write("adv_save.txt",
+                 "a=done\r\n\x1A"
+                 "b=done\r\n");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a", u"b", u"c", u"d"});
+    tracker.LoadProgress();
+    EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, false, false, false}));
+    tracker.achievements[2].completed = true;
+    tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt"),
+              "a=done\r\nc=done\r\n\x1A"
+              "b=done\r\n");
+
+    // A tail written elsewhere replaces the one read before; one removed stays removed.
+    folder.Write("adv_save.txt",
+                 "a=done\r\nc=done\r\n\x1A"
+                 "new");
+    tracker.achievements[3].completed = true;
+    tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt"),
+              "a=done\r\nc=done\r\nd=done\r\n\x1A"
+              "new");
+    folder.Write("adv_save.txt", "b=done\r\n");
+    tracker.achievements[3].completed = false;
+    tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\nc=done\r\n");
+}
+
 TEST(ProgressFile, ChangedFileIsReadAgainAndWhatItCompletesIsTakenOver) {
     ProgressTestFolder folder;
     folder.Write("adv_save.txt", "a1=done\r\n");
@@ -164,13 +198,41 @@ TEST(ProgressFile, ChangedFileIsReadAgainAndWhatItCompletesIsTakenOver) {
     tracker.CheckTriggers();
     EXPECT_EQ(folder.Read("adv_save.txt"), all);
 
-    // A completion made elsewhere while nothing is to be saved shows at the next timer pass;
-    // the file already holds everything, so nothing is written.
+    // A completion made elsewhere while nothing is to be saved shows at the next pass of
+    // either schedule; the file already holds everything, so nothing is written.
     folder.Write("adv_save.txt", "d4=done\r\n" + all);
-    EXPECT_TRUE(tracker.TryCheckTriggers());
+    tracker.CheckTriggers();
     EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true, true, true}));
     EXPECT_FALSE(tracker.save_pending);
     EXPECT_EQ(folder.Read("adv_save.txt"), "d4=done\r\n" + all);
+}
+
+// Another writer (a copy still closing, laurelight-check) saves while this one wants to: it
+// holds the folder's state lock from its re-read to its rename, and this save waits, then reads
+// what the other wrote and keeps it.
+TEST(ProgressFile, CrossingSavesKeepBothWritersCompletions) {
+    ProgressTestFolder folder;
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a", u"b"});
+    tracker.LoadProgress();
+    auto other = std::make_unique<platform::FolderStateLock>(folder.path().u16string(), 0);
+    ASSERT_TRUE(other->Held());
+    bool also_held = true;
+    std::thread([&] {
+        also_held = platform::FolderStateLock(folder.path().u16string(), 0).Held();
+    }).join();
+    EXPECT_FALSE(also_held);
+
+    tracker.achievements[0].completed = true;
+    std::thread saver([&tracker] { tracker.SaveProgress(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(folder.Exists("adv_save.txt")) << "saved while another writer held the lock";
+    folder.Write("adv_save.txt", "b=done\r\n");
+    other.reset();
+    saver.join();
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\n");
+    EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true}));
+    EXPECT_FALSE(tracker.save_pending);
 }
 
 TEST(ProgressFile, WideAndSingleByteIdsSurviveSaveAndLoad) {
@@ -203,7 +265,7 @@ TEST(ProgressFile, ReadOnlyFileAndDirectoryOfThatNameStayUntouched) {
     tracker.achievements[1].completed = true;
     tracker.SaveProgress();
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\n");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 
     // Once writable again, the next save writes the whole state.
     std::filesystem::permissions(folder.File("adv_save.txt"), std::filesystem::perms::owner_write,
@@ -221,14 +283,14 @@ TEST(ProgressFile, ReadOnlyFileAndDirectoryOfThatNameStayUntouched) {
     tracker.SaveProgress();
     EXPECT_TRUE(std::filesystem::is_directory(folder.File("adv_save.txt")));
     EXPECT_EQ(folder.Read("adv_save.txt/inside"), "kept");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 }
 
 TEST(ProgressFile, SaveThatCannotFinishKeepsTheOldFile) {
     ProgressTestFolder folder;
     folder.Write("adv_save.txt", "a1=done\r\n");
     // The temporary file cannot be created where a directory holds its name.
-    std::filesystem::create_directory(folder.File("adv_save.txt.tmp"));
+    std::filesystem::create_directory(folder.File(TemporaryName("adv_save.txt")));
     AchievementTracker tracker(nullptr, folder.ModulePath());
     Configure(tracker, {u"a1", u"b2"});
     tracker.LoadProgress();
@@ -236,12 +298,17 @@ TEST(ProgressFile, SaveThatCannotFinishKeepsTheOldFile) {
     tracker.SaveProgress();
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\n");
 
-    // A temporary file left by an interrupted save is simply overwritten.
-    std::filesystem::remove(folder.File("adv_save.txt.tmp"));
-    folder.Write("adv_save.txt.tmp", "half a li");
+    // Temporary files left by interrupted saves, this process's or another's, go; files that
+    // only look alike stay.
+    std::filesystem::remove(folder.File(TemporaryName("adv_save.txt")));
+    folder.Write(TemporaryName("adv_save.txt"), "half a li");
+    folder.Write("adv_save.txt.4294967295.tmp", "half a line");
+    folder.Write("adv_save.txt.old.tmp", "mine");
     tracker.SaveProgress();
+    EXPECT_EQ(folder.Read("adv_save.txt.old.tmp"), "mine");
+    std::filesystem::remove(folder.File("adv_save.txt.old.tmp"));
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\n");
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
 }
 
 TEST(ProgressFile, FileThatCannotBeReadIsNotTakenAsEmptyAndNothingIsWrittenUntilItIsRead) {
@@ -279,7 +346,16 @@ TEST(ProgressFile, ProgressFileThatIsASymbolicLinkStaysOne) {
     tracker.SaveProgress();
     EXPECT_TRUE(std::filesystem::is_symlink(folder.File("adv_save.txt")));
     EXPECT_EQ(folder.Read("synced/progress.txt"), "a1=done\r\nb2=done\r\n");
-    EXPECT_FALSE(folder.Exists("synced/progress.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
     EXPECT_FALSE(tracker.save_pending);
+
+    // A link whose target does not exist yet: the first save creates the target.
+    std::filesystem::remove(folder.File("synced/progress.txt"));
+    tracker.LoadProgress();
+    EXPECT_EQ(tracker.save_problem.load(), SaveProblem{});
+    tracker.achievements[0].completed = true;
+    tracker.SaveProgress();
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("adv_save.txt")));
+    EXPECT_EQ(folder.Read("synced/progress.txt"), "a1=done\r\nb2=done\r\n");
 }
 #endif

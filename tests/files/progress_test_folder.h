@@ -10,6 +10,12 @@
 #include <string>
 
 #include "model/achievement.h"
+#include "platform/files.h"
+
+// The temporary file this process writes beside `name` while it replaces it.
+inline std::string TemporaryName(const std::string& name) {
+    return name + "." + std::to_string(platform::CurrentProcessId()) + ".tmp";
+}
 
 class ProgressTestFolder {
   public:
@@ -49,6 +55,13 @@ class ProgressTestFolder {
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     bool Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
+    // Whether a save left a temporary file anywhere in the folder, by any writer.
+    bool HasTemporaryFile() const {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
+            if (entry.path().extension() == ".tmp") return true;
+        }
+        return false;
+    }
 
   private:
     std::filesystem::path path_;

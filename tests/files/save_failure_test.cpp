@@ -47,10 +47,10 @@ TEST_F(SaveFailure, ReadOnlyFileAndFoldersOfTheNamesAreReportedUntilASaveSucceed
     std::filesystem::remove(folder.File("adv_save.txt"));
 
     // Windows calls this one access denied; the user is told about the folder.
-    std::filesystem::create_directory(folder.File("adv_save.txt.tmp"));
+    std::filesystem::create_directory(folder.File(TemporaryName("adv_save.txt")));
     EXPECT_EQ(Save(), (SaveProblem{FileError::IsDirectory, true}));
     EXPECT_EQ(tracker.save_failures, 2);
-    std::filesystem::remove(folder.File("adv_save.txt.tmp"));
+    std::filesystem::remove(folder.File(TemporaryName("adv_save.txt")));
     EXPECT_EQ(Save(), SaveProblem{});
     EXPECT_EQ(tracker.save_failures, 0);
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\n");
@@ -82,7 +82,7 @@ TEST_F(SaveFailure, FullDiskIsReportedAsSuch) {
     full.SaveProgress();
     EXPECT_TRUE(full.save_pending);
     EXPECT_EQ(full.save_problem.load(), (SaveProblem{FileError::DiskFull, true}));
-    EXPECT_FALSE(std::filesystem::exists(mount_point / "adv_save.txt.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(mount_point / TemporaryName("adv_save.txt")));
 
     std::filesystem::remove(mount_point / "filler");
     full.SaveProgress();

@@ -43,7 +43,7 @@ TEST(ProgressReplace, BriefReaderIsWaitedOutAndLongReaderLeavesTheSavePending) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     tracker.SaveProgress();
     EXPECT_TRUE(tracker.save_pending);
-    EXPECT_FALSE(folder.Exists("adv_save.txt.tmp"));
+    EXPECT_FALSE(folder.HasTemporaryFile());
     CloseHandle(held);
     EXPECT_EQ(folder.Read("adv_save.txt"), "a1=done\r\nb2=done\r\n");
 

@@ -16,6 +16,7 @@ from reliability_test import host_pid
 CHECK_EXE = BUILD / "check" / "laurelight-check.exe"
 BY_HAND = achievement("by_hand", "By Hand", "", kind="none")
 BY_RUN = achievement("by_run", "By Run", "llbyrun.exe")
+NOT_SAVED = 7
 NO_ANSWER = 8
 COUNT = 40
 
@@ -71,6 +72,46 @@ class OneProgramTest(WineTestCase):
         self.driver.ok("close", MAIN_CLASS)
         self.assertEqual(install.wait_exit(5), 0)
         self.assertEqual(install.progress(), both)
+
+    def test_unlock_handed_over_while_the_file_cannot_be_read_exits_with_seven_and_why(self):
+        install = self.install("handoff_unreadable", config_bytes([BY_HAND, BY_RUN]), progress=b"")
+        # Another program holds the file without sharing from before the start on.
+        self.driver.ok("hold_file", windows_path(install.save_path))
+        try:
+            self.start_and_wait(install)
+            code, out, err = run_check(install.dir, "--unlock", "by_hand")
+        finally:
+            self.driver.ok("hold_file", "")
+        self.assertEqual(code, NOT_SAVED, err)
+        self.assertIn("(the file cannot be read)", err)
+        self.assertNotIn("nothing was changed", err)
+        self.assertEqual(json.loads(out)["achievements"][0]["completed"], True)
+        self.assertEqual(self.driver.ok("lists", MAIN_CLASS)["completed"], [item_text(BY_HAND)])
+        saved, took = poll(lambda: install.progress() == b"by_hand=done\r\n", 5)
+        self.assertTrue(saved, "not saved %.1f s after the file was let go" % took)
+
+    def test_a_start_or_unlock_through_a_linked_path_finds_the_program_of_the_folder(self):
+        install = self.install("linked_target", config_bytes([BY_HAND]))
+        link = install.dir.parent / "linked_path"
+        if link.is_symlink() or link.exists():
+            link.unlink()
+        link.symlink_to(install.dir, target_is_directory=True)
+        try:
+            first = self.start_and_wait(install)
+            second = wine([windows_path(link / "Laurelight.exe")], cwd=link,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                self.assertEqual(second.wait(timeout=20), 0)
+            finally:
+                if second.poll() is None:
+                    second.kill()
+                    second.wait()
+            self.assertEqual([w["hwnd"] for w in self.main_windows()], [first["hwnd"]])
+            code, _, err = run_check(link, "--unlock", "by_hand")
+            self.assertEqual(code, 0, err)
+            self.assertEqual(self.driver.ok("lists", MAIN_CLASS)["completed"], [item_text(BY_HAND)])
+        finally:
+            link.unlink()
 
     def test_second_start_of_the_folder_brings_the_minimized_first_window_forward(self):
         install = self.install("second_start", config_bytes([BY_HAND, BY_RUN]))

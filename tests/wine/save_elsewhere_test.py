@@ -3,6 +3,7 @@ service, laurelight-check, an editor): its completions join the completed list w
 timer pass and without a toast, and the next save keeps them, with the line of an id that this
 configuration does not have."""
 
+import time
 import unittest
 
 from laurelight_wine import (MAIN_CLASS, TOAST_CLASS, WineTestCase, achievement, config_bytes,
@@ -39,6 +40,22 @@ class SaveElsewhereTest(WineTestCase):
         self.assertTrue(saved, install.progress())
         self.driver.ok("close", MAIN_CLASS)
         self.assertEqual(install.wait_exit(5), 0)
+
+    def test_with_300_open_achievements_a_completion_written_elsewhere_shows_within_3_s(self):
+        entries = [achievement("open_%03d" % i, "Open %d" % i, "llopen%03d.exe" % i)
+                   for i in range(300)]
+        install = self.install("save_elsewhere_many", config_bytes(entries))
+        self.start_and_wait(install)
+        time.sleep(2)  # the passes over 300 records are under way
+        install.save_path.write_bytes(b"open_150=done\r\n")
+        # The lists may be refilling while they are read; such a reading is not an answer.
+        completed = lambda answer: answer.get("ok") and answer["completed"]
+        shown, took = poll(lambda: completed(self.driver.call("lists", MAIN_CLASS)) ==
+                           [item_text(entries[150])], 10, interval=0.1)
+        self.assertTrue(shown, "not in the completed list after %.1f s" % took)
+        self.assertLess(took, 3)
+        self.driver.ok("close", MAIN_CLASS)
+        self.assertEqual(install.wait_exit(10), 0)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 // The monitor thread: a check pass, then a 500 ms wait, for as long as `running` holds. The
 // UI timer's passes run here too, so that no pass, save or file read holds up the window: a
-// tick's request cuts the wait short, or, arriving during a pass, makes the next one start
-// at once.
+// tick's request cuts the wait short, but never below SHORTEST_PAUSE. Without that pause, passes
+// longer than the tick would follow each other without end: a core taken whole, and a
+// hand-off from laurelight-check, which waits for a moment without a pass, starved.
 
 #include <chrono>
 #include <mutex>
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr std::chrono::milliseconds POLL_INTERVAL{500};
+constexpr std::chrono::milliseconds SHORTEST_PAUSE{100};
 
 bool TakeTimerRequest(AchievementTracker& tracker) {
     std::lock_guard<std::mutex> lock(tracker.schedule_mutex);
@@ -22,8 +24,10 @@ bool TakeTimerRequest(AchievementTracker& tracker) {
 
 void WaitForNextPass(AchievementTracker& tracker) {
     std::unique_lock<std::mutex> lock(tracker.schedule_mutex);
-    tracker.schedule_changed.wait_for(lock, POLL_INTERVAL, [&tracker] {
-        return tracker.timer_pass_requested || !tracker.running.load();
+    const auto stopped = [&tracker] { return !tracker.running.load(); };
+    if (tracker.schedule_changed.wait_for(lock, SHORTEST_PAUSE, stopped)) return;
+    tracker.schedule_changed.wait_for(lock, POLL_INTERVAL - SHORTEST_PAUSE, [&] {
+        return tracker.timer_pass_requested || stopped();
     });
 }
 

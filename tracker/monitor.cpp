@@ -26,9 +26,8 @@ void WaitForNextPass(AchievementTracker& tracker) {
     std::unique_lock<std::mutex> lock(tracker.schedule_mutex);
     const auto stopped = [&tracker] { return !tracker.running.load(); };
     if (tracker.schedule_changed.wait_for(lock, SHORTEST_PAUSE, stopped)) return;
-    tracker.schedule_changed.wait_for(lock, POLL_INTERVAL - SHORTEST_PAUSE, [&] {
-        return tracker.timer_pass_requested || stopped();
-    });
+    tracker.schedule_changed.wait_for(lock, POLL_INTERVAL - SHORTEST_PAUSE,
+                                      [&] { return tracker.timer_pass_requested || stopped(); });
 }
 
 }  // namespace

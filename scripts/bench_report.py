@@ -244,8 +244,8 @@ def render_answer_time(rows):
         note = "Laurelight %.0f%%, wineserver %.0f%% of a core; load %.1f to %.1f" % (
             100 * row["laurelight_share"], 100 * row["wineserver_share"],
             row["load_before"], row["load_after"])
-        if row.get("burst_s") is not None:
-            note += "; the ten unlocked within about %.0f s" % row["burst_s"]
+        if row.get("burst_within_s") is not None:
+            note += "; the ten saved within %.0f s of their program's start" % row["burst_within_s"]
         lines.append("| Window answer with %d open, %s (%d messages) | p50 %.1f / p99 %.1f / max %.0f ms | %d ms at most | %s |" % (
             row["open"], what, row["count"], row["p50"], row["p99"], row["max"], ANSWER_LIMIT_MS, note))
     return lines

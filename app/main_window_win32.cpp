@@ -2,14 +2,14 @@
 //
 // Everything the program does hangs off this window. Its creation builds the tracker,
 // loads the configuration and the progress, creates and fills the two lists, starts the
-// monitor thread and sets the check timer. Each timer tick runs one check pass unless the
-// monitor thread is in the middle of one. Each unlock message shows the toast for the
-// achievement it carries and then frees that achievement. Destruction stops the monitor thread,
-// destroys the tracker and ends the message loop.
+// monitor thread and sets the check timer. Each timer tick hands one check pass to the
+// monitor thread, so the window keeps answering however long a pass takes. Each unlock
+// message shows the toast for the achievement it carries and then frees that achievement.
+// Destruction stops the monitor thread, destroys the tracker and ends the message loop.
 //
 // The monitor thread sends list-box and window-text messages to this thread, so nothing
 // here may block on that thread without serving sent messages; the tracker's stop and the
-// timer's non-blocking pass take care of that.
+// timer's non-blocking fallback pass take care of that.
 
 #include "app/main_window.h"
 
@@ -150,10 +150,11 @@ void OnCommand(HWND window, WPARAM wparam) {
     }
 }
 
-// A tick that finds a monitor pass running is skipped: that pass may be waiting for this
-// thread, and the next tick or the monitor's next pass catches up.
+// Only without a monitor thread does the tick run the pass here; one that finds another
+// pass running (a hand-off from laurelight-check) is skipped, and the next tick catches up.
 void OnTimer(WPARAM timer_id) {
-    if (timer_id == CHECK_TIMER_ID && g_tracker != nullptr) g_tracker->TryCheckTriggers();
+    if (timer_id != CHECK_TIMER_ID || g_tracker == nullptr) return;
+    if (!g_tracker->RequestTimerPass()) g_tracker->TryCheckTriggers();
 }
 
 // The sender gave up the achievement when it posted it; it is freed as soon as the toast,

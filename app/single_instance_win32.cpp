@@ -4,7 +4,7 @@
 // before its window, and given up as soon as that window is destroyed, so only a program that
 // hangs before its window keeps a second start waiting, and only for SECOND_START_WAIT_MS.
 //
-// A handed-over unlock runs on the UI thread, as one more pass would: it waits for a monitor
+// A handed-over unlock runs on the UI thread, between two passes: it waits for a monitor
 // pass to end (serving the list and title requests that pass sends to this thread meanwhile),
 // but never beyond the sender's deadline, so a sender that gave up changes nothing.
 

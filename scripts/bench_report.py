@@ -8,7 +8,8 @@ The native part shows every size's time, the cost per item and how the time grow
 size to the next as an exponent k (time ~ size^k): k near 1 is linear, and anything outside
 LINEAR_TOLERANCE is flagged. The Wine part shows unlock latency against the 500 ms poll
 period, the idle cost and peak working set against the empty message-loop program as
-ratios, and the intervals between a toast's observed moves against its 20 ms timer.
+ratios, the intervals between a toast's observed moves against its 20 ms timer, and how soon
+the main window answers another program against the 250 ms it may take at most.
 """
 
 import argparse
@@ -19,6 +20,7 @@ import sys
 LINEAR_TOLERANCE = 0.15
 POLL_PERIOD_MS = 500
 SLIDE_TIMER_MS = 20
+ANSWER_LIMIT_MS = 250
 
 _UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
@@ -196,6 +198,7 @@ def render_wine(wine):
     else:
         lines.append("| Idle CPU and working set | not measured | | |")
     lines += render_open_cost(wine.get("open_cost") or [])
+    lines += render_answer_time(wine.get("answer_time") or [])
     slides = slide_intervals(wine.get("toast_moves") or [])
     for name, intervals in zip(("slide-in", "slide-out"), slides):
         if intervals:
@@ -229,6 +232,22 @@ def render_open_cost(runs):
                 "%.0f" % ms for ms in run["unlock_latency_ms"])
         lines.append("| CPU with %d open achievements, all %s | %.1f%% of a core | %s | %s |" % (
             run["open"], TRIGGER_NAMES.get(run["kind"], run["kind"]), share, server_text, note))
+    return lines
+
+
+def render_answer_time(rows):
+    """One row per measurement: the main window's answer times, both CPU shares over the same
+    20 s, and the load average around it."""
+    lines = []
+    for row in rows:
+        what = "during a burst of 10 unlocks" if row["burst"] else "idle"
+        note = "Laurelight %.0f%%, wineserver %.0f%% of a core; load %.1f to %.1f" % (
+            100 * row["laurelight_share"], 100 * row["wineserver_share"],
+            row["load_before"], row["load_after"])
+        if row.get("burst_within_s") is not None:
+            note += "; the ten saved within %.0f s of their program's start" % row["burst_within_s"]
+        lines.append("| Window answer with %d open, %s (%d messages) | p50 %.1f / p99 %.1f / max %.0f ms | %d ms at most | %s |" % (
+            row["open"], what, row["count"], row["p50"], row["p99"], row["max"], ANSWER_LIMIT_MS, note))
     return lines
 
 

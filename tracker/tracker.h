@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -40,12 +41,16 @@ struct AchievementTracker {
 
     // One check pass. Waits while another pass runs (monitor thread).
     void CheckTriggers();
-    // One check pass unless another is running; then returns false at once (UI timer),
-    // because the running pass may itself be waiting for the UI thread.
+    // One pass unless another is running; then returns false at once. For the UI
+    // thread when no monitor thread runs: a running pass may be waiting for that thread.
     bool TryCheckTriggers();
 
     void StartMonitoring();
     void StopMonitoring();
+    // Hands the timer's pass to the monitor thread, which runs it once its current pass or
+    // wait allows; a request already pending absorbs this one. False when no monitor thread
+    // runs, so the caller runs the pass itself.
+    bool RequestTimerPass();
 
     std::vector<Achievement> achievements;
     CompletedMap completed_map;
@@ -80,6 +85,12 @@ struct AchievementTracker {
 
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;
+
+    // The timer's request to the monitor thread, and the wait between passes that it (or a
+    // stop) cuts short.
+    std::mutex schedule_mutex;
+    std::condition_variable schedule_changed;
+    bool timer_pass_requested = false;
 };
 
 // The first pending achievement with this id, marked completed in its flag and the map and

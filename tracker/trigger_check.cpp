@@ -1,6 +1,7 @@
 // The check pass: test every pending achievement's trigger against fresh desktop facts and
-// complete those that are met. Two schedules run it (the monitor thread and the UI timer);
-// pass_mutex keeps their passes from overlapping.
+// complete those that are met. The monitor thread runs its own passes and the timer's; the
+// UI thread runs one only without a monitor thread, or to take an unlock over from
+// laurelight-check. pass_mutex keeps passes from overlapping.
 
 #include <chrono>
 #include <cstdint>

@@ -70,6 +70,7 @@ Json CmdUnlockLatency(const Args& args);
 Json CmdProcessUsage(const Args& args);
 Json CmdCheckCost(const Args& args);
 Json CmdMoves(const Args& args);
+Json CmdAnswerTimes(const Args& args);
 Json CmdResources(const Args& args);
 
 }  // namespace driver

@@ -1,5 +1,5 @@
 // Measuring commands for the benchmarks: how soon a started program is unlocked, what a
-// process costs while it idles, and when a window is seen to move.
+// process costs while it idles, when a window is seen to move, and how soon it answers.
 
 #include "platform/win32/win32.h"
 #include <mmsystem.h>
@@ -212,6 +212,39 @@ Json CmdProcessUsage(const Args& args) {
                 {"process_times_cpu_ms", process_after - process_before},
                 {"peak_working_set", static_cast<unsigned long long>(memory.PeakWorkingSetSize)},
                 {"working_set", static_cast<unsigned long long>(memory.WorkingSetSize)}};
+}
+
+// answer_times <window> <duration_ms> [interval_ms] [timeout_ms]: sends the window WM_NULL
+// every interval, as a program that talks to it would, and answers how many milliseconds each
+// answer took; one not given within the timeout counts as the timeout and as unanswered.
+Json CmdAnswerTimes(const Args& args) {
+    HWND window = RequireWindow(Arg(args, 0));
+    const double duration = static_cast<double>(IntArg(args, 1, 20000));
+    const auto interval = std::chrono::milliseconds(IntArg(args, 2, 50));
+    const UINT timeout = static_cast<UINT>(IntArg(args, 3, 10000));
+    FineTimer fine;
+    Json times = Json::array();
+    int unanswered = 0;
+    const auto start = Clock::now();
+    for (auto next = start; MsSince(start) < duration;) {
+        const auto sent = Clock::now();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeout, &result)) {
+            if (!IsWindow(window)) throw Failure("the window is gone");
+            ++unanswered;
+        }
+        times.push_back(MsSince(sent));
+        // A late answer shifts the rhythm instead of bunching the sends that follow it.
+        next += interval;
+        const auto now = Clock::now();
+        if (next <= now) {
+            next = now;
+        } else {
+            Sleep(static_cast<DWORD>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()));
+        }
+    }
+    return Json{{"ok", true}, {"times_ms", times}, {"unanswered", unanswered}};
 }
 
 // moves <class> [appear_timeout_ms] [life_timeout_ms]: waits for a top-level window of the

@@ -56,6 +56,7 @@ const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"process_usage", driver::CmdProcessUsage},
     {"check_cost", driver::CmdCheckCost},
     {"moves", driver::CmdMoves},
+    {"answer_times", driver::CmdAnswerTimes},
     {"resources", driver::CmdResources},
 };
 

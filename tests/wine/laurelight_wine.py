@@ -5,6 +5,7 @@ tests; every Wine process started here has a timeout and is killed if it outlive
 """
 
 import json
+import math
 import os
 import selectors
 import shutil
@@ -51,6 +52,35 @@ def config_bytes(entries):
 def achievement(id_, title, value, kind="process_name", description="", trigger_description=""):
     return {"id": id_, "title": title, "description": description,
             "trigger_description": trigger_description, "trigger_value": value, "trigger_type": kind}
+
+
+BURST = 10  # achievements that one program unlocks at once
+
+
+def busy_pack(open_count, burst_exe):
+    """A configuration of open_count open achievements: the last BURST all unlock as soon as
+    burst_exe runs; the others, alternately process names and window titles, never do."""
+    entries = [achievement("p%d" % i, "Process %d" % i, "never_%d.exe" % i) if i % 2 == 0 else
+               achievement("w%d" % i, "Window %d" % i, "zz no window has the title %d zz" % i,
+                           kind="window_title")
+               for i in range(open_count - BURST)]
+    entries += [achievement("burst%d" % i, "Burst %d" % i, burst_exe) for i in range(BURST)]
+    return config_bytes(entries)
+
+
+def burst_done(install):
+    progress = install.progress() or b""
+    return all(b"burst%d=done" % i in progress for i in range(BURST))
+
+
+def answer_times(driver, window, duration_ms):
+    """How soon the window answers another program's WM_NULL, sent every 50 ms over
+    duration_ms: p50, p99 and max in ms (nearest rank), with the count of messages."""
+    answer = driver.ok("answer_times", window, duration_ms, 50, 10000, timeout=duration_ms / 1000 + 30)
+    times = sorted(answer["times_ms"])
+    rank = lambda p: times[max(0, math.ceil(p / 100 * len(times)) - 1)]  # noqa: E731
+    return {"p50": rank(50), "p99": rank(99), "max": times[-1], "count": len(times),
+            "unanswered": answer["unanswered"]}
 
 
 def item_text(entry):

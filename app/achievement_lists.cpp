@@ -1,18 +1,57 @@
 #include "app/achievement_lists.h"
 
+#include "config/goal.h"
 #include "platform/desktop.h"
+#include "text/utf8.h"
+#include "tracker/goal_counting.h"
 #include "tracker/tracker.h"
 
-std::u16string ItemText(const Achievement& achievement) {
+namespace {
+
+constexpr std::u16string_view HIDDEN_ITEM_TEXT = u"？？？ - 隐藏成就\n触发方式: ？？？";
+
+const char16_t* UnitText(GoalUnit unit) {
+    switch (unit) {
+        case GoalUnit::Starts:
+            return u"次";
+        case GoalUnit::Minutes:
+            return u"分钟";
+        case GoalUnit::Days:
+            return u"天";
+    }
+    return u"";
+}
+
+std::u16string Number(std::uint64_t value) {
+    return Utf8ToUtf16(std::to_string(value));
+}
+
+}  // namespace
+
+std::u16string ItemText(const Achievement& achievement, std::u16string_view progress) {
     std::u16string text;
-    text.reserve(achievement.title.size() + achievement.description.size() +
+    text.reserve(achievement.title.size() + achievement.description.size() + progress.size() +
                  achievement.trigger_description.size() + 10);
     text += achievement.title;
     text += u" - ";
     text += achievement.description;
+    text += progress;
     text += u"\n触发方式: ";
     text += achievement.trigger_description;
     return text;
+}
+
+std::u16string PendingItemText(const Achievement& achievement, std::u16string_view progress) {
+    if (IsHidden(achievement)) return std::u16string(HIDDEN_ITEM_TEXT);
+    return ItemText(achievement, progress);
+}
+
+std::u16string ProgressText(const Achievement& achievement, const GoalRecord* record) {
+    const std::optional<Goal> goal = GoalOf(achievement).goal;
+    if (!goal) return {};
+    const std::uint64_t amount = record != nullptr ? GoalAmount(goal->unit, *record) : 0;
+    return u"（" + Number(amount) + u"/" + Number(goal->target) + u" " + UnitText(goal->unit) +
+           u"）";
 }
 
 // The completed flag alone decides the list; the map is not consulted.

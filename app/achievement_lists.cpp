@@ -54,12 +54,41 @@ std::u16string ProgressText(const Achievement& achievement, const GoalRecord* re
            u"）";
 }
 
+namespace {
+
+std::u16string OpenItemText(const AchievementTracker& tracker, const Achievement& achievement) {
+    const auto record = tracker.goal_stats.find(achievement.id);
+    return PendingItemText(
+        achievement,
+        ProgressText(achievement, record != tracker.goal_stats.end() ? &record->second : nullptr));
+}
+
+}  // namespace
+
 // The completed flag alone decides the list; the map is not consulted.
 void AchievementTracker::FillLists() {
     platform::ListReset(completed_list);
     platform::ListReset(pending_list);
+    pending_items.clear();
     for (const Achievement& achievement : achievements) {
-        platform::ListAdd(achievement.completed ? completed_list : pending_list,
-                          ItemText(achievement));
+        if (achievement.completed) {
+            platform::ListAdd(completed_list, ItemText(achievement));
+            continue;
+        }
+        pending_items.push_back(OpenItemText(*this, achievement));
+        platform::ListAdd(pending_list, pending_items.back());
+    }
+}
+
+void AchievementTracker::RefreshProgressItems() {
+    std::size_t index = 0;
+    for (const Achievement& achievement : achievements) {
+        if (achievement.completed) continue;
+        std::u16string text = OpenItemText(*this, achievement);
+        if (index < pending_items.size() && pending_items[index] != text) {
+            platform::ListReplace(pending_list, index, text);
+            pending_items[index] = std::move(text);
+        }
+        ++index;
     }
 }

@@ -223,7 +223,11 @@ std::string SerializeProgress(const std::vector<Achievement>& achievements,
     return out;
 }
 
+// The goal counts beside it are read with it, so the first list shows their progress.
 void AchievementTracker::LoadProgress() {
+    goal_stats.clear();
+    stats_read = false;
+    ReadStatsIfChanged();
     completed_map.clear();
     kept_lines.clear();
     const Reading reading = ReadSaveFile(save_path);
@@ -269,5 +273,6 @@ bool AchievementTracker::SaveIfPending() {
     std::unique_lock<std::mutex> lock(pass_mutex, std::try_to_lock);
     if (!lock.owns_lock()) return false;
     if (save_pending) SaveProgress();
+    if (stats_changed) SaveStats();
     return !save_pending;
 }

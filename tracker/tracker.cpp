@@ -10,9 +10,11 @@ AchievementTracker::AchievementTracker(void* window, std::u16string_view module_
     DataPaths paths = DeriveDataPaths(module_path);
     save_path = std::move(paths.save_path);
     config_path = std::move(paths.config_path);
+    stats_path = std::move(paths.stats_path);
 }
 
 AchievementTracker::~AchievementTracker() {
     StopMonitoring();
     if (save_pending) SaveProgress();  // last chance for an unlock that could not be saved yet
+    if (stats_changed) SaveStats();
 }

@@ -10,8 +10,10 @@
 #include <thread>
 #include <vector>
 
+#include "progress/goal_stats.h"
 #include "tracker/achievement.h"
 #include "tracker/data_paths.h"
+#include "tracker/goal_counting.h"
 #include "tracker/save_problem.h"
 
 struct AchievementTracker {
@@ -36,6 +38,18 @@ struct AchievementTracker {
     // running pass; returns whether the progress is on disk.
     bool SaveIfPending();
     void FillLists();
+    // Puts the open items whose progress changed in place of their old text, and only those,
+    // so the list keeps its scroll position.
+    void RefreshProgressItems();
+
+    // Takes over what adv_stats.txt holds beyond this program's counts (another copy, a
+    // synced folder) when it changed since last read. Returns whether a count grew.
+    bool ReadStatsIfChanged();
+    // Writes the counts when they differ from the file, after reading it again if it changed.
+    // Never writes over a file that exists but could not be read.
+    void SaveStats();
+    // The check pass's write: changed counts at most once a minute.
+    void SaveStatsIfDue();
 
     // One check pass. Waits while another pass runs (monitor thread).
     void CheckTriggers();
@@ -73,6 +87,21 @@ struct AchievementTracker {
     // Why the progress lags, for the main window; written by whichever thread saves.
     std::atomic<SaveProblem> save_problem{};
     static_assert(std::atomic<SaveProblem>::is_always_lock_free);
+
+    // Goal counts and unlock times of adv_stats.txt, merged with the file's. Counting state
+    // between checks (GoalWatch) is kept per achievement, by position, and never saved.
+    std::u16string stats_path;
+    GoalStats goal_stats;
+    std::vector<GoalWatch> goal_watches;
+    platform::FileFacts stats_stamp{};
+    bool stats_read = false;     // the file has been read (or found absent)
+    std::string stats_on_disk;   // the file's facts, as SerializeGoalStats writes them
+    bool stats_changed = false;  // counts changed since they were last written
+    std::chrono::steady_clock::time_point last_stats_write{};
+    // An existing adv_stats.txt could not be read: nothing is written until it has been.
+    std::atomic<bool> stats_unreadable{false};
+    // The open list's item texts as last shown, in list order.
+    std::vector<std::u16string> pending_items;
 
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;

@@ -42,6 +42,7 @@ bool AchievementTracker::ReadStatsIfChanged() {
     return MergeGoalStats(goal_stats, reading.stats);
 }
 
+// Read, merge, write: the span a folder-wide lock among writers of the state files covers.
 void AchievementTracker::SaveStats() {
     ReadStatsIfChanged();
     if (!stats_read || stats_unreadable.load()) return;

@@ -50,8 +50,14 @@ std::u16string ProgressText(const Achievement& achievement, const GoalRecord* re
     const std::optional<Goal> goal = GoalOf(achievement).goal;
     if (!goal) return {};
     const std::uint64_t amount = record != nullptr ? GoalAmount(goal->unit, *record) : 0;
-    return u"（" + Number(amount) + u"/" + Number(goal->target) + u" " + UnitText(goal->unit) +
-           u"）";
+    std::u16string text = u"（";
+    text += Number(amount);
+    text += u'/';
+    text += Number(goal->target);
+    text += u' ';
+    text += UnitText(goal->unit);
+    text += u"）";
+    return text;
 }
 
 namespace {

@@ -14,7 +14,7 @@ inline constexpr std::int64_t MAX_COUNTED_GAP_MS = 10'000;
 // Input within this time, in an unlocked session, makes the user present.
 inline constexpr std::uint64_t PRESENCE_IDLE_LIMIT_MS = 5 * 60 * 1000;
 
-inline bool UserPresent(std::uint64_t idle_milliseconds, bool session_locked) {
+inline bool UserAtComputer(std::uint64_t idle_milliseconds, bool session_locked) {
     return !session_locked && idle_milliseconds < PRESENCE_IDLE_LIMIT_MS;
 }
 

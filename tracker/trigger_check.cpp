@@ -95,7 +95,7 @@ PassMoment TakeMoment() {
     const platform::UserPresence presence = platform::QueryUserPresence();
     const platform::LocalTime local = platform::LocalNow();
     return {std::chrono::duration_cast<std::chrono::milliseconds>(since).count(),
-            UserPresent(presence.idle_milliseconds, presence.session_locked),
+            UserAtComputer(presence.idle_milliseconds, presence.session_locked),
             MakeStatsDay(local.year, local.month, local.day)};
 }
 

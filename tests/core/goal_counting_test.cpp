@@ -59,9 +59,9 @@ TEST(GoalCounting, MinutesCountPresentTimeBetweenChecksWithLongGapsCut) {
     time.record.milliseconds = 125 * 60'000 + 59'999;
     EXPECT_EQ(GoalAmount(GoalUnit::Minutes, time.record), 125u);
 
-    EXPECT_TRUE(UserPresent(PRESENCE_IDLE_LIMIT_MS - 1, false));
-    EXPECT_FALSE(UserPresent(PRESENCE_IDLE_LIMIT_MS, false));
-    EXPECT_FALSE(UserPresent(0, true));
+    EXPECT_TRUE(UserAtComputer(PRESENCE_IDLE_LIMIT_MS - 1, false));
+    EXPECT_FALSE(UserAtComputer(PRESENCE_IDLE_LIMIT_MS, false));
+    EXPECT_FALSE(UserAtComputer(0, true));
 }
 
 TEST(GoalCounting, DaysCountEachLocalDayOnceAndANewDayAtOnceAfterMidnight) {

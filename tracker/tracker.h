@@ -108,7 +108,8 @@ struct AchievementTracker {
 };
 
 // What an unlock does to the tracker's state before the lists and the toast: the
-// flag, the map entry and the save. Null when no pending achievement has this id.
+// flag, the map entry, the save and the unlock's local time, which the next stats save
+// writes (the unlock's own, or the tracker's end). Null when no pending achievement has this id.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
 // A whole unlock, as a met trigger makes it: the above, the list refill and the toast's
 // message. The caller holds pass_mutex.

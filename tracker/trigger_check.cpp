@@ -197,7 +197,6 @@ const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::
         tracker.completed_map[id] = true;
         tracker.SaveProgress();
         RecordUnlockTime(tracker, id);
-        tracker.SaveStats();
         return &achievement;
     }
     return nullptr;
@@ -208,6 +207,7 @@ const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u1
     if (achievement == nullptr) return nullptr;
     tracker.FillLists();
     PostUnlocked(tracker, *achievement);
+    tracker.SaveStats();  // the unlock time; after the lists and the toast, which the user sees
     return achievement;
 }
 

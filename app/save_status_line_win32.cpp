@@ -33,13 +33,17 @@ void RefreshSaveStatusLine(HWND parent, const AchievementTracker& tracker) {
     HWND line = GetDlgItem(parent, IDC_SAVE_STATUS);
     if (line == nullptr) return;
     const SaveProblem problem = tracker.save_problem.load();
-    if (problem.reason == platform::FileError::None) {
+    const bool stats_unreadable = tracker.stats_unreadable.load();
+    if (problem.reason == platform::FileError::None && !stats_unreadable) {
         ShowWindow(line, SW_HIDE);
         SetWindowTextW(line, L"");
         return;
     }
+    // The progress comes first: a lost unlock weighs more than a lost count.
     const std::u16string text =
-        SaveProblemLine(FailedFile(tracker.save_path, problem), problem.reason);
+        problem.reason != platform::FileError::None
+            ? SaveProblemLine(FailedFile(tracker.save_path, problem), problem.reason)
+            : StatsUnreadableLine(tracker.stats_path);
     SetWindowTextW(line, platform::Wide(text));
     ShowWindow(line, SW_SHOWNA);
 }

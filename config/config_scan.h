@@ -15,19 +15,22 @@
 
 struct ScanReport;
 
-// The six keys in the order the scanner tries them on a member line, and the field each
-// fills: its text as it stands, or for "trigger_type" the type that its text names.
+// The keys in the order the scanner tries them on a member line, and the field each fills:
+// its text as it stands, or for "trigger_type" the type that its text names. The last two
+// came later; a line holding one of the first six never reaches them.
 struct ConfigKey {
     std::string_view name;
     std::u16string Achievement::*text_field;  // null for "trigger_type"
 };
-inline constexpr std::array<ConfigKey, 6> CONFIG_KEYS = {{
+inline constexpr std::array<ConfigKey, 8> CONFIG_KEYS = {{
     {"id", &Achievement::id},
     {"title", &Achievement::title},
     {"description", &Achievement::description},
     {"trigger_description", &Achievement::trigger_description},
     {"trigger_value", &Achievement::trigger_value},
     {"trigger_type", nullptr},
+    {"trigger_goal", &Achievement::trigger_goal},
+    {"hidden", &Achievement::hidden},
 }};
 inline constexpr std::size_t TRIGGER_VALUE_KEY = 4;
 inline constexpr std::size_t TRIGGER_TYPE_KEY = 5;

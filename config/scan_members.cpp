@@ -1,6 +1,6 @@
 // Finds "key": pairs on one line the way a JSON reader would: strings are skipped whole, so a
 // quoted text inside a value is never taken for a key. Only the report uses this; the loader
-// itself looks for its six keys by plain search.
+// itself looks for its keys by plain search.
 
 #include "config/scan_members.h"
 

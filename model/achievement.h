@@ -20,6 +20,11 @@ struct Achievement {
     std::u16string trigger_value;
     TriggerType trigger_type = TriggerType::None;
     bool completed = false;
+    // What a met trigger adds up to before it unlocks ("10 starts", "600 分钟", "5 天"); empty
+    // for an achievement that unlocks at the first met trigger. See config/goal.h.
+    std::u16string trigger_goal;
+    // "true" keeps the open achievement's texts secret; any other text shows them.
+    std::u16string hidden;
 
     friend bool operator==(const Achievement&, const Achievement&) = default;
 };

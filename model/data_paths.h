@@ -10,6 +10,7 @@ struct DataPaths {
     std::u16string picture_path;  // \bin\adv_back.png
     std::u16string wave_path;     // \bin\adv_sound.wav
     std::u16string mp3_path;      // \bin\adv_sound.mp3
+    std::u16string stats_path;    // \adv_stats.txt
 };
 
 // The module path cut just before its last '\' or '/', or the whole path without either.

@@ -36,9 +36,25 @@ inline constexpr std::size_t MAX_TITLE_UNITS = 255;
 // Return true to stop the walk.
 using TextVisitor = bool (*)(std::u16string_view text, void* context);
 
-// Executable file names (no directory) of all running processes, fresh at every call.
-// Returns true when the visitor stopped the walk; false when it ran out or failed.
-bool VisitProcessNames(TextVisitor visit, void* context);
+// Executable file names (no directory) of all running processes with their ids, from one
+// snapshot, fresh at every call: a process started since an earlier walk has an id that walk
+// did not see. Returns true when the visitor stopped the walk; false when it ran out or failed.
+using ProcessVisitor = bool (*)(std::u16string_view name, std::uint32_t id, void* context);
+bool VisitProcesses(ProcessVisitor visit, void* context);
+
+// The same walk for the names alone.
+inline bool VisitProcessNames(TextVisitor visit, void* context) {
+    struct NamesOnly {
+        TextVisitor visit;
+        void* context;
+    } names{visit, context};
+    return VisitProcesses(
+        [](std::u16string_view name, std::uint32_t, void* param) {
+            const NamesOnly& inner = *static_cast<const NamesOnly*>(param);
+            return inner.visit(name, inner.context);
+        },
+        &names);
+}
 
 // Titles of the visible top-level windows (covered and minimized ones included), each cut
 // to MAX_TITLE_UNITS; windows with an empty title are left out. Same result as above.
@@ -68,11 +84,33 @@ enum class UserNotificationState {
 };
 UserNotificationState QueryUserNotificationState();
 
+// How long ago the user last gave input in this session (GetLastInputInfo), and whether the
+// session is locked (no input desktop to open). Where the system cannot tell: 0 and false.
+struct UserPresence {
+    std::uint64_t idle_milliseconds = 0;
+    bool session_locked = false;
+};
+UserPresence QueryUserPresence();
+
+// The local calendar date and time of day (GetLocalTime).
+struct LocalTime {
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+LocalTime LocalNow();
+
 // Modal message box with an OK button and the error icon.
 void ShowErrorMessage(WindowRef owner, const std::u16string& text, const std::u16string& caption);
 
 void ListReset(ListRef list);
 void ListAdd(ListRef list, const std::u16string& text);
+// Puts `text` in place of the item at `index`, keeping the list's scroll position and
+// selection.
+void ListReplace(ListRef list, std::size_t index, const std::u16string& text);
 
 // PostMessageW; true when the message was queued.
 bool PostToWindow(WindowRef window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);

@@ -36,3 +36,8 @@ std::u16string SaveFailedConsoleLine(const std::u16string& file, FileError reaso
     return u"progress not saved (" + std::u16string(text.english) + u"): " + file +
            u" / 进度未能保存（" + text.chinese + u"）：" + file;
 }
+
+std::u16string StatsUnreadableLine(const std::u16string& stats_path) {
+    return std::u16string(u"目标计数无法读取（") + FileErrorText(FileError::Unreadable).chinese +
+           u"），读取成功前不会写入：" + stats_path;
+}

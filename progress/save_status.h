@@ -22,3 +22,7 @@ std::u16string SaveProblemLine(const std::u16string& file, platform::FileError r
 
 // The console's line, in English and Chinese: the progress did not reach the file, and why.
 std::u16string SaveFailedConsoleLine(const std::u16string& file, platform::FileError reason);
+
+// The main window's line while adv_stats.txt exists but cannot be read: goal counts go on in
+// memory and are not written over the file until it can be read.
+std::u16string StatsUnreadableLine(const std::u16string& stats_path);

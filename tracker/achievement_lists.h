@@ -2,8 +2,18 @@
 // Text of one item in the completed and pending achievement lists.
 
 #include <string>
+#include <string_view>
 
 #include "model/achievement.h"
+#include "progress/goal_stats.h"
 
-// title + " - " + description + "\n触发方式: " + trigger_description
-std::u16string ItemText(const Achievement& achievement);
+// title + " - " + description + progress + "\n触发方式: " + trigger_description
+std::u16string ItemText(const Achievement& achievement, std::u16string_view progress = {});
+
+// The open list's item: a hidden achievement keeps its texts secret until it unlocks; the
+// others show their progress, if any, at the end of the first line.
+std::u16string PendingItemText(const Achievement& achievement, std::u16string_view progress);
+
+// "（3/10 次）", "（125/600 分钟）", "（2/5 天）" for an achievement with a goal it can
+// count; empty for any other. A missing record counts as nothing yet.
+std::u16string ProgressText(const Achievement& achievement, const GoalRecord* record);

@@ -115,7 +115,11 @@ bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
 
 }  // namespace
 
+// The goal counts beside it are read with it, so the first list shows their progress.
 void AchievementTracker::LoadProgress() {
+    goal_stats.clear();
+    stats_read = false;
+    ReadStatsIfChanged();
     completed_map.clear();
     kept_lines.clear();
     unread_tail.clear();
@@ -172,5 +176,6 @@ bool AchievementTracker::SaveIfPending() {
     std::unique_lock<std::mutex> lock(pass_mutex, std::try_to_lock);
     if (!lock.owns_lock()) return false;
     if (save_pending) SaveProgress();
+    if (stats_changed) SaveStats();
     return !save_pending;
 }

@@ -12,11 +12,13 @@ AchievementTracker::AchievementTracker(platform::WindowRef window, std::u16strin
     DataPaths paths = DeriveDataPaths(module_path);
     save_path = std::move(paths.save_path);
     config_path = std::move(paths.config_path);
+    stats_path = std::move(paths.stats_path);
 }
 
 AchievementTracker::~AchievementTracker() {
     StopMonitoring();
     if (save_pending) SaveProgress();  // last chance for an unlock that could not be saved yet
+    if (stats_changed) SaveStats();
 }
 
 bool AchievementTracker::LoadConfig() {

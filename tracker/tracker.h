@@ -15,6 +15,8 @@
 #include "model/data_paths.h"
 #include "model/save_problem.h"
 #include "platform/desktop.h"
+#include "progress/goal_stats.h"
+#include "tracker/goal_counting.h"
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.
@@ -38,6 +40,18 @@ struct AchievementTracker {
     // running pass; returns whether the progress is on disk.
     bool SaveIfPending();
     void FillLists();
+    // Puts the open items whose progress changed in place of their old text, and only those,
+    // so the list keeps its scroll position.
+    void RefreshProgressItems();
+
+    // Takes over what adv_stats.txt holds beyond this program's counts (another copy, a
+    // synced folder) when it changed since last read. Returns whether a count grew.
+    bool ReadStatsIfChanged();
+    // Writes the counts when they differ from the file, after reading it again if it changed.
+    // Never writes over a file that exists but could not be read.
+    void SaveStats();
+    // The check pass's write: changed counts at most once a minute.
+    void SaveStatsIfDue();
 
     // One check pass. Waits while another pass runs (monitor thread).
     void CheckTriggers();
@@ -83,6 +97,21 @@ struct AchievementTracker {
     std::atomic<SaveProblem> save_problem{};
     static_assert(std::atomic<SaveProblem>::is_always_lock_free);
 
+    // Goal counts and unlock times of adv_stats.txt, merged with the file's. Counting state
+    // between checks (GoalWatch) is kept per achievement, by position, and never saved.
+    std::u16string stats_path;
+    GoalStats goal_stats;
+    std::vector<GoalWatch> goal_watches;
+    platform::FileFacts stats_stamp{};
+    bool stats_read = false;     // the file has been read (or found absent)
+    std::string stats_on_disk;   // the file's facts, as SerializeGoalStats writes them
+    bool stats_changed = false;  // counts changed since they were last written
+    std::chrono::steady_clock::time_point last_stats_write{};
+    // An existing adv_stats.txt could not be read: nothing is written until it has been.
+    std::atomic<bool> stats_unreadable{false};
+    // The open list's item texts as last shown, in list order.
+    std::vector<std::u16string> pending_items;
+
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;
 
@@ -96,8 +125,10 @@ struct AchievementTracker {
 // The first pending achievement with this id, marked completed in its flag and the map and
 // returned; nothing is saved. Null when no pending achievement has this id.
 const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16string& id);
-// What an unlock does to the tracker's state before the lists and the toast: the above and
-// the save. Every unlock goes through it: a met trigger, a hand-off, laurelight-check --unlock.
+// What an unlock does to the tracker's state before the lists and the toast: the above, the
+// save and the unlock's local time, which the next stats save writes (the unlock's own, or the
+// tracker's end). Every unlock goes through it: a met trigger, a hand-off, laurelight-check
+// --unlock.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
 // A whole unlock, as a met trigger makes it: the above, the list refill and the toast's
 // message. The caller holds pass_mutex.

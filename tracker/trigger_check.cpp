@@ -3,13 +3,16 @@
 // UI thread runs one only without a monitor thread, or to take an unlock over from
 // laurelight-check. pass_mutex keeps passes from overlapping.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "config/goal.h"
 #include "model/window_messages.h"
 #include "platform/desktop.h"
 #include "text/ascii_case.h"
@@ -67,26 +70,122 @@ bool SaveDue(const AchievementTracker& tracker) {
     return tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure);
 }
 
+// What another program completed in the file moves to the completed list without a toast;
+// counts it added show in the open list.
 // What another program completed in the file moves to the completed list without a toast.
 void TakeOverFileCompletions(AchievementTracker& tracker) {
     if (tracker.ReadProgressIfChanged()) tracker.FillLists();
 }
 
+// The same, and counts that another copy made show in the open list.
+void TakeOverFileChanges(AchievementTracker& tracker) {
+    if (tracker.ReadProgressIfChanged()) {
+        tracker.FillLists();
+    } else if (tracker.ReadStatsIfChanged()) {
+        tracker.RefreshProgressItems();
+    }
+}
+
+// The facts every goal achievement of one pass shares, asked for once and only when a pass
+// meets its first open goal achievement, so a pass without any asks nothing more.
+struct PassMoment {
+    std::int64_t at_ms = 0;
+    bool user_present = false;
+    StatsDay day = 0;
+};
+
+PassMoment TakeMoment() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    const platform::UserPresence presence = platform::QueryUserPresence();
+    const platform::LocalTime local = platform::LocalNow();
+    return {std::chrono::duration_cast<std::chrono::milliseconds>(since).count(),
+            UserAtComputer(presence.idle_milliseconds, presence.session_locked),
+            MakeStatsDay(local.year, local.month, local.day)};
+}
+
+struct ProcessIdSearch {
+    std::u16string_view name;
+    std::vector<std::uint32_t> ids;
+};
+
+bool CollectProcessId(std::u16string_view process_name, std::uint32_t id, void* context) {
+    ProcessIdSearch& search = *static_cast<ProcessIdSearch*>(context);
+    if (EqualIgnoringAsciiCase(process_name, search.name)) search.ids.push_back(id);
+    return false;
+}
+
+// One snapshot or one window walk, as for any achievement; a process name's walk also
+// gathers the ids of every process of that name.
+GoalSighting Sight(const Achievement& achievement, const PassMoment& moment) {
+    GoalSighting seen{false, {}, moment.at_ms, moment.user_present, moment.day};
+    if (achievement.trigger_type == TriggerType::ProcessName) {
+        if (achievement.trigger_value.empty()) return seen;
+        ProcessIdSearch search{achievement.trigger_value, {}};
+        platform::VisitProcesses(CollectProcessId, &search);
+        std::sort(search.ids.begin(), search.ids.end());
+        seen.met = !search.ids.empty();
+        seen.process_ids = std::move(search.ids);
+    } else {
+        seen.met = TriggerMet(achievement);
+    }
+    return seen;
+}
+
+// Counts this check towards the achievement's goal; true when the goal is reached. A goal
+// that cannot be read counts nothing and never unlocks.
+bool CountTowardsGoal(AchievementTracker& tracker, std::size_t index,
+                      std::optional<PassMoment>& moment, bool& progress_changed) {
+    const Achievement& achievement = tracker.achievements[index];
+    const std::optional<Goal> goal = GoalOf(achievement).goal;
+    if (!goal) return false;
+    if (!moment) moment = TakeMoment();
+    if (tracker.goal_watches.size() != tracker.achievements.size()) {
+        tracker.goal_watches.resize(tracker.achievements.size());
+    }
+    GoalRecord& record = tracker.goal_stats[achievement.id];
+    const std::uint64_t before = GoalAmount(goal->unit, record);
+    if (CountGoalCheck(goal->unit, achievement.trigger_type, Sight(achievement, *moment),
+                       tracker.goal_watches[index], record)) {
+        tracker.stats_changed = true;
+        progress_changed = progress_changed || GoalAmount(goal->unit, record) != before;
+    }
+    return GoalReached(*goal, record);
+}
+
 // One pass; the caller holds pass_mutex. Positions in the vector never change, so the
-// outer walk stays valid across unlocks. Before every trigger test the pass looks at the
-// file's size and time (cheap) and reads it only when they changed, so that unlocks made
-// elsewhere show at once even while a pass over many records takes seconds, and a record
-// completed elsewhere is not unlocked here a second time.
+// outer walk stays valid across unlocks. The pass looks at the files' size and time (cheap)
+// and reads them only when they changed, so that unlocks and counts made elsewhere show without
+// waiting for one here; before every trigger test it looks at adv_save.txt again, so that they
+// show at once even while a pass over many records takes seconds, and a record completed
+// elsewhere is not unlocked here a second time.
 void RunCheckPass(AchievementTracker& tracker) {
-    TakeOverFileCompletions(tracker);
+    TakeOverFileChanges(tracker);
     if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
-    for (const Achievement& achievement : tracker.achievements) {
+    std::optional<PassMoment> moment;
+    bool progress_changed = false;
+    for (std::size_t index = 0; index < tracker.achievements.size(); ++index) {
+        const Achievement& achievement = tracker.achievements[index];
         if (achievement.completed) continue;
         TakeOverFileCompletions(tracker);
         if (achievement.completed) continue;
-        if (!TriggerMet(achievement)) continue;
-        UnlockFirstPending(tracker, achievement.id);
+        const bool met = HasGoal(achievement)
+                             ? CountTowardsGoal(tracker, index, moment, progress_changed)
+                             : TriggerMet(achievement);
+        if (met && UnlockFirstPending(tracker, achievement.id) != nullptr) {
+            progress_changed = false;  // the refill showed every count
+        }
     }
+    if (progress_changed) tracker.RefreshProgressItems();
+    tracker.SaveStatsIfDue();
+}
+
+// The local date and time of an unlock; an earlier one known from another copy stays.
+void RecordUnlockTime(AchievementTracker& tracker, const std::u16string& id) {
+    const platform::LocalTime now = platform::LocalNow();
+    StatsTime& unlocked_at = tracker.goal_stats[id].unlocked_at;
+    if (unlocked_at != 0) return;
+    unlocked_at = MakeStatsTime(now.year, now.month, now.day, now.hour, now.minute, now.second);
+    tracker.stats_changed = true;
 }
 
 }  // namespace
@@ -104,7 +203,9 @@ const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16s
 
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
     const Achievement* achievement = MarkFirstPending(tracker, id);
-    if (achievement != nullptr) tracker.SaveProgress();
+    if (achievement == nullptr) return nullptr;
+    tracker.SaveProgress();
+    RecordUnlockTime(tracker, id);
     return achievement;
 }
 
@@ -113,6 +214,7 @@ const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u1
     if (achievement == nullptr) return nullptr;
     tracker.FillLists();
     PostUnlocked(tracker, *achievement);
+    tracker.SaveStats();  // the unlock time; after the lists and the toast, which the user sees
     return achievement;
 }
 

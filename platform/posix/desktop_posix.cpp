@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -34,13 +35,14 @@ std::string ProcessName(const std::filesystem::path& folder) {
 
 }  // namespace
 
-bool VisitProcessNames(TextVisitor visit, void* context) {
+bool VisitProcesses(ProcessVisitor visit, void* context) {
     using Folders = std::filesystem::directory_iterator;
     std::error_code error;
     for (Folders entry("/proc", error); !error && entry != Folders(); entry.increment(error)) {
         if (!IsProcessFolder(entry->path())) continue;
         const std::string name = ProcessName(entry->path());
-        if (!name.empty() && visit(Utf8ToUtf16(name), context)) return true;
+        const auto id = static_cast<std::uint32_t>(std::stoul(entry->path().filename().string()));
+        if (!name.empty() && visit(Utf8ToUtf16(name), id, context)) return true;
     }
     return false;
 }
@@ -59,12 +61,25 @@ UserNotificationState QueryUserNotificationState() {
     return UserNotificationState::Unknown;
 }
 
+UserPresence QueryUserPresence() {
+    return {};
+}
+
+LocalTime LocalNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
 void ShowErrorMessage(WindowRef, const std::u16string& text, const std::u16string&) {
     std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
 }
 
 void ListReset(ListRef) {}
 void ListAdd(ListRef, const std::u16string&) {}
+void ListReplace(ListRef, std::size_t, const std::u16string&) {}
 
 bool PostToWindow(WindowRef, unsigned, std::uintptr_t, std::intptr_t) {
     return false;

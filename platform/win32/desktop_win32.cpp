@@ -102,14 +102,15 @@ DWORD WaitServingSentMessages(DWORD count, const HANDLE* handles, DWORD millisec
 
 }  // namespace
 
-bool VisitProcessNames(TextVisitor visit, void* context) {
+bool VisitProcesses(ProcessVisitor visit, void* context) {
     UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Valid()) return false;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
     if (!Process32FirstW(snapshot.Get(), &entry)) return false;
     do {
-        if (visit(TextInBuffer(entry.szExeFile, MAX_PATH), context)) return true;
+        const std::u16string_view name = TextInBuffer(entry.szExeFile, MAX_PATH);
+        if (visit(name, entry.th32ProcessID, context)) return true;
     } while (Process32NextW(snapshot.Get(), &entry));
     return false;
 }
@@ -141,6 +142,25 @@ UserNotificationState QueryUserNotificationState() {
     return static_cast<UserNotificationState>(state);
 }
 
+// A locked session (or the secure desktop of a credentials prompt) gives this process no
+// input desktop to open.
+UserPresence QueryUserPresence() {
+    UserPresence presence;
+    LASTINPUTINFO input = {};
+    input.cbSize = sizeof(input);
+    if (GetLastInputInfo(&input)) presence.idle_milliseconds = GetTickCount() - input.dwTime;
+    HDESK desktop = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    presence.session_locked = desktop == nullptr;
+    if (desktop != nullptr) CloseDesktop(desktop);
+    return presence;
+}
+
+LocalTime LocalNow() {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 void ShowErrorMessage(WindowRef owner, const std::u16string& text, const std::u16string& caption) {
     MessageBoxW(static_cast<HWND>(owner.handle), Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
 }
@@ -152,6 +172,20 @@ void ListReset(ListRef list) {
 void ListAdd(ListRef list, const std::u16string& text) {
     SendMessageW(static_cast<HWND>(list.handle), LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(Wide(text)));
+}
+
+// Drawing waits until the item is back and the list scrolled to where it was.
+void ListReplace(ListRef list, std::size_t index, const std::u16string& text) {
+    HWND box = static_cast<HWND>(list.handle);
+    const LRESULT top = SendMessageW(box, LB_GETTOPINDEX, 0, 0);
+    const LRESULT selected = SendMessageW(box, LB_GETCURSEL, 0, 0);
+    SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(box, LB_DELETESTRING, index, 0);
+    SendMessageW(box, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(Wide(text)));
+    SendMessageW(box, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    if (selected != LB_ERR) SendMessageW(box, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box, nullptr, TRUE);
 }
 
 bool PostToWindow(WindowRef window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {

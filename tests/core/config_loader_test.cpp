@@ -7,10 +7,12 @@
 
 #include "config/config_loader.h"
 #include "config/config_scan.h"
+#include "config/goal.h"
 #include "config/scan_report.h"
 #include "tests/core/config_samples.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
+#include "text/utf8.h"
 #include "tracker/tracker.h"
 
 namespace {
@@ -183,7 +185,7 @@ TEST(ConfigFile, ReadWholeFileSkipsTheMarkAndRefusesShortFiles) {
 TEST(ConfigLoad, EachFailureShowsItsOneMessageAndLeavesTheListEmpty) {
     ProgressTestFolder folder;
     AchievementTracker tracker(reinterpret_cast<void*>(0x77), folder.ModulePath());
-    tracker.achievements.push_back(Achievement{u"stale", u"", u"", u"", u"", {}, true});
+    tracker.achievements.push_back(Achievement{u"stale", u"", u"", u"", u"", {}, true, u"", u""});
 
     ResetFake();
     EXPECT_FALSE(tracker.LoadConfig());
@@ -236,4 +238,52 @@ TEST(ConfigReport, NeverChangesWhatLoads) {
             EXPECT_TRUE(plain == reported) << variant;
         }
     }
+}
+
+TEST(ConfigScan, GoalAndHiddenAreReadAfterTheSixKeysAndGoalsParseOrAreRefused) {
+    const std::vector<Achievement> records = Scan(
+        "{\"achievements\": [\n{\n\"id\": \"a\",\n\"trigger_type\": \"process_name\",\n"
+        "\"trigger_goal\": \"10次\",\n\"hidden\": \"true\"\n},\n{\n\"id\": \"b\",\n"
+        "\"title\": \"T\", \"trigger_goal\": \"3 starts\"\n}\n]}\n");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].trigger_goal, u"10次");
+    EXPECT_TRUE(IsHidden(records[0]));
+    EXPECT_EQ(GoalOf(records[0]).goal, (Goal{GoalUnit::Starts, 10}));
+    // A line with one of the six keys applies that one only.
+    EXPECT_EQ(records[1].title, u"T");
+    EXPECT_FALSE(HasGoal(records[1]));
+    EXPECT_FALSE(GoalOf(records[1]).goal);
+
+    const std::pair<std::u16string_view, Goal> read[] = {
+        {u"10 starts", {GoalUnit::Starts, 10}},     {u"1 start", {GoalUnit::Starts, 1}},
+        {u"600 minutes", {GoalUnit::Minutes, 600}}, {u"600分钟", {GoalUnit::Minutes, 600}},
+        {u" 5 天 ", {GoalUnit::Days, 5}},           {u"1000000 days", {GoalUnit::Days, 1000000}},
+        {u"007\u3000次", {GoalUnit::Starts, 7}},
+    };
+    for (const auto& [text, goal] : read) {
+        EXPECT_EQ(ParseGoal(text).goal, goal) << Quoted(text);
+        EXPECT_EQ(ParseGoal(text).refusal, GoalRefusal::None);
+    }
+    const std::pair<std::u16string_view, GoalRefusal> refused[] = {
+        {u"starts", GoalRefusal::NoNumber},
+        {u"", GoalRefusal::NoNumber},
+        {u"-3 starts", GoalRefusal::NoNumber},
+        {u"0 starts", GoalRefusal::Zero},
+        {u"1000001 days", GoalRefusal::TooLarge},
+        {u"99999999999999999999次", GoalRefusal::TooLarge},
+        {u"10 hours", GoalRefusal::UnknownUnit},
+        {u"10", GoalRefusal::UnknownUnit},
+        {u"10 Starts", GoalRefusal::UnknownUnit},
+        {u"3.5 days", GoalRefusal::UnknownUnit},
+    };
+    for (const auto& [text, refusal] : refused) {
+        EXPECT_FALSE(ParseGoal(text).goal) << Quoted(text);
+        EXPECT_EQ(ParseGoal(text).refusal, refusal) << Quoted(text);
+    }
+    Achievement none;
+    none.trigger_goal = u"3 starts";
+    EXPECT_EQ(GoalOf(none).refusal, GoalRefusal::TriggerCannotCount);
+    EXPECT_FALSE(GoalOf(none).goal);
+    none.hidden = u"True";
+    EXPECT_FALSE(IsHidden(none));
 }

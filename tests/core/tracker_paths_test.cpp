@@ -39,7 +39,8 @@ TEST(TrackerLifecycle, ConstructionTouchesNothingAndDestructionWithoutThreadIsQu
 }
 
 TEST(AchievementRecord, CopyIsIndependentOfItsSource) {
-    Achievement source{u"id", u"title", u"d", u"td", u"tv", TriggerType::ProcessName, false};
+    Achievement source{u"id", u"title",    u"d",   u"td", u"tv", TriggerType::ProcessName,
+                       false, u"3 starts", u"true"};
     Achievement copy = source;
     copy.completed = true;
     copy.title += u"!";

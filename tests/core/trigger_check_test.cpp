@@ -312,3 +312,56 @@ TEST_F(TriggerCheck, UnlocksOutsideAPassCompleteTheFirstOpenRecordAndTellTheOutc
     EXPECT_EQ(ProgressBytes(), "a1=done\r\na1=done\r\nb2=done\r\n");
     TakePosts();
 }
+
+TEST_F(TriggerCheck, GoalCountsShowInTheOpenListSurviveARestartAndUnlockAtTheGoal) {
+    Achievement pad = Record(u"pad", u"Writer", TriggerType::ProcessName, u"notepad.exe");
+    pad.trigger_goal = u"3 starts";
+    Achievement secret = Record(u"s", u"Secret", TriggerType::WindowTitle, u"Paint");
+    secret.trigger_goal = u"3 stars";  // refused: counts nothing, never unlocks
+    secret.hidden = u"true";
+    const auto start = [&] {
+        tracker_->achievements = {pad, secret};
+        tracker_->LoadProgress();
+        tracker_->FillLists();
+    };
+    const auto stats = [&] { return scratch_.Read("adv_stats.txt"); };
+    const std::u16string hidden = u"？？？ - 隐藏成就\n触发方式: ？？？";
+    start();
+    EXPECT_EQ(ListContent(PENDING_LIST),
+              (std::vector<std::u16string>{u"Writer - d（0/3 次）\n触发方式: t", hidden}));
+
+    SetDesktop({u"notepad.exe"}, {u"Paint"});
+    Fake().process_ids = {41};
+    tracker_->CheckTriggers();  // running at start: one
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ListContent(PENDING_LIST)[0], u"Writer - d（1/3 次）\n触发方式: t");
+    EXPECT_EQ(Fake().list_replacements, 1);
+    EXPECT_EQ(stats(), "starts 1 pad\r\n");  // the first change is written at once
+    SetDesktop({u"notepad.exe", u"NOTEPAD.EXE"}, {u"Paint"});
+    Fake().process_ids = {41, 42};
+    tracker_->CheckTriggers();
+    EXPECT_EQ(ListContent(PENDING_LIST)[0], u"Writer - d（2/3 次）\n触发方式: t");
+    EXPECT_EQ(stats(), "starts 1 pad\r\n");  // the next within a minute waits
+
+    tracker_.reset();  // closing writes it
+    EXPECT_EQ(stats(), "starts 2 pad\r\n");
+    tracker_ = std::make_unique<AchievementTracker>(
+        MAIN_WINDOW, Utf8ToUtf16(folder_.string() + "/Laurelight.exe"));
+    tracker_->completed_list = COMPLETED_LIST;
+    tracker_->pending_list = PENDING_LIST;
+    start();
+    EXPECT_EQ(ListContent(PENDING_LIST)[0], u"Writer - d（2/3 次）\n触发方式: t");
+    SetDesktop({}, {u"Paint"});
+    tracker_->CheckTriggers();
+    EXPECT_TRUE(TakePosts().empty());
+    SetDesktop({u"notepad.exe"}, {u"Paint"});
+    Fake().process_ids = {43};
+    tracker_->CheckTriggers();
+    const auto posts = TakePosts();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts[0]->title, u"Writer");
+    EXPECT_EQ(ListContent(COMPLETED_LIST), std::vector<std::u16string>{ItemText(pad)});
+    EXPECT_EQ(ListContent(PENDING_LIST), std::vector<std::u16string>{hidden});
+    EXPECT_EQ(ProgressBytes(), "pad=done\r\n");
+    EXPECT_EQ(stats(), "starts 3 pad\r\nunlocked 2024-05-01T12:00:00 pad\r\n");
+}

@@ -43,15 +43,21 @@ void ResetFake() {
 
 namespace platform {
 
-bool VisitProcessNames(TextVisitor visit, void* context) {
+bool VisitProcesses(ProcessVisitor visit, void* context) {
     std::vector<std::u16string> names;
+    std::vector<std::uint32_t> ids;
     {
         std::lock_guard lock(Fake().mutex);
         ++Fake().calls;
         ++Fake().process_walks;
         names = Fake().process_names;
+        ids = Fake().process_ids;
     }
-    return VisitAll(std::move(names), visit, context);
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        const auto id = index < ids.size() ? ids[index] : static_cast<std::uint32_t>(1000 + index);
+        if (visit(names[index], id, context)) return true;
+    }
+    return false;
 }
 
 bool VisitVisibleWindowTitles(TextVisitor visit, void* context) {
@@ -115,6 +121,25 @@ void ListAdd(ListRef list, const std::u16string& text) {
     ++Fake().calls;
     Fake().list_calls.emplace_back(list.handle, text);
     Fake().lists[list.handle].push_back(text);
+}
+
+void ListReplace(ListRef list, std::size_t index, const std::u16string& text) {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    ++Fake().list_replacements;
+    Fake().lists[list.handle].at(index) = text;
+}
+
+UserPresence QueryUserPresence() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    return Fake().presence;
+}
+
+LocalTime LocalNow() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    return Fake().local_time;
 }
 
 bool PostToWindow(WindowRef window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {

@@ -31,9 +31,12 @@ struct FakePlatform {
 
     // Scripted facts.
     std::vector<std::u16string> process_names;
+    std::vector<std::uint32_t> process_ids;  // beside process_names; missing ones are 1000 + index
     std::vector<std::u16string> window_titles;  // visible windows, as the platform reports them
     std::map<std::u16string, unsigned> window_cloaks;  // title -> cloak flags (default 0)
     bool post_succeeds = true;
+    platform::UserPresence presence;
+    platform::LocalTime local_time{2024, 5, 1, 12, 0, 0};
     platform::UserNotificationState notification_state =
         platform::UserNotificationState::AcceptsNotifications;
     // While set, creating a thread fails as on an exhausted system (std::system_error).
@@ -49,6 +52,7 @@ struct FakePlatform {
     std::vector<std::u16string> error_messages;
     std::vector<std::pair<void*, std::u16string>> list_calls;  // text "<reset>" for a reset
     std::map<void*, std::vector<std::u16string>> lists;        // current content per list
+    int list_replacements = 0;
     std::vector<FakePost> posts;
     std::vector<std::u16string> played_waves;
     std::vector<FakeMciCall> mci_calls;

@@ -359,3 +359,34 @@ TEST(ProgressFile, ProgressFileThatIsASymbolicLinkStaysOne) {
     EXPECT_EQ(folder.Read("synced/progress.txt"), "a1=done\r\nb2=done\r\n");
 }
 #endif
+
+TEST(StatsFile, UnreadableCountsAreNeverWrittenOverAndCopiesMergeWithoutCountingTwice) {
+    ProgressTestFolder folder;
+    folder.Write("adv_stats.txt", "starts 5 a1\r\nday 2024-05-01 a1\r\nbroken line\r\n");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Configure(tracker, {u"a1"});
+    {
+        const UnreadableFile held(folder.File("adv_stats.txt"));
+        tracker.LoadProgress();
+        EXPECT_TRUE(tracker.stats_unreadable.load());
+        tracker.goal_stats[u"a1"].starts = 2;  // counted meanwhile
+        tracker.SaveStats();
+    }
+    EXPECT_EQ(folder.Read("adv_stats.txt"), "starts 5 a1\r\nday 2024-05-01 a1\r\nbroken line\r\n");
+
+    // Read at last: the larger count and the union of the days, the bad line dropped.
+    tracker.goal_stats[u"a1"].days.insert(20240502);
+    tracker.SaveStats();
+    EXPECT_FALSE(tracker.stats_unreadable.load());
+    EXPECT_EQ(folder.Read("adv_stats.txt"),
+              "starts 5 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 a1\r\n");
+    // Another copy with more: taken over; nothing new here, so nothing is written back.
+    folder.Write("adv_stats.txt", "starts 7 a1\r\nseconds 60 b\r\n");
+    EXPECT_TRUE(tracker.ReadStatsIfChanged());
+    EXPECT_EQ(tracker.goal_stats[u"a1"].starts, 7u);
+    EXPECT_EQ(tracker.goal_stats[u"b"].milliseconds, 60'000u);
+    tracker.stats_changed = true;
+    tracker.SaveStats();
+    EXPECT_EQ(folder.Read("adv_stats.txt"),
+              "starts 7 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 a1\r\nseconds 60 b\r\n");
+}

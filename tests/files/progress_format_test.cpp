@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "progress/goal_stats.h"
 #include "progress/progress_format.h"
 #include "tests/files/progress_test_folder.h"
 #include "text/utf8.h"
@@ -100,4 +101,67 @@ TEST(Wtf8, EncodesCodePointsAndLoneSurrogatesAndRejectsIllFormedBytes) {
     std::u16string every;  // every code unit, paired or not, comes back unchanged
     for (char32_t unit = 0; unit <= 0xFFFF; ++unit) every.push_back(static_cast<char16_t>(unit));
     EXPECT_EQ(DecodeWtf8(EncodeWtf8(every)), every);
+}
+
+TEST(GoalStatsFormat, WritesSortedFactsAndReadsThemBack) {
+    GoalStats stats;
+    stats[u"记事本"] = {3, 0, {}, 0};
+    stats[u"b"] = {0,
+                   7'260'999,
+                   {MakeStatsDay(2024, 5, 3), MakeStatsDay(2024, 5, 1)},
+                   MakeStatsTime(2024, 5, 3, 14, 3, 22)};
+    stats[u"nothing"] = {};
+    const std::string bytes = SerializeGoalStats(stats);
+    EXPECT_EQ(
+        bytes,
+        "seconds 7260 b\r\nday 2024-05-01 b\r\nday 2024-05-03 b\r\n"
+        "unlocked 2024-05-03T14:03:22 b\r\nstarts 3 \xE8\xAE\xB0\xE4\xBA\x8B\xE6\x9C\xAC\r\n");
+    const StatsReading reading = ReadGoalStats(bytes);
+    EXPECT_TRUE(reading.skipped.empty());
+    stats.erase(u"nothing");
+    stats[u"b"].milliseconds = 7'260'000;  // whole seconds on disk
+    EXPECT_EQ(reading.stats, stats);
+    // An id may hold spaces; it runs to the line end.
+    EXPECT_EQ(ReadGoalStats("starts 2 with space \n").stats.begin()->first, u"with space ");
+}
+
+TEST(GoalStatsFormat, SkipsEveryLineThatDoesNotReadAndKeepsTheRest) {
+    const StatsReading reading = ReadGoalStats(
+        "\xEF\xBB\xBFstarts 4 a\r\n\r\nminutes 3 a\nstarts -1 a\nstarts 1000000001 a\n"
+        "starts 99999999999999999999999 a\nday 2023-02-29 a\nday 2024-02-29 a\n"
+        "unlocked 2024-05-01 14:03:22 a\nstarts 5\nstarts 5 \nseconds 60 \xFF\xFE\n"
+        "starts 2 a\nseconds 1x a\nunlocked 2024-13-01T00:00:00 a\n\x1A");
+    std::vector<std::pair<std::size_t, StatsLineProblem>> skipped;
+    for (const SkippedStatsLine& line : reading.skipped)
+        skipped.emplace_back(line.number, line.problem);
+    using P = StatsLineProblem;
+    EXPECT_EQ(skipped,
+              (std::vector<std::pair<std::size_t, StatsLineProblem>>{{3, P::UnknownKind},
+                                                                     {4, P::BadValue},
+                                                                     {5, P::BadValue},
+                                                                     {6, P::BadValue},
+                                                                     {7, P::BadValue},
+                                                                     {9, P::BadValue},
+                                                                     {10, P::NoId},
+                                                                     {11, P::NoId},
+                                                                     {12, P::BadId},
+                                                                     {14, P::BadValue},
+                                                                     {15, P::BadValue},
+                                                                     {16, P::UnknownKind}}));
+    EXPECT_EQ(reading.skipped[0].text, "minutes 3 a");
+    // The same fact twice merges as copies do: the larger count.
+    EXPECT_EQ(reading.stats, (GoalStats{{u"a", {4, 0, {MakeStatsDay(2024, 2, 29)}, 0}}}));
+}
+
+TEST(GoalStatsFormat, CopiesMergeByTheLargerCountTheUnionOfDaysAndTheEarlierUnlock) {
+    GoalStats here{{u"a", {5, 60'000, {20240501}, 20240502090000}}, {u"b", {1, 0, {}, 0}}};
+    const GoalStats there{{u"a", {3, 120'000, {20240501, 20240503}, 20240501080000}},
+                          {u"c", {0, 0, {20240101}, 0}}};
+    EXPECT_TRUE(MergeGoalStats(here, there));
+    EXPECT_EQ(here, (GoalStats{{u"a", {5, 120'000, {20240501, 20240503}, 20240501080000}},
+                               {u"b", {1, 0, {}, 0}},
+                               {u"c", {0, 0, {20240101}, 0}}}));
+    // Merging the same copy again adds nothing: no count is taken twice.
+    EXPECT_FALSE(MergeGoalStats(here, there));
+    EXPECT_FALSE(MergeGoalStats(here, here));
 }

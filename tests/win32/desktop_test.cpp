@@ -126,6 +126,36 @@ TEST(ProcessSnapshot, FindsTheRunningTestByItsExeNameInAnyCase) {
     EXPECT_FALSE(MatchProcessName(U16(OwnPath())));
     EXPECT_FALSE(MatchProcessName(U16(own + L"|x.exe")));
     EXPECT_FALSE(MatchProcessName(U16(own.substr(0, own.size() - 4))));
+
+    // The same walk with ids: this process stands under its own id.
+    struct Own {
+        std::u16string name;
+        bool found = false;
+    } search{U16(own)};
+    platform::VisitProcesses(
+        [](std::u16string_view name, std::uint32_t id, void* context) {
+            Own& own = *static_cast<Own*>(context);
+            own.found = own.found || (name == own.name && id == GetCurrentProcessId());
+            return false;
+        },
+        &search);
+    EXPECT_TRUE(search.found);
+}
+
+TEST(UserFacts, LocalTimeIsTodaysAndTheUserAtTheDesktopIsNotLocked) {
+    SYSTEMTIME before = {};
+    GetLocalTime(&before);
+    const platform::LocalTime now = platform::LocalNow();
+    SYSTEMTIME after = {};
+    GetLocalTime(&after);
+    const auto same = [&](const SYSTEMTIME& time) {
+        return now.year == time.wYear && now.month == time.wMonth && now.day == time.wDay &&
+               now.hour == time.wHour && now.minute == time.wMinute;
+    };
+    EXPECT_TRUE(same(before) || same(after));
+    const platform::UserPresence presence = platform::QueryUserPresence();
+    EXPECT_FALSE(presence.session_locked);
+    EXPECT_LT(presence.idle_milliseconds, 1000ull * 60 * 60 * 24 * 365);
 }
 
 TEST(ProcessSnapshot, SeesAChildFromItsStartToItsEnd) {

@@ -94,6 +94,14 @@ TEST(ListBoxes, FilledFromAnotherThreadWhileTheOwnerPumps) {
     EXPECT_EQ(ListItem(list, 1), item);
     EXPECT_EQ(ListItem(list, 2), u"alpha");
     EXPECT_EQ(ListItem(list, 3), u"zeta");
+
+    // An item replaced in place keeps the list scrolled where it was.
+    for (int more = 0; more < 40; ++more) platform::ListAdd(list, u"filler");
+    SendMessageW(list, LB_SETTOPINDEX, 20, 0);
+    platform::ListReplace(list, 25, u"（1/3 次）");
+    EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 20);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 44);
+    EXPECT_EQ(ListItem(list, 25), u"（1/3 次）");
 }
 
 TEST(JoinServingSentMessages, ReturnsWhileTheThreadSendsToTheJoinersWindow) {

@@ -1,0 +1,71 @@
+"""Achievements that take time, in the running Laurelight.exe: a "3 starts" achievement shows
+0/3, 1/3, 2/3 in the open list, keeps 2/3 over a restart and unlocks at the third start, not
+before; a hidden one shows only question marks until it unlocks, then its real text."""
+
+import time
+import unittest
+
+from laurelight_wine import (MAIN_CLASS, TRIGGER_LABEL, WineTestCase, achievement, config_bytes,
+                             item_text, poll)
+
+HIDDEN_ITEM = "\uff1f\uff1f\uff1f - \u9690\u85cf\u6210\u5c31" + TRIGGER_LABEL + "\uff1f\uff1f\uff1f"
+
+
+def with_progress(entry, done, goal):
+    return (entry["title"] + " - " + entry["description"] + "\uff08%d/%d \u6b21\uff09" % (done, goal)
+            + TRIGGER_LABEL + entry["trigger_description"])
+
+
+class GoalTest(WineTestCase):
+    def pending_becomes(self, expected):
+        # A read that meets a refill half way fails; the next poll reads again.
+        def shown():
+            lists = self.driver.call("lists", MAIN_CLASS)
+            return lists.get("ok") and lists["pending"] == expected
+        done, took = poll(shown, 5)
+        self.assertTrue(done, "%r after %.1f s" % (self.driver.call("lists", MAIN_CLASS), took))
+
+    def test_three_starts_count_in_the_list_survive_a_restart_and_unlock_at_the_third(self):
+        three = dict(achievement("three", "Thrice", "llgoal.exe", description="Start it three times.",
+                                 trigger_description="Run llgoal.exe"), trigger_goal="3 starts")
+        secret = dict(achievement("secret", "Hidden Gem", "zz goal secret zz", kind="window_title",
+                                  description="Find it.", trigger_description="A secret window"),
+                      hidden="true")
+        install = self.install("goal_starts", config_bytes([three, secret]))
+        self.start_and_wait(install)
+        self.pending_becomes([with_progress(three, 0, 3), HIDDEN_ITEM])
+
+        for count in (1, 2):
+            program = self.start_user_program("llgoal.exe")
+            self.pending_becomes([with_progress(three, count, 3), HIDDEN_ITEM])
+            program.stop()
+            time.sleep(1)  # a check that finds it gone
+        self.assertIsNone(install.progress())
+
+        self.driver.ok("close", MAIN_CLASS)
+        self.assertEqual(install.wait_exit(5), 0)
+        self.assertEqual((install.dir / "adv_stats.txt").read_bytes(), b"starts 2 three\r\n")
+        self.driver.ok("wait_gone", MAIN_CLASS, 5000)
+
+        self.start_and_wait(install)
+        self.pending_becomes([with_progress(three, 2, 3), HIDDEN_ITEM])
+        time.sleep(1.5)
+        self.assertEqual(self.driver.ok("lists", MAIN_CLASS)["completed"], [])
+
+        self.start_user_program("llgoal.exe")
+        unlocked, _ = poll(lambda: install.progress() == b"three=done\r\n", 5)
+        self.assertTrue(unlocked, install.progress())
+        self.pending_becomes([HIDDEN_ITEM])
+
+        self.start_user_program("titled.exe", title="zz goal secret zz")
+        self.pending_becomes([])
+        self.assertEqual(self.driver.ok("lists", MAIN_CLASS)["completed"],
+                         [item_text(three), item_text(secret)])
+        stats = (install.dir / "adv_stats.txt").read_bytes().decode("ascii").split("\r\n")
+        self.assertRegex(stats[0], r"^unlocked \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d secret$")
+        self.assertEqual(stats[1], "starts 3 three")
+        self.assertRegex(stats[2], r"^unlocked \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d three$")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,66 @@
+// adv_stats.txt beside the progress file: goal counts and unlock times. Written through the
+// same safe replacement as the progress, only when the counts changed, at most once a minute
+// from the check pass, and at every unlock, close and log-off. Another copy of the file (a
+// synced folder, a second computer) merges by the larger count and the union of days, so a
+// count is never added twice and never lost once written.
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "model/window_messages.h"
+#include "platform/desktop.h"
+#include "platform/files.h"
+#include "progress/goal_stats.h"
+#include "tracker/tracker.h"
+
+namespace {
+
+constexpr std::chrono::seconds STATS_WRITE_INTERVAL{60};
+
+// The main window's status line tells of a file it will not write over.
+void NoteUnreadable(AchievementTracker& tracker, bool unreadable) {
+    if (tracker.stats_unreadable.exchange(unreadable) != unreadable &&
+        tracker.main_window != nullptr) {
+        platform::PostToWindow(tracker.main_window, WM_SAVE_STATUS_CHANGED, 0, 0);
+    }
+}
+
+}  // namespace
+
+bool AchievementTracker::ReadStatsIfChanged() {
+    const platform::FileFacts now = platform::QueryFile(platform::LinkTarget(stats_path));
+    if (stats_read && !stats_unreadable.load() && now == stats_stamp) return false;
+    std::optional<std::string> bytes = std::string();
+    if (now.exists && !now.directory) bytes = platform::TryReadFileBytes(stats_path);
+    NoteUnreadable(*this, !bytes);
+    if (!bytes) return false;
+    const StatsReading reading = ReadGoalStats(*bytes);
+    stats_read = true;
+    stats_stamp = now;
+    stats_on_disk = SerializeGoalStats(reading.stats);
+    return MergeGoalStats(goal_stats, reading.stats);
+}
+
+// Read, merge, write: the span a folder-wide lock among writers of the state files covers.
+void AchievementTracker::SaveStats() {
+    ReadStatsIfChanged();
+    if (!stats_read || stats_unreadable.load()) return;
+    std::string bytes = SerializeGoalStats(goal_stats);
+    stats_changed = false;
+    if (bytes == stats_on_disk) return;
+    const platform::Replacement replaced = platform::ReplaceFileSafely(stats_path, bytes);
+    last_stats_write = std::chrono::steady_clock::now();
+    if (replaced.error != platform::FileError::None) {
+        stats_changed = true;  // tried again with the next write
+        return;
+    }
+    stats_stamp = replaced.written;
+    stats_on_disk = std::move(bytes);
+}
+
+void AchievementTracker::SaveStatsIfDue() {
+    if (!stats_changed) return;
+    if (std::chrono::steady_clock::now() - last_stats_write < STATS_WRITE_INTERVAL) return;
+    SaveStats();
+}

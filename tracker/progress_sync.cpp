@@ -25,9 +25,6 @@ namespace {
 
 using platform::FileError;
 
-// Another writer holds the state lock for a few milliseconds; this much means it hangs.
-constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
-
 // The file's facts just before it was read, and its bytes: none when it exists as a file but
 // cannot be read. An absent file, or a folder of its name, reads as empty.
 struct Reading {

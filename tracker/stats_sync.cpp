@@ -11,6 +11,7 @@
 #include "model/window_messages.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
+#include "platform/folder_state_lock.h"
 #include "progress/goal_stats.h"
 #include "tracker/tracker.h"
 
@@ -42,13 +43,17 @@ bool AchievementTracker::ReadStatsIfChanged() {
     return MergeGoalStats(goal_stats, reading.stats);
 }
 
-// Read, merge, write: the span a folder-wide lock among writers of the state files covers.
+// Read, merge, write under the folder's state lock, as the progress is saved, so that another
+// writer's counts cannot fall between the read and the write and be lost.
 void AchievementTracker::SaveStats() {
+    const platform::FolderStateLock lock(ExecutableDirectory(save_path), STATE_LOCK_WAIT_MS);
+    if (!lock.Held()) return;  // stats_changed stays: the next write tries again
     ReadStatsIfChanged();
     if (!stats_read || stats_unreadable.load()) return;
     std::string bytes = SerializeGoalStats(goal_stats);
     stats_changed = false;
     if (bytes == stats_on_disk) return;
+    platform::RemoveLeftTemporaries(platform::LinkTarget(stats_path));
     const platform::Replacement replaced = platform::ReplaceFileSafely(stats_path, bytes);
     last_stats_write = std::chrono::steady_clock::now();
     if (replaced.error != platform::FileError::None) {

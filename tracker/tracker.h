@@ -151,4 +151,7 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
 std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
 // The monitor thread's pause after each pass; laurelight-check --watch looks as often.
 inline constexpr unsigned MONITOR_INTERVAL_MS = 500;
+// Another writer holds the folder's state lock for a few milliseconds; this much means it hangs,
+// and the save fails to be tried again.
+inline constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
 void MonitorLoop(AchievementTracker* tracker);

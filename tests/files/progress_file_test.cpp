@@ -233,6 +233,18 @@ TEST(ProgressFile, CrossingSavesKeepBothWritersCompletions) {
     EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\n");
     EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true}));
     EXPECT_FALSE(tracker.save_pending);
+
+    // The goal counts beside it cross the same way: the larger count and both ids stay.
+    other = std::make_unique<platform::FolderStateLock>(folder.path().u16string(), 0);
+    tracker.goal_stats[u"a"].starts = 2;
+    tracker.goal_stats[u"b"].starts = 1;
+    std::thread stats_saver([&tracker] { tracker.SaveStats(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(folder.Exists("adv_stats.txt")) << "saved while another writer held the lock";
+    folder.Write("adv_stats.txt", "starts 5 a\r\nstarts 1 c\r\n");
+    other.reset();
+    stats_saver.join();
+    EXPECT_EQ(folder.Read("adv_stats.txt"), "starts 5 a\r\nstarts 1 b\r\nstarts 1 c\r\n");
 }
 
 TEST(ProgressFile, WideAndSingleByteIdsSurviveSaveAndLoad) {

@@ -1,5 +1,6 @@
 #include "config/goal.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -63,4 +64,10 @@ GoalReading GoalOf(const Achievement& achievement) {
                            achievement.trigger_type == TriggerType::WindowTitle;
     if (reading.goal && !can_count) return {std::nullopt, GoalRefusal::TriggerCannotCount};
     return reading;
+}
+
+bool UsesGoalMembers(const std::vector<Achievement>& achievements) {
+    return std::any_of(achievements.begin(), achievements.end(), [](const Achievement& a) {
+        return !a.trigger_goal.empty() || !a.hidden.empty();
+    });
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "model/achievement.h"
 
@@ -54,3 +55,7 @@ inline bool HasGoal(const Achievement& achievement) {
 inline bool IsHidden(const Achievement& achievement) {
     return achievement.hidden == u"true";
 }
+
+// Whether any achievement has a goal or a "hidden" member. A configuration without them
+// keeps exactly the files it had before such members existed: no adv_stats.txt.
+bool UsesGoalMembers(const std::vector<Achievement>& achievements);

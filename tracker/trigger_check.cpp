@@ -180,7 +180,9 @@ void RunCheckPass(AchievementTracker& tracker) {
 }
 
 // The local date and time of an unlock; an earlier one known from another copy stays.
+// Only a configuration that uses goals or secrets keeps the file that holds it.
 void RecordUnlockTime(AchievementTracker& tracker, const std::u16string& id) {
+    if (!UsesGoalMembers(tracker.achievements)) return;
     const platform::LocalTime now = platform::LocalNow();
     StatsTime& unlocked_at = tracker.goal_stats[id].unlocked_at;
     if (unlocked_at != 0) return;

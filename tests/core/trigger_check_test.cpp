@@ -311,6 +311,9 @@ TEST_F(TriggerCheck, UnlocksOutsideAPassCompleteTheFirstOpenRecordAndTellTheOutc
               UnlockAnswer::Done);
     EXPECT_EQ(ProgressBytes(), "a1=done\r\na1=done\r\nb2=done\r\n");
     TakePosts();
+    tracker_->SaveStats();
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_stats.txt"))
+        << "a configuration without goals or secrets writes no other file";
 }
 
 TEST_F(TriggerCheck, GoalCountsShowInTheOpenListSurviveARestartAndUnlockAtTheGoal) {

@@ -29,6 +29,15 @@ def run_check(folder, *args):
 
 
 class OneProgramTest(WineTestCase):
+    def second_start_ends_quietly(self, exe, cwd):
+        second = wine([exe], cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            self.assertEqual(second.wait(timeout=20), 0)
+        finally:
+            if second.poll() is None:
+                second.kill()
+                second.wait()
+
     def main_windows(self):
         return self.driver.ok("windows", MAIN_CLASS)["windows"]
 
@@ -98,14 +107,7 @@ class OneProgramTest(WineTestCase):
         link.symlink_to(install.dir, target_is_directory=True)
         try:
             first = self.start_and_wait(install)
-            second = wine([windows_path(link / "Laurelight.exe")], cwd=link,
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            try:
-                self.assertEqual(second.wait(timeout=20), 0)
-            finally:
-                if second.poll() is None:
-                    second.kill()
-                    second.wait()
+            self.second_start_ends_quietly(windows_path(link / "Laurelight.exe"), link)
             self.assertEqual([w["hwnd"] for w in self.main_windows()], [first["hwnd"]])
             code, _, err = run_check(link, "--unlock", "by_hand")
             self.assertEqual(code, 0, err)
@@ -120,14 +122,8 @@ class OneProgramTest(WineTestCase):
         self.assertTrue(poll(lambda: self.driver.ok("info", MAIN_CLASS)["iconic"], 5)[0])
 
         # The same folder named in other letter case, as Windows compares paths.
-        second = wine([windows_path(install.dir / "Laurelight.exe").upper()], cwd=install.dir,
-                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            self.assertEqual(second.wait(timeout=20), 0)
-        finally:
-            if second.poll() is None:
-                second.kill()
-                second.wait()
+        self.second_start_ends_quietly(windows_path(install.dir / "Laurelight.exe").upper(),
+                                       install.dir)
         windows = self.main_windows()
         self.assertEqual([w["hwnd"] for w in windows], [first["hwnd"]])
         forward = lambda: (not self.driver.ok("info", first["hwnd"])["iconic"] and

@@ -1,6 +1,7 @@
 // Reading and working the controls of another program: list boxes, message boxes,
 // menu commands and the close box.
 
+#include <algorithm>
 #include <chrono>
 
 #include "tests/driver/driver.h"
@@ -14,6 +15,9 @@ HWND RequireChild(HWND parent, int id) {
     return child;
 }
 
+// An item far longer than any a test configures.
+constexpr std::size_t LIST_ITEM_ROOM = 65536;
+
 // LB_GETTEXT is marshalled across processes, like WM_GETTEXT.
 Json ListItems(HWND list) {
     Json items = Json::array();
@@ -21,10 +25,14 @@ Json ListItems(HWND list) {
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendOrFail(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length == LB_ERR) throw Failure("LB_GETTEXTLEN failed");
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        // LB_GETTEXT takes no buffer size, and the program may replace the item between the
+        // two messages: room for any item, and a read that met a change is refused.
+        std::wstring text(
+            std::max<std::size_t>(static_cast<std::size_t>(length), LIST_ITEM_ROOM) + 1, L'\0');
         const LRESULT copied = SendOrFail(list, LB_GETTEXT, static_cast<WPARAM>(i),
                                           reinterpret_cast<LPARAM>(text.data()));
         if (copied == LB_ERR) throw Failure("LB_GETTEXT failed");
+        if (copied != length) throw Failure("the list changed while it was read");
         text.resize(static_cast<std::size_t>(copied));
         items.push_back(Narrow(text));
     }

@@ -8,6 +8,7 @@
 #include "check/desktop_view.h"
 #include "check/exit_codes.h"
 #include "check/format_command.h"
+#include "check/goal_findings.h"
 #include "check/output_file.h"
 #include "check/progress_findings.h"
 #include "check/unlock_command.h"
@@ -44,6 +45,7 @@ int RunCheck(const Options& options, AchievementTracker& tracker, ScanReport& re
     const int status = options.unlock_id ? RunUnlock(tracker, *options.unlock_id) : 0;
     // What the program holds is not known.
     if (status == EXIT_NO_ANSWER || status == EXIT_UNKNOWN_REPLY) return status;
+    ReportGoalFindings(tracker, report);
     ReportProgressFindings(tracker, report);
     out = Dump(CheckDocument(tracker, report), 2) + "\n";
     if (status == 0 && options.strict && !report.findings.empty()) return EXIT_FINDINGS;
@@ -55,11 +57,13 @@ int RunCheck(const Options& options, AchievementTracker& tracker, ScanReport& re
 int RunCheckCommand(const Options& options, std::string& out) {
     AchievementTracker tracker(nullptr, AbsoluteDirectory(options.directory) + u"\\Laurelight.exe");
     // Paths as this system writes them: '/' on Linux, the program's own derivation on Windows.
-    for (std::u16string* path : {&tracker.config_path, &tracker.save_path}) {
+    for (std::u16string* path : {&tracker.config_path, &tracker.save_path, &tracker.stats_path}) {
         *path = platform::NativePath(*path).u16string();
     }
     if (options.output && NamesDataFile(*options.output, tracker)) {
-        WriteStderr("--output names adv.json or adv_save.txt; use --format --write for adv.json\n");
+        WriteStderr(
+            "--output names adv.json, adv_save.txt or adv_stats.txt; use --format --write for "
+            "adv.json\n");
         return EXIT_USAGE;
     }
     if (options.mode == Mode::Format) return RunFormat(tracker.config_path, options, out);

@@ -1,6 +1,41 @@
 #include "check/check_document.h"
 
+#include "config/goal.h"
 #include "tracker/achievement_lists.h"
+#include "tracker/goal_counting.h"
+
+namespace {
+
+const char* UnitName(GoalUnit unit) {
+    switch (unit) {
+        case GoalUnit::Starts:
+            return "starts";
+        case GoalUnit::Minutes:
+            return "minutes";
+        case GoalUnit::Days:
+            return "days";
+    }
+    return "";
+}
+
+// "goal" (the configured text), "progress" (what counts toward a goal the program can count)
+// and "unlocked_at" (local time; null when not known, as for an unlock by an earlier version).
+void AddGoalMembers(Json& json, const AchievementTracker& tracker, const Achievement& achievement) {
+    const auto found = tracker.goal_stats.find(achievement.id);
+    const GoalRecord* record = found != tracker.goal_stats.end() ? &found->second : nullptr;
+    json["goal"] = HasGoal(achievement) ? Json(Text(achievement.trigger_goal)) : Json();
+    json["progress"] = Json();
+    if (const std::optional<Goal> goal = GoalOf(achievement).goal) {
+        json["progress"] = {{"count", record != nullptr ? GoalAmount(goal->unit, *record) : 0},
+                            {"target", goal->target},
+                            {"unit", UnitName(goal->unit)}};
+    }
+    json["unlocked_at"] = record != nullptr && record->unlocked_at != 0
+                              ? Json(StatsTimeText(record->unlocked_at))
+                              : Json();
+}
+
+}  // namespace
 
 Json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) {
     Json document;
@@ -10,11 +45,13 @@ Json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) 
     document["completed_list"] = Json::array();
     document["pending_list"] = Json::array();
     for (const Achievement& achievement : tracker.achievements) {
-        document["achievements"].push_back(
+        Json json =
             AchievementJson(achievement, {"id", "title", "description", "trigger_description",
-                                          "trigger_value", "trigger_type", "completed"}));
-        const char* list = achievement.completed ? "completed_list" : "pending_list";
-        document[list].push_back(Text(ItemText(achievement)));
+                                          "trigger_value", "trigger_type", "completed"});
+        AddGoalMembers(json, tracker, achievement);
+        document["achievements"].push_back(std::move(json));
+        document[achievement.completed ? "completed_list" : "pending_list"].push_back(Text(
+            achievement.completed ? ItemText(achievement) : OpenItemText(tracker, achievement)));
     }
     // The findings go out under the key "warnings", as readers of the document know it.
     document["warnings"] = Json::array();

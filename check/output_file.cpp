@@ -34,7 +34,8 @@ bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker
             std::filesystem::weakly_canonical(platform::NativePath(path), ignored);
         return canonical.empty() ? path : canonical.u16string();
     };
-    for (const std::u16string* data : {&tracker.config_path, &tracker.save_path}) {
+    for (const std::u16string* data :
+         {&tracker.config_path, &tracker.save_path, &tracker.stats_path}) {
         if (EqualIgnoringAsciiCase(resolved(file), resolved(*data))) return true;
     }
     return false;

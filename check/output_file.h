@@ -8,7 +8,7 @@
 
 #include "tracker/tracker.h"
 
-// Whether FILE is adv.json or adv_save.txt in any spelling (letter case too, as Windows reads
+// Whether FILE is adv.json, adv_save.txt or adv_stats.txt in any spelling (letter case too, as Windows reads
 // it), which writing it would empty before they are read.
 bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker);
 

@@ -60,16 +60,12 @@ std::u16string ProgressText(const Achievement& achievement, const GoalRecord* re
     return text;
 }
 
-namespace {
-
 std::u16string OpenItemText(const AchievementTracker& tracker, const Achievement& achievement) {
     const auto record = tracker.goal_stats.find(achievement.id);
     return PendingItemText(
         achievement,
         ProgressText(achievement, record != tracker.goal_stats.end() ? &record->second : nullptr));
 }
-
-}  // namespace
 
 // The completed flag alone decides the list; the map is not consulted.
 void AchievementTracker::FillLists() {

@@ -17,3 +17,8 @@ std::u16string PendingItemText(const Achievement& achievement, std::u16string_vi
 // "（3/10 次）", "（125/600 分钟）", "（2/5 天）" for an achievement with a goal it can
 // count; empty for any other. A missing record counts as nothing yet.
 std::u16string ProgressText(const Achievement& achievement, const GoalRecord* record);
+
+struct AchievementTracker;
+
+// The open list's item for this achievement as the program shows it, with the tracker's counts.
+std::u16string OpenItemText(const AchievementTracker& tracker, const Achievement& achievement);

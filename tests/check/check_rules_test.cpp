@@ -8,8 +8,10 @@
 #include <variant>
 #include <vector>
 
+#include "check/check_document.h"
 #include "check/desktop_facts.h"
 #include "check/edit_distance.h"
+#include "check/goal_findings.h"
 #include "check/near_miss.h"
 #include "check/options.h"
 #include "check/output_file.h"
@@ -153,10 +155,59 @@ TEST(CheckRules, OutputMayNotNameTheDataFilesInAnySpelling) {
     ProgressTestFolder folder;
     AchievementTracker tracker(nullptr, folder.ModulePath());
     const std::u16string root = folder.path().u16string();
-    for (const std::u16string& file :
-         {root + u"/ADV_SAVE.TXT", root + u"/bin/../adv_save.txt", root + u"/bin/Adv.Json"}) {
+    for (const std::u16string& file : {root + u"/ADV_SAVE.TXT", root + u"/bin/../adv_save.txt",
+                                       root + u"/bin/Adv.Json", root + u"/Adv_Stats.txt"}) {
         EXPECT_TRUE(NamesDataFile(file, tracker)) << Utf16ToUtf8(file);
     }
     EXPECT_FALSE(NamesDataFile(root + u"/out.json", tracker));
     EXPECT_FALSE(NamesDataFile(root + u"/bin/adv.json.bak", tracker));
+}
+
+// Goals and secrets the program cannot use are found, with the entry's line, and so are the
+// lines of adv_stats.txt it skips; the document tells every achievement's goal, progress and
+// unlock time, and shows an open secret as the program's list does.
+TEST(CheckRules, GoalsAndSecretsAreReportedAndDocumented) {
+    ProgressTestFolder folder;
+    folder.Write("adv_stats.txt",
+                 "starts 2 pad\r\nunlocked 2024-05-01T14:03:22 old\r\nstarts x pad\r\n");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    tracker.stats_path = folder.path().u16string() + u"/adv_stats.txt";
+    const auto entry = [](std::u16string id, TriggerType type, std::u16string goal,
+                          std::u16string hidden) {
+        Achievement achievement;
+        achievement.id = id;
+        achievement.title = u"T";
+        achievement.trigger_value = u"x.exe";
+        achievement.trigger_type = type;
+        achievement.trigger_goal = std::move(goal);
+        achievement.hidden = std::move(hidden);
+        return achievement;
+    };
+    tracker.achievements = {entry(u"pad", TriggerType::ProcessName, u"3次", u"true"),
+                            entry(u"typo", TriggerType::ProcessName, u"3 stars", u"yes"),
+                            entry(u"none", TriggerType::None, u"2 days", u"false"),
+                            entry(u"old", TriggerType::WindowTitle, u"", u"")};
+    tracker.LoadProgress();
+    tracker.achievements[3].completed = true;
+    ScanReport report;
+    report.id_lines = {{u"pad", 8}, {u"typo", 17}, {u"none", 26}};
+    ReportGoalFindings(tracker, report);
+    std::vector<std::string> found;
+    for (const ConfigFinding& finding : report.findings) {
+        found.push_back(finding.code + " " + finding.file + ":" + std::to_string(finding.line));
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"goal-unreadable :17", "hidden-value :17",
+                                               "goal-cannot-count :26",
+                                               "stats-line-skipped adv_stats.txt:3"}));
+
+    const Json document = CheckDocument(tracker, report);
+    const Json& pad = document["achievements"][0];
+    EXPECT_EQ(pad["goal"], "3次");
+    EXPECT_EQ(pad["progress"], (Json{{"count", 2}, {"target", 3}, {"unit", "starts"}}));
+    EXPECT_TRUE(pad["unlocked_at"].is_null());
+    EXPECT_TRUE(document["achievements"][1]["progress"].is_null())
+        << "a refused goal counts nothing";
+    EXPECT_TRUE(document["achievements"][3]["goal"].is_null());
+    EXPECT_EQ(document["achievements"][3]["unlocked_at"], "2024-05-01T14:03:22");
+    EXPECT_EQ(document["pending_list"][0], "？？？ - 隐藏成就\n触发方式: ？？？");
 }

@@ -9,6 +9,7 @@
 #include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "check/goal_findings.h"
+#include "check/history.h"
 #include "check/output_file.h"
 #include "check/progress_findings.h"
 #include "check/unlock_command.h"
@@ -80,6 +81,9 @@ int RunCheckCommand(const Options& options, std::string& out) {
             return RunWatch(options, tracker);
         case Mode::Desktop:
             out = Dump(DesktopDocument(tracker), 2) + "\n";
+            return 0;
+        case Mode::History:
+            out = options.output ? HistoryCsv(tracker) : HistoryText(tracker);
             return 0;
         default:
             return RunCheck(options, tracker, report, out);

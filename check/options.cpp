@@ -23,15 +23,17 @@ bool TakeSeconds(Options& options, const std::vector<std::u16string>& arguments,
     return used == text.size() && *options.seconds <= MAX_WATCH_SECONDS;
 }
 
-// --format, --desktop or --watch [SECONDS] at `index`; why it is not understood, or empty.
+// --format, --desktop, --history or --watch [SECONDS] at `index`; why it is not understood, or
+// empty.
 std::string TakeMode(Options& options, const std::vector<std::u16string>& arguments,
                      std::size_t& index) {
     const std::u16string& argument = arguments[index];
     const Mode mode = argument == u"--format"    ? Mode::Format
                       : argument == u"--desktop" ? Mode::Desktop
+                      : argument == u"--history" ? Mode::History
                                                  : Mode::Watch;
     if (options.mode != Mode::Check && options.mode != mode) {
-        return "--format, --desktop and --watch exclude each other";
+        return "--format, --desktop, --watch and --history exclude each other";
     }
     options.mode = mode;
     if (mode != Mode::Watch || TakeSeconds(options, arguments, index)) return {};
@@ -56,7 +58,8 @@ std::variant<Options, std::string> ParseOptions(const std::vector<std::u16string
         } else if (argument == u"--unlock" || argument == u"--output") {
             if (index + 1 == arguments.size()) return Utf16ToUtf8(argument) + " needs a value";
             (argument == u"--unlock" ? options.unlock_id : options.output) = arguments[++index];
-        } else if (argument == u"--format" || argument == u"--desktop" || argument == u"--watch") {
+        } else if (argument == u"--format" || argument == u"--desktop" || argument == u"--watch" ||
+                   argument == u"--history") {
             why = TakeMode(options, arguments, index);
         } else if (argument.starts_with(u"-") || directory_given) {
             why = argument.starts_with(u"-") ? "unknown option " : "more than one folder: ";
@@ -71,7 +74,7 @@ std::variant<Options, std::string> ParseOptions(const std::vector<std::u16string
         return "--write and --drop-extra go with --format only";
     }
     if (options.unlock_id && options.mode != Mode::Check) {
-        return "--unlock goes with none of --format, --desktop and --watch";
+        return "--unlock goes with none of --format, --desktop, --watch and --history";
     }
     return options;
 }

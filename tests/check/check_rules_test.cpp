@@ -12,6 +12,7 @@
 #include "check/desktop_facts.h"
 #include "check/edit_distance.h"
 #include "check/goal_findings.h"
+#include "check/history.h"
 #include "check/near_miss.h"
 #include "check/options.h"
 #include "check/output_file.h"
@@ -57,6 +58,7 @@ TEST(CheckRules, CommandLineNamesOneModeAndRefusesMistakesWithTheReason) {
     EXPECT_EQ(watch.seconds, 2.5);
     EXPECT_EQ(watch.output, u"o.json");
     EXPECT_EQ(std::get<Options>(ParseOptions({u"--watch", u"pack"})).directory, u"pack");
+    EXPECT_EQ(std::get<Options>(ParseOptions({u"pack", u"--history"})).mode, Mode::History);
     EXPECT_TRUE(
         std::get<Options>(ParseOptions({u"--format", u"--write", u"--drop-extra"})).drop_extra);
 
@@ -67,7 +69,9 @@ TEST(CheckRules, CommandLineNamesOneModeAndRefusesMistakesWithTheReason) {
         {{u".", u"--bogus"}, "unknown option \"--bogus\""},
         {{u".", u"other"}, "more than one folder: \"other\""},
         {{u"--output"}, "--output needs a value"},
-        {{u"--format", u"--desktop"}, "--format, --desktop and --watch exclude each other"},
+        {{u"--format", u"--desktop"},
+         "--format, --desktop, --watch and --history exclude each other"},
+        {{u"--history", u"--unlock", u"a"}, "--unlock goes with none of"},
         {{u"--desktop", u"--unlock", u"a"}, "--unlock goes with none of"},
         {{u"--write"}, "--write and --drop-extra go with --format only"},
         {{u"--drop-extra"}, "--write and --drop-extra go with --format only"},
@@ -210,4 +214,13 @@ TEST(CheckRules, GoalsAndSecretsAreReportedAndDocumented) {
     EXPECT_TRUE(document["achievements"][3]["goal"].is_null());
     EXPECT_EQ(document["achievements"][3]["unlocked_at"], "2024-05-01T14:03:22");
     EXPECT_EQ(document["pending_list"][0], "？？？ - 隐藏成就\n触发方式: ？？？");
+
+    // The history: known times in order, an unlock of unknown time last; CSV for Excel.
+    tracker.achievements[0].completed = true;
+    tracker.achievements[3].title = u"旧, \"引\"";
+    EXPECT_EQ(HistoryText(tracker), "2024-05-01 14:03:22  old  旧, \"引\"\nunknown  pad  T\n");
+    EXPECT_EQ(HistoryCsv(tracker),
+              "\xEF\xBB\xBFtime,id,title\r\n"
+              "2024-05-01 14:03:22,old,\"旧, \"\"引\"\"\"\r\n"
+              ",pad,T\r\n");
 }

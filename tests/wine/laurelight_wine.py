@@ -87,6 +87,24 @@ def item_text(entry):
     return entry["title"] + " - " + entry["description"] + TRIGGER_LABEL + entry["trigger_description"]
 
 
+HIDDEN_ITEM = "\uff1f\uff1f\uff1f - \u9690\u85cf\u6210\u5c31" + TRIGGER_LABEL + "\uff1f\uff1f\uff1f"
+GOAL_UNITS = {"starts": "\u6b21", "\u6b21": "\u6b21", "minutes": "\u5206\u949f",
+              "\u5206\u949f": "\u5206\u949f", "days": "\u5929", "\u5929": "\u5929"}
+
+
+def open_item_text(entry, count=0):
+    """The open list's item: a secret's question marks, or the text with a goal's progress."""
+    if entry.get("hidden") == "true":
+        return HIDDEN_ITEM
+    goal = entry.get("trigger_goal")
+    if not goal:
+        return item_text(entry)
+    number = int("".join(c for c in goal if c.isdigit()))
+    unit = GOAL_UNITS[goal.lstrip("0123456789 ").strip()]
+    return (entry["title"] + " - " + entry["description"] + "\uff08%d/%d %s\uff09" % (count, number, unit)
+            + TRIGGER_LABEL + entry["trigger_description"])
+
+
 def wine(args, **kwargs):
     return subprocess.Popen([str(WINE)] + [str(a) for a in args], **kwargs)
 

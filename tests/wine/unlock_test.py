@@ -8,7 +8,7 @@ import time
 import unittest
 
 from laurelight_wine import (IDM_ABOUT, IDM_EXIT, MAIN_CLASS, ROOT, TOAST_CLASS, WineTestCase, achievement,
-                             config_bytes, item_text, poll, screenshot)
+                             config_bytes, item_text, open_item_text, poll, screenshot)
 
 UNLOCK_LIMIT = 1.5
 NEVER = "zz no window has this title zz"
@@ -41,7 +41,9 @@ class UnlockTest(WineTestCase):
         self.assertIsNotNone(lists, "no unlock after %.1f s" % took)
         self.assertLess(took, UNLOCK_LIMIT)
         # The pass refills the completed list first, so the pending one may still be filling.
-        pending = [item_text(e) for i, e in enumerate(entries) if i != runner]
+        # Notepad's start also counts once toward the demo's goal of three starts of it.
+        counted = lambda e: 1 if e.get("trigger_goal") == "3\u6b21" and e["trigger_value"] == "notepad.exe" else 0
+        pending = [open_item_text(e, counted(e)) for i, e in enumerate(entries) if i != runner]
         filled, _ = poll(lambda: self.driver.ok("lists", MAIN_CLASS)["pending"] == pending, 2)
         self.assertTrue(filled, self.driver.ok("lists", MAIN_CLASS)["pending"])
 

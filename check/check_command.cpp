@@ -33,7 +33,7 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
 int RunWatch(const Options& options, const AchievementTracker& tracker) {
     if (options.output && !WriteOutputFile(*options.output, "")) return EXIT_CANNOT_WRITE;
     std::string lines;
-    return Watch(tracker, options.seconds, [&](const std::string& line) {
+    return Watch(tracker, options.seconds, options.spoilers, [&](const std::string& line) {
         if (!options.output) return WriteStdout(line);
         lines += line;
         return WriteOutputFile(*options.output, lines);
@@ -80,7 +80,7 @@ int RunCheckCommand(const Options& options, std::string& out) {
         case Mode::Watch:
             return RunWatch(options, tracker);
         case Mode::Desktop:
-            out = Dump(DesktopDocument(tracker), 2) + "\n";
+            out = Dump(DesktopDocument(tracker, options.spoilers), 2) + "\n";
             return 0;
         case Mode::History:
             out = options.output ? HistoryCsv(tracker) : HistoryText(tracker);

@@ -18,24 +18,26 @@ const char* UnitName(GoalUnit unit) {
     return "";
 }
 
+}  // namespace
+
+Json GoalProgressJson(const AchievementTracker& tracker, const Achievement& achievement) {
+    const std::optional<Goal> goal = GoalOf(achievement).goal;
+    if (!goal) return Json();
+    const auto found = tracker.goal_stats.find(achievement.id);
+    const std::uint64_t count =
+        found != tracker.goal_stats.end() ? GoalAmount(goal->unit, found->second) : 0;
+    return {{"count", count}, {"target", goal->target}, {"unit", UnitName(goal->unit)}};
+}
+
 // "goal" (the configured text), "progress" (what counts toward a goal the program can count)
 // and "unlocked_at" (local time; null when not known, as for an unlock by an earlier version).
 void AddGoalMembers(Json& json, const AchievementTracker& tracker, const Achievement& achievement) {
     const auto found = tracker.goal_stats.find(achievement.id);
-    const GoalRecord* record = found != tracker.goal_stats.end() ? &found->second : nullptr;
+    const StatsTime unlocked_at = found != tracker.goal_stats.end() ? found->second.unlocked_at : 0;
     json["goal"] = HasGoal(achievement) ? Json(Text(achievement.trigger_goal)) : Json();
-    json["progress"] = Json();
-    if (const std::optional<Goal> goal = GoalOf(achievement).goal) {
-        json["progress"] = {{"count", record != nullptr ? GoalAmount(goal->unit, *record) : 0},
-                            {"target", goal->target},
-                            {"unit", UnitName(goal->unit)}};
-    }
-    json["unlocked_at"] = record != nullptr && record->unlocked_at != 0
-                              ? Json(StatsTimeText(record->unlocked_at))
-                              : Json();
+    json["progress"] = GoalProgressJson(tracker, achievement);
+    json["unlocked_at"] = unlocked_at != 0 ? Json(StatsTimeText(unlocked_at)) : Json();
 }
-
-}  // namespace
 
 Json CheckDocument(const AchievementTracker& tracker, const ScanReport& report) {
     Json document;

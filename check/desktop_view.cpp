@@ -3,11 +3,13 @@
 #include <chrono>
 #include <cstdio>
 
+#include "check/check_document.h"
 #include "check/check_json.h"
 #include "check/console.h"
 #include "check/desktop_facts.h"
 #include "check/exit_codes.h"
 #include "check/near_miss.h"
+#include "config/goal.h"
 #include "platform/desktop.h"
 
 namespace {
@@ -52,11 +54,34 @@ Json NearMissJson(const NearMiss& miss) {
     return json;
 }
 
-Json PendingAchievementJson(const Achievement& achievement, const DesktopFacts& facts) {
-    Json json = AchievementJson(achievement, {"id", "title", "trigger_type", "trigger_value"});
+constexpr char SECRET_TEXT[] = "？？？";
+
+// A secret keeps its title and trigger to itself unless --spoilers asks for them.
+bool KeepsSecret(const Achievement& achievement, bool spoilers) {
+    return !spoilers && IsHidden(achievement);
+}
+
+Json SecretJson(const Achievement& achievement, bool met) {
+    return {{"id", Text(achievement.id)}, {"title", SECRET_TEXT}, {"hidden", true}, {"met", met}};
+}
+
+// A goal's progress, and what the desktop now adds to it: met now, the check counts toward it.
+void AddProgress(Json& json, const AchievementTracker& tracker, const Achievement& achievement,
+                 bool met) {
+    Json progress = GoalProgressJson(tracker, achievement);
+    if (progress.is_null()) return;
+    progress["counting_now"] = met;
+    json["progress"] = std::move(progress);
+}
+
+Json PendingAchievementJson(const AchievementTracker& tracker, const Achievement& achievement,
+                            const DesktopFacts& facts, bool spoilers) {
     TriggerMatch match;
     const bool met = TriggerMet(achievement, &match);
+    if (KeepsSecret(achievement, spoilers)) return SecretJson(achievement, met);
+    Json json = AchievementJson(achievement, {"id", "title", "trigger_type", "trigger_value"});
     json["met"] = met;
+    AddProgress(json, tracker, achievement, met);
     if (met) {
         json["met_by"] = MetByJson(match, facts.windows);
         return json;
@@ -84,11 +109,17 @@ std::string TimeText() {
     return text;
 }
 
-Json ChangeJson(const Achievement& achievement, bool met, const TriggerMatch& match) {
+Json ChangeJson(const AchievementTracker& tracker, const Achievement& achievement, bool met,
+                const TriggerMatch& match, bool spoilers) {
     Json json;
     json["time"] = TimeText();
+    if (KeepsSecret(achievement, spoilers)) {
+        json.update(SecretJson(achievement, met));
+        return json;
+    }
     json.update(AchievementJson(achievement, {"id", "title"}));
     json["met"] = met;
+    AddProgress(json, tracker, achievement, met);
     if (!met) return json;
     const std::vector<DesktopWindow> windows =
         match.process_name.empty() ? ReadVisibleWindows() : std::vector<DesktopWindow>();
@@ -109,7 +140,7 @@ bool WaitForNextLook(std::optional<Clock::time_point> end) {
 
 }  // namespace
 
-Json DesktopDocument(const AchievementTracker& tracker) {
+Json DesktopDocument(const AchievementTracker& tracker, bool spoilers) {
     const DesktopFacts facts = ReadDesktopFacts();
     Json document;
     document["config_path"] = Text(tracker.config_path);
@@ -129,13 +160,14 @@ Json DesktopDocument(const AchievementTracker& tracker) {
     document["pending_achievements"] = Json::array();
     for (const Achievement& achievement : tracker.achievements) {
         if (!achievement.completed)
-            document["pending_achievements"].push_back(PendingAchievementJson(achievement, facts));
+            document["pending_achievements"].push_back(
+                PendingAchievementJson(tracker, achievement, facts, spoilers));
     }
     return document;
 }
 
 // Every pending achievement starts as not met, so the first look reports those already met.
-int Watch(const AchievementTracker& tracker, std::optional<double> seconds,
+int Watch(const AchievementTracker& tracker, std::optional<double> seconds, bool spoilers,
           const std::function<bool(const std::string& line)>& emit) {
     CatchStopRequest();
     std::optional<Clock::time_point> end;
@@ -152,7 +184,7 @@ int Watch(const AchievementTracker& tracker, std::optional<double> seconds,
             const bool now = TriggerMet(achievement, &match);
             if (now == met[index]) continue;
             met[index] = now;
-            if (!emit(Dump(ChangeJson(achievement, now, match)) + "\n")) {
+            if (!emit(Dump(ChangeJson(tracker, achievement, now, match, spoilers)) + "\n")) {
                 return EXIT_CANNOT_WRITE;
             }
         }

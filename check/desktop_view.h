@@ -10,10 +10,11 @@
 #include "check/check_json.h"
 #include "tracker/tracker.h"
 
-// One look at the desktop for a loaded tracker.
-Json DesktopDocument(const AchievementTracker& tracker);
+// One look at the desktop for a loaded tracker. A hidden achievement shows only its id and
+// whether it is met, unless `spoilers`.
+Json DesktopDocument(const AchievementTracker& tracker, bool spoilers = false);
 
 // A look every 500 ms, for `seconds` or until Ctrl+C. Each change is one line handed to
 // `emit`, which says whether it was written. Returns the exit code.
-int Watch(const AchievementTracker& tracker, std::optional<double> seconds,
+int Watch(const AchievementTracker& tracker, std::optional<double> seconds, bool spoilers,
           const std::function<bool(const std::string& line)>& emit);

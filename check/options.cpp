@@ -53,6 +53,8 @@ std::variant<Options, std::string> ParseOptions(const std::vector<std::u16string
             return options;
         } else if (argument == u"--strict") {
             options.strict = true;
+        } else if (argument == u"--spoilers") {
+            options.spoilers = true;
         } else if (argument == u"--write" || argument == u"--drop-extra") {
             (argument == u"--write" ? options.write : options.drop_extra) = true;
         } else if (argument == u"--unlock" || argument == u"--output") {
@@ -72,6 +74,9 @@ std::variant<Options, std::string> ParseOptions(const std::vector<std::u16string
     }
     if ((options.write || options.drop_extra) && options.mode != Mode::Format) {
         return "--write and --drop-extra go with --format only";
+    }
+    if (options.spoilers && options.mode != Mode::Desktop && options.mode != Mode::Watch) {
+        return "--spoilers goes with --desktop or --watch only";
     }
     if (options.unlock_id && options.mode != Mode::Check) {
         return "--unlock goes with none of --format, --desktop, --watch and --history";

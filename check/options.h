@@ -10,7 +10,7 @@
 inline constexpr std::string_view USAGE =
     "usage: laurelight-check [DIR] [--unlock ID] [--strict] [--output FILE]\n"
     "       laurelight-check [DIR] --format [--write] [--drop-extra] [--output FILE]\n"
-    "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--output FILE]\n"
+    "       laurelight-check [DIR] --desktop | --watch [SECONDS] [--spoilers] [--output FILE]\n"
     "       laurelight-check [DIR] --history [--output FILE.csv]\n"
     "DIR is the folder of Laurelight.exe (default: the current folder).\n"
     "  --unlock ID   complete the first open achievement with this id and save the progress\n"
@@ -23,6 +23,8 @@ inline constexpr std::string_view USAGE =
     "                achievement's trigger is met now; nothing is unlocked or written\n"
     "  --watch       print a line whenever a trigger becomes met or stops being met, every\n"
     "                500 ms, for SECONDS or until Ctrl+C\n"
+    "  --spoilers    with --desktop or --watch, also show hidden achievements' titles and\n"
+    "                triggers\n"
     "  --history     list the completed achievements in the order they were unlocked\n"
     "                (time, id, title); with --output, as CSV for a spreadsheet\n"
     "  --output FILE write the JSON to FILE as UTF-8 instead of to stdout\n"
@@ -39,6 +41,7 @@ struct Options {
     bool write = false;                       // Format
     bool drop_extra = false;                  // Format
     std::optional<double> seconds;            // Watch; without it, until Ctrl+C
+    bool spoilers = false;                    // Desktop, Watch
 };
 
 // The options, or why the command line is not understood.

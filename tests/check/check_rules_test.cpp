@@ -10,6 +10,7 @@
 
 #include "check/check_document.h"
 #include "check/desktop_facts.h"
+#include "check/desktop_view.h"
 #include "check/edit_distance.h"
 #include "check/goal_findings.h"
 #include "check/history.h"
@@ -72,6 +73,7 @@ TEST(CheckRules, CommandLineNamesOneModeAndRefusesMistakesWithTheReason) {
         {{u"--format", u"--desktop"},
          "--format, --desktop, --watch and --history exclude each other"},
         {{u"--history", u"--unlock", u"a"}, "--unlock goes with none of"},
+        {{u"--spoilers"}, "--spoilers goes with --desktop or --watch only"},
         {{u"--desktop", u"--unlock", u"a"}, "--unlock goes with none of"},
         {{u"--write"}, "--write and --drop-extra go with --format only"},
         {{u"--drop-extra"}, "--write and --drop-extra go with --format only"},
@@ -214,6 +216,15 @@ TEST(CheckRules, GoalsAndSecretsAreReportedAndDocumented) {
     EXPECT_TRUE(document["achievements"][3]["goal"].is_null());
     EXPECT_EQ(document["achievements"][3]["unlocked_at"], "2024-05-01T14:03:22");
     EXPECT_EQ(document["pending_list"][0], "？？？ - 隐藏成就\n触发方式: ？？？");
+
+    // --desktop keeps a secret unless asked for spoilers, and shows a goal's progress.
+    const Json secret = DesktopDocument(tracker)["pending_achievements"][0];
+    EXPECT_EQ(secret["title"], "？？？");
+    EXPECT_FALSE(secret.contains("trigger_value"));
+    const Json spoiled = DesktopDocument(tracker, true)["pending_achievements"][0];
+    EXPECT_EQ(spoiled["trigger_value"], "x.exe");
+    EXPECT_EQ(spoiled["progress"]["count"], 2);
+    EXPECT_EQ(spoiled["progress"]["counting_now"], false);
 
     // The history: known times in order, an unlock of unknown time last; CSV for Excel.
     tracker.achievements[0].completed = true;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "tests/driver/driver.h"
 
@@ -18,25 +19,35 @@ HWND RequireChild(HWND parent, int id) {
 // An item far longer than any a test configures.
 constexpr std::size_t LIST_ITEM_ROOM = 65536;
 
-// LB_GETTEXT is marshalled across processes, like WM_GETTEXT.
-Json ListItems(HWND list) {
+constexpr int LIST_READ_TRIES = 50;
+
+// One read of the items, or none when the program changed the list meanwhile (a refill, an
+// item replaced in place). LB_GETTEXT is marshalled across processes, like WM_GETTEXT, and
+// takes no buffer size: room for any item, and a text of another length means a change.
+std::optional<Json> TryListItems(HWND list) {
     Json items = Json::array();
     const LRESULT count = SendOrFail(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendOrFail(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length == LB_ERR) throw Failure("LB_GETTEXTLEN failed");
-        // LB_GETTEXT takes no buffer size, and the program may replace the item between the
-        // two messages: room for any item, and a read that met a change is refused.
+        if (length == LB_ERR) return std::nullopt;
         std::wstring text(
             std::max<std::size_t>(static_cast<std::size_t>(length), LIST_ITEM_ROOM) + 1, L'\0');
         const LRESULT copied = SendOrFail(list, LB_GETTEXT, static_cast<WPARAM>(i),
                                           reinterpret_cast<LPARAM>(text.data()));
-        if (copied == LB_ERR) throw Failure("LB_GETTEXT failed");
-        if (copied != length) throw Failure("the list changed while it was read");
+        if (copied != length) return std::nullopt;
         text.resize(static_cast<std::size_t>(copied));
         items.push_back(Narrow(text));
     }
+    if (SendOrFail(list, LB_GETCOUNT, 0, 0) != count) return std::nullopt;
     return items;
+}
+
+Json ListItems(HWND list) {
+    for (int tries = 0; tries < LIST_READ_TRIES; ++tries) {
+        if (std::optional<Json> items = TryListItems(list)) return *items;
+        Sleep(10);
+    }
+    throw Failure("the list kept changing while it was read");
 }
 
 struct DialogSearch {

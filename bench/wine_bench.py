@@ -165,10 +165,19 @@ def idle_baseline(driver):
             process.wait()
 
 
-def idle_laurelight(driver):
+def idle_pack(with_goals=False):
+    """20 open achievements, 10 process names and 10 window titles that never match; with
+    goals, every other one of each counts starts, minutes or days."""
     entries = [achievement("p%d" % i, "Process %d" % i, "bench_never_%d.exe" % i) for i in range(10)]
     entries += [achievement("w%d" % i, "Window %d" % i, NEVER_TITLE % i, kind="window_title") for i in range(10)]
-    install = Install("bench_idle", config_bytes(entries))
+    if with_goals:
+        for i, entry in enumerate(entries[::2]):
+            entry["trigger_goal"] = GOALS[i % len(GOALS)]
+    return config_bytes(entries)
+
+
+def idle_laurelight(driver):
+    install = Install("bench_idle", idle_pack())
     copy_demo_assets(install)
     install.start()
     try:
@@ -319,20 +328,9 @@ def answer_cost(driver):
     return [row for count in ANSWER_COUNTS for row in rows[count]]
 
 
-def goals_pack(with_goals):
-    """20 open achievements, 10 process names and 10 window titles that never match; with
-    goals, every other one of each counts starts, minutes or days."""
-    entries = [achievement("p%d" % i, "Process %d" % i, "bench_never_%d.exe" % i) for i in range(10)]
-    entries += [achievement("w%d" % i, "Window %d" % i, NEVER_TITLE % i, kind="window_title") for i in range(10)]
-    if with_goals:
-        for i, entry in enumerate(entries[::2]):
-            entry["trigger_goal"] = GOALS[i % len(GOALS)]
-    return config_bytes(entries)
-
-
 def goals_run(driver, with_goals):
     """Both CPU shares of one idle run of the pack, with the load average around it."""
-    install = Install("bench_goals", goals_pack(with_goals))
+    install = Install("bench_goals", idle_pack(with_goals))
     install.start()
     try:
         driver.ok("wait", MAIN_CLASS, 15000, timeout=25)

@@ -17,10 +17,13 @@ figures as JSON for scripts/bench_report.py:
   over 20 s, with 20, 100, 300 and 1,000 open achievements, idle and while one program unlocks
   ten of them at once, with Laurelight's and the wineserver's share of a core over the same
   20 s and the load average around it. A row measured with the load above 1 is measured once
-  more at the end, and the calmer of the two is kept.
+  more at the end, and the calmer of the two is kept;
+- goals cost: Laurelight's and the wineserver's idle CPU share over 20 s with 20 open
+  achievements, 10 of them with a goal (starts, minutes, days), against the same pack without
+  goals, in alternating runs.
 
 Run through scripts/bench.sh, which provides the prefix, the X server and the build.
-    wine_bench.py <out.json> [--open-cost-only | --answer-only]
+    wine_bench.py <out.json> [--open-cost-only | --answer-only | --goals-cost-only]
 """
 
 import json
@@ -48,6 +51,9 @@ SETTLE_S = 3
 ANSWER_COUNTS = (20, 100, 300, 1000)
 ANSWER_MS = 20000
 QUIET_LOAD = 1.0
+GOALS_MS = 20000
+GOALS_RUNS = 3
+GOALS = ("10 starts", "600 minutes", "5 days")
 BURST_EXE = "bench_burst.exe"
 IDLE_EXE = BUILD / "bench" / "laurelight-idle.exe"
 NEVER_TITLE = "zz no window has the title %d zz"
@@ -159,10 +165,19 @@ def idle_baseline(driver):
             process.wait()
 
 
-def idle_laurelight(driver):
+def idle_pack(with_goals=False):
+    """20 open achievements, 10 process names and 10 window titles that never match; with
+    goals, every other one of each counts starts, minutes or days."""
     entries = [achievement("p%d" % i, "Process %d" % i, "bench_never_%d.exe" % i) for i in range(10)]
     entries += [achievement("w%d" % i, "Window %d" % i, NEVER_TITLE % i, kind="window_title") for i in range(10)]
-    install = Install("bench_idle", config_bytes(entries))
+    if with_goals:
+        for i, entry in enumerate(entries[::2]):
+            entry["trigger_goal"] = GOALS[i % len(GOALS)]
+    return config_bytes(entries)
+
+
+def idle_laurelight(driver):
+    install = Install("bench_idle", idle_pack())
     copy_demo_assets(install)
     install.start()
     try:
@@ -313,7 +328,38 @@ def answer_cost(driver):
     return [row for count in ANSWER_COUNTS for row in rows[count]]
 
 
-def main(out_path, open_cost_only=False, answer_only=False):
+def goals_run(driver, with_goals):
+    """Both CPU shares of one idle run of the pack, with the load average around it."""
+    install = Install("bench_goals", idle_pack(with_goals))
+    install.start()
+    try:
+        driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+        load_before = os.getloadavg()[0]
+        usage = measure_idle(driver, "Laurelight.exe", GOALS_MS)
+        row = {"goals": with_goals, "load_before": load_before, "load_after": os.getloadavg()[0],
+               "laurelight_share": usage["unix_cpu_ms"] / usage["wall_ms"],
+               "wineserver_share": usage["wineserver_cpu_ms"] / usage["wall_ms"]}
+        driver.call("close", MAIN_CLASS)
+        install.wait_exit(10)
+        return row
+    finally:
+        install.stop()
+
+
+def goals_cost(driver):
+    """Alternating runs with and without goals, so a change of the machine's load falls on both."""
+    rows = [goals_run(driver, with_goals) for _ in range(GOALS_RUNS) for with_goals in (True, False)]
+    share = {flag: sum(r["laurelight_share"] for r in rows if r["goals"] == flag) / GOALS_RUNS
+             for flag in (True, False)}
+    for row in rows:
+        log("%s goals: Laurelight %.2f %%, wineserver %.2f %% of a core; load %.2f to %.2f" % (
+            "with" if row["goals"] else "without", 100 * row["laurelight_share"],
+            100 * row["wineserver_share"], row["load_before"], row["load_after"]))
+    log("mean Laurelight share with goals / without: %.3f" % (share[True] / share[False]))
+    return {"runs": rows, "ratio": share[True] / share[False]}
+
+
+def main(out_path, open_cost_only=False, answer_only=False, goals_only=False):
     require_wine()
     if not (open_cost_only or answer_only) and not IDLE_EXE.is_file():
         raise RuntimeError("not built: %s" % IDLE_EXE)
@@ -322,6 +368,9 @@ def main(out_path, open_cost_only=False, answer_only=False):
     try:
         if answer_only:
             figures["answer_time"] = answer_cost(driver)
+            return 0
+        if goals_only:
+            figures["goals_cost"] = goals_cost(driver)
             return 0
         if not open_cost_only:
             latencies, moves = unlock_run(driver)
@@ -343,4 +392,6 @@ def main(out_path, open_cost_only=False, answer_only=False):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], "--open-cost-only" in sys.argv[2:], "--answer-only" in sys.argv[2:]))
+    flags = sys.argv[2:]
+    sys.exit(main(sys.argv[1], "--open-cost-only" in flags, "--answer-only" in flags,
+                  "--goals-cost-only" in flags))

@@ -119,7 +119,13 @@ TEST_F(Monitor, TimerRequestCutsTheWaitShortAndMergesWithOnePending) {
         EXPECT_TRUE(tracker_->RequestTimerPass());
         EXPECT_TRUE(tracker_->RequestTimerPass());
     }
-    EXPECT_TRUE(WaitUntil([this] { return tracker_->achievements[1].completed; }, 200ms));
+    // The flag is the monitor thread's to write; it is read between passes.
+    EXPECT_TRUE(WaitUntil(
+        [this] {
+            std::lock_guard<std::mutex> between_passes(tracker_->pass_mutex);
+            return tracker_->achievements[1].completed;
+        },
+        200ms));
     EXPECT_LT(MillisecondsSince(start), 250);
     // The merged request's pass follows after the shortest pause, the next one only after
     // the 500 ms rhythm.

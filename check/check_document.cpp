@@ -4,29 +4,14 @@
 #include "tracker/achievement_lists.h"
 #include "tracker/goal_counting.h"
 
-namespace {
-
-const char* UnitName(GoalUnit unit) {
-    switch (unit) {
-        case GoalUnit::Starts:
-            return "starts";
-        case GoalUnit::Minutes:
-            return "minutes";
-        case GoalUnit::Days:
-            return "days";
-    }
-    return "";
-}
-
-}  // namespace
-
 Json GoalProgressJson(const AchievementTracker& tracker, const Achievement& achievement) {
     const std::optional<Goal> goal = GoalOf(achievement).goal;
     if (!goal) return Json();
     const auto found = tracker.goal_stats.find(achievement.id);
     const std::uint64_t count =
         found != tracker.goal_stats.end() ? GoalAmount(goal->unit, found->second) : 0;
-    return {{"count", count}, {"target", goal->target}, {"unit", UnitName(goal->unit)}};
+    return {
+        {"count", count}, {"target", goal->target}, {"unit", Text(EnglishUnitName(goal->unit))}};
 }
 
 // "goal" (the configured text), "progress" (what counts toward a goal the program can count)

@@ -5,22 +5,26 @@
 
 namespace {
 
-struct UnitName {
-    std::u16string_view text;
+// Each unit's names: the English plural laurelight-check writes, its singular, and the
+// Chinese name the lists show. A goal's text may use any of them.
+struct UnitNames {
     GoalUnit unit;
+    std::u16string_view english;
+    std::u16string_view singular;
+    std::u16string_view chinese;
 };
 
-constexpr std::array<UnitName, 9> UNIT_NAMES = {{
-    {u"starts", GoalUnit::Starts},
-    {u"start", GoalUnit::Starts},
-    {u"次", GoalUnit::Starts},
-    {u"minutes", GoalUnit::Minutes},
-    {u"minute", GoalUnit::Minutes},
-    {u"分钟", GoalUnit::Minutes},
-    {u"days", GoalUnit::Days},
-    {u"day", GoalUnit::Days},
-    {u"天", GoalUnit::Days},
+constexpr std::array<UnitNames, 3> UNIT_NAMES = {{
+    {GoalUnit::Starts, u"starts", u"start", u"次"},
+    {GoalUnit::Minutes, u"minutes", u"minute", u"分钟"},
+    {GoalUnit::Days, u"days", u"day", u"天"},
 }};
+static_assert(UNIT_NAMES[1].unit == GoalUnit::Minutes && UNIT_NAMES[2].unit == GoalUnit::Days,
+              "UNIT_NAMES is indexed by GoalUnit");
+
+const UnitNames& NamesOf(GoalUnit unit) {
+    return UNIT_NAMES[static_cast<std::size_t>(unit)];
+}
 
 bool IsSpace(char16_t unit) {
     return unit == u' ' || unit == u'\t' || unit == u'\u3000';
@@ -51,10 +55,20 @@ GoalReading ParseGoal(std::u16string_view text) {
     if (number == 0) return {std::nullopt, GoalRefusal::Zero};
     if (number > MAX_GOAL_TARGET) return {std::nullopt, GoalRefusal::TooLarge};
     const std::u16string_view unit = Trim(text.substr(digits));
-    for (const UnitName& name : UNIT_NAMES) {
-        if (name.text == unit) return {Goal{name.unit, static_cast<std::uint32_t>(number)}, {}};
+    for (const UnitNames& names : UNIT_NAMES) {
+        if (unit == names.english || unit == names.singular || unit == names.chinese) {
+            return {Goal{names.unit, static_cast<std::uint32_t>(number)}, {}};
+        }
     }
     return {std::nullopt, GoalRefusal::UnknownUnit};
+}
+
+std::u16string_view EnglishUnitName(GoalUnit unit) {
+    return NamesOf(unit).english;
+}
+
+std::u16string_view ChineseUnitName(GoalUnit unit) {
+    return NamesOf(unit).chinese;
 }
 
 GoalReading GoalOf(const Achievement& achievement) {

@@ -44,6 +44,11 @@ struct GoalReading {
 // units too). Spaces (also U+3000) around the number and the unit are allowed.
 GoalReading ParseGoal(std::u16string_view text);
 
+// "starts", "minutes", "days", as laurelight-check writes them.
+std::u16string_view EnglishUnitName(GoalUnit unit);
+// "次", "分钟", "天", as the lists show them.
+std::u16string_view ChineseUnitName(GoalUnit unit);
+
 // The achievement's goal as the check pass applies it. No goal text: no goal and no
 // refusal; the achievement unlocks at its first met trigger, as without goals.
 GoalReading GoalOf(const Achievement& achievement);

@@ -10,18 +10,6 @@ namespace {
 
 constexpr std::u16string_view HIDDEN_ITEM_TEXT = u"？？？ - 隐藏成就\n触发方式: ？？？";
 
-const char16_t* UnitText(GoalUnit unit) {
-    switch (unit) {
-        case GoalUnit::Starts:
-            return u"次";
-        case GoalUnit::Minutes:
-            return u"分钟";
-        case GoalUnit::Days:
-            return u"天";
-    }
-    return u"";
-}
-
 std::u16string Number(std::uint64_t value) {
     return Utf8ToUtf16(std::to_string(value));
 }
@@ -55,7 +43,7 @@ std::u16string ProgressText(const Achievement& achievement, const GoalRecord* re
     text += u'/';
     text += Number(goal->target);
     text += u' ';
-    text += UnitText(goal->unit);
+    text += ChineseUnitName(goal->unit);
     text += u"）";
     return text;
 }

@@ -26,6 +26,7 @@ Run through scripts/bench.sh, which provides the prefix, the X server and the bu
     wine_bench.py <out.json> [--open-cost-only | --answer-only | --goals-cost-only]
 """
 
+import contextlib
 import json
 import os
 import random
@@ -84,14 +85,27 @@ def unlock(driver, install, index):
                      "u%02d=done" % index, 30000, timeout=40)
 
 
-def unlock_run(driver):
-    """The toast's moves for the first unlock, then the latencies of TRIES more."""
-    entries = [achievement("u%02d" % i, "Bench %d" % i, "bench_u%02d.exe" % i) for i in range(TRIES + 1)]
-    install = Install("bench_unlock", config_bytes(entries))
-    copy_demo_assets(install)
+@contextlib.contextmanager
+def running(driver, name, config, with_demo_assets=False):
+    """Laurelight started on `config` with its main window up; closed afterwards, or stopped
+    when the measurement fails."""
+    install = Install(name, config)
+    if with_demo_assets:
+        copy_demo_assets(install)
     install.start()
     try:
         driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+        yield install
+        driver.call("close", MAIN_CLASS)
+        install.wait_exit(10)
+    finally:
+        install.stop()
+
+
+def unlock_run(driver):
+    """The toast's moves for the first unlock, then the latencies of TRIES more."""
+    entries = [achievement("u%02d" % i, "Bench %d" % i, "bench_u%02d.exe" % i) for i in range(TRIES + 1)]
+    with running(driver, "bench_unlock", config_bytes(entries), with_demo_assets=True) as install:
         time.sleep(SETTLE_S)
         unlock(driver, install, 0)
         moves = driver.ok("moves", TOAST_CLASS, 3000, 15000, timeout=25)["moves"]
@@ -105,11 +119,7 @@ def unlock_run(driver):
             latencies.append(answer["ms"])
             log("unlock %2d: %.0f ms (process created in %.0f ms)" % (index, answer["ms"],
                                                                       answer["create_process_ms"]))
-        driver.call("close", MAIN_CLASS)
-        install.wait_exit(10)
-        return latencies, moves
-    finally:
-        install.stop()
+    return latencies, moves
 
 
 def unix_pid(name):
@@ -177,17 +187,9 @@ def idle_pack(with_goals=False):
 
 
 def idle_laurelight(driver):
-    install = Install("bench_idle", idle_pack())
-    copy_demo_assets(install)
-    install.start()
-    try:
-        driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+    with running(driver, "bench_idle", idle_pack(), with_demo_assets=True):
         usage = measure_idle(driver, "Laurelight.exe")
-        driver.call("close", MAIN_CLASS)
-        install.wait_exit(10)
-        return usage
-    finally:
-        install.stop()
+    return usage
 
 
 def open_target(kind, count, index):
@@ -245,10 +247,8 @@ def open_cost(driver):
     runs = []
     for kind in ("process_name", "window_title"):
         for count in OPEN_COUNTS:
-            install = Install("bench_open_%s_%d" % (kind, count), config_bytes(open_entries(kind, count)))
-            install.start()
-            try:
-                driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+            name = "bench_open_%s_%d" % (kind, count)
+            with running(driver, name, config_bytes(open_entries(kind, count))) as install:
                 usage = measure_idle(driver, "Laurelight.exe", OPEN_COST_MS)
                 usage.update(kind=kind, open=count, desktop=desktop_size(driver))
                 # One check alone, the same walk in the driver: CPU and wall time apart.
@@ -259,10 +259,6 @@ def open_cost(driver):
                     usage["check"]["wall_ms_per_check"],
                     ", ".join("%.0f" % ms for ms in usage["unlock_latency_ms"])))
                 runs.append(usage)
-                driver.call("close", MAIN_CLASS)
-                install.wait_exit(10)
-            finally:
-                install.stop()
     return runs
 
 
@@ -297,10 +293,7 @@ def answer_row(driver, install, burst):
 
 def answer_rows(driver, count):
     """The idle row and the burst row with `count` open achievements."""
-    install = Install("bench_answer_%d" % count, busy_pack(count, BURST_EXE))
-    install.start()
-    try:
-        driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+    with running(driver, "bench_answer_%d" % count, busy_pack(count, BURST_EXE)) as install:
         time.sleep(SETTLE_S)
         rows = [dict(answer_row(driver, install, burst), open=count) for burst in (False, True)]
         for row in rows:
@@ -309,11 +302,7 @@ def answer_rows(driver, count):
                     count, ", burst" if row["burst"] else "", row["p50"], row["p99"], row["max"],
                     100 * row["laurelight_share"], 100 * row["wineserver_share"], row["load_before"],
                     row["load_after"]))
-        driver.call("close", MAIN_CLASS)
-        install.wait_exit(10)
-        return rows
-    finally:
-        install.stop()
+    return rows
 
 
 def answer_cost(driver):
@@ -330,20 +319,13 @@ def answer_cost(driver):
 
 def goals_run(driver, with_goals):
     """Both CPU shares of one idle run of the pack, with the load average around it."""
-    install = Install("bench_goals", idle_pack(with_goals))
-    install.start()
-    try:
-        driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+    with running(driver, "bench_goals", idle_pack(with_goals)):
         load_before = os.getloadavg()[0]
         usage = measure_idle(driver, "Laurelight.exe", GOALS_MS)
         row = {"goals": with_goals, "load_before": load_before, "load_after": os.getloadavg()[0],
                "laurelight_share": usage["unix_cpu_ms"] / usage["wall_ms"],
                "wineserver_share": usage["wineserver_cpu_ms"] / usage["wall_ms"]}
-        driver.call("close", MAIN_CLASS)
-        install.wait_exit(10)
-        return row
-    finally:
-        install.stop()
+    return row
 
 
 def goals_cost(driver):

@@ -12,7 +12,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <memory>
+#include <functional>
+#include <optional>
 #include <thread>
 
 #include "platform/folder_state_lock.h"
@@ -207,43 +208,55 @@ TEST(ProgressFile, ChangedFileIsReadAgainAndWhatItCompletesIsTakenOver) {
     EXPECT_EQ(folder.Read("adv_save.txt"), "d4=done\r\n" + all);
 }
 
-// Another writer (a copy still closing, laurelight-check) saves while this one wants to: it
-// holds the folder's state lock from its re-read to its rename, and this save waits, then reads
-// what the other wrote and keeps it.
+namespace {
+
+// Runs `save` while another writer (a copy still closing, laurelight-check) holds the folder's
+// state lock from its re-read to its rename, writing `name` before it lets go.
+void SaveWhileAnotherWriterHoldsTheLock(ProgressTestFolder& folder,
+                                        const std::function<void()>& save, const char* name,
+                                        const std::string& others_bytes) {
+    std::optional<platform::FolderStateLock> other;
+    other.emplace(folder.path().u16string(), 0);
+    ASSERT_TRUE(other->Held());
+    std::thread saver(save);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(folder.Exists(name)) << "saved while another writer held the lock";
+    folder.Write(name, others_bytes);
+    other.reset();
+    saver.join();
+}
+
+}  // namespace
+
+// A save waits for the other writer, then reads what it wrote and keeps it.
 TEST(ProgressFile, CrossingSavesKeepBothWritersCompletions) {
     ProgressTestFolder folder;
     AchievementTracker tracker(nullptr, folder.ModulePath());
     Configure(tracker, {u"a", u"b"});
     tracker.LoadProgress();
-    auto other = std::make_unique<platform::FolderStateLock>(folder.path().u16string(), 0);
-    ASSERT_TRUE(other->Held());
-    bool also_held = true;
-    std::thread([&] {
-        also_held = platform::FolderStateLock(folder.path().u16string(), 0).Held();
-    }).join();
-    EXPECT_FALSE(also_held);
+    {
+        const platform::FolderStateLock other(folder.path().u16string(), 0);
+        bool also_held = true;
+        std::thread([&] {
+            also_held = platform::FolderStateLock(folder.path().u16string(), 0).Held();
+        }).join();
+        EXPECT_TRUE(other.Held());
+        EXPECT_FALSE(also_held);
+    }
 
     tracker.achievements[0].completed = true;
-    std::thread saver([&tracker] { tracker.SaveProgress(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_FALSE(folder.Exists("adv_save.txt")) << "saved while another writer held the lock";
-    folder.Write("adv_save.txt", "b=done\r\n");
-    other.reset();
-    saver.join();
+    SaveWhileAnotherWriterHoldsTheLock(
+        folder, [&tracker] { tracker.SaveProgress(); }, "adv_save.txt", "b=done\r\n");
     EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\nb=done\r\n");
     EXPECT_EQ(Flags(tracker), (std::vector<bool>{true, true}));
     EXPECT_FALSE(tracker.save_pending);
 
     // The goal counts beside it cross the same way: the larger count and both ids stay.
-    other = std::make_unique<platform::FolderStateLock>(folder.path().u16string(), 0);
     tracker.goal_stats[u"a"].starts = 2;
     tracker.goal_stats[u"b"].starts = 1;
-    std::thread stats_saver([&tracker] { tracker.SaveStats(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_FALSE(folder.Exists("adv_stats.txt")) << "saved while another writer held the lock";
-    folder.Write("adv_stats.txt", "starts 5 a\r\nstarts 1 c\r\n");
-    other.reset();
-    stats_saver.join();
+    SaveWhileAnotherWriterHoldsTheLock(
+        folder, [&tracker] { tracker.SaveStats(); }, "adv_stats.txt",
+        "starts 5 a\r\nstarts 1 c\r\n");
     EXPECT_EQ(folder.Read("adv_stats.txt"), "starts 5 a\r\nstarts 1 b\r\nstarts 1 c\r\n");
 }
 

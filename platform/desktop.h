@@ -13,21 +13,16 @@ namespace platform {
 // A top-level window and a list box as the seam hands them on (HWND on Windows); null for
 // none. Two types, so that a list cannot go where a window is meant. They convert from the
 // window system's handles; they own nothing.
-struct WindowRef {
-    WindowRef() = default;
-    WindowRef(void* window) : handle(window) {}
+template <class Kind>
+struct HandleRef {
+    HandleRef() = default;
+    HandleRef(void* window_system_handle) : handle(window_system_handle) {}
     explicit operator bool() const { return handle != nullptr; }
-    friend bool operator==(WindowRef, WindowRef) = default;
+    friend bool operator==(HandleRef, HandleRef) = default;
     void* handle = nullptr;
 };
-
-struct ListRef {
-    ListRef() = default;
-    ListRef(void* list) : handle(list) {}
-    explicit operator bool() const { return handle != nullptr; }
-    friend bool operator==(ListRef, ListRef) = default;
-    void* handle = nullptr;
-};
+using WindowRef = HandleRef<struct WindowKind>;
+using ListRef = HandleRef<struct ListKind>;
 
 // The most of a window title, in UTF-16 code units, that the window walk hands out (and so
 // the most a title trigger can see).

@@ -1,6 +1,7 @@
 """The main window keeps answering while the checks run: with 300 open achievements, another
 program's messages are answered within 250 ms, idle and while ten achievements unlock at once."""
 
+import sys
 import threading
 import time
 import unittest
@@ -30,6 +31,7 @@ class ResponsiveTest(WineTestCase):
         finally:
             starter.join()
 
+        print("\n300 open, ms: idle %r, burst %r" % (idle, burst), file=sys.stderr)
         self.assertIn(b"burst0=done", install.progress() or b"", "no unlock while measuring")
         # Each unlock refills the lists, 300 lines a time, so the ten can take a while.
         self.assertTrue(poll(lambda: burst_done(install), 90, 0.2)[0], "the ten did not unlock")

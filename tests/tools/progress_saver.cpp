@@ -1,4 +1,6 @@
 // Saves the progress file over and over, alternating between two states, until it is killed.
+// A save that finds the file changed by another writer merges (completions are only added), so
+// a short state may come out long: the kill test accepts either.
 // Usage: progress_saver <module path>. Writes one byte to stdout once it is about to start.
 
 #include <cstdio>

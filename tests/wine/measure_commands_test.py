@@ -16,10 +16,12 @@ class MeasureCommandsTest(WineTestCase):
         start = self.driver.ok("wait", SLEEPER_CLASS, 10000)["rect"]
         watcher = Driver()
         answer = {}
-        thread = threading.Thread(target=lambda: answer.update(
-            watcher.call("moves", SLEEPER_CLASS, 5000, 10000, timeout=20)))
-        thread.start()
         try:
+            # A round trip first: a driver just started may take longer than the pause below.
+            watcher.ok("wait", SLEEPER_CLASS, 10000)
+            thread = threading.Thread(target=lambda: answer.update(
+                watcher.call("moves", SLEEPER_CLASS, 5000, 10000, timeout=20)))
+            thread.start()
             time.sleep(0.4)
             self.driver.ok("set_rect", SLEEPER_CLASS, start[0] + 60, start[1], 320, 120)
             time.sleep(0.3)

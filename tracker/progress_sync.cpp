@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <mutex>
-#include <optional>
 #include <set>
 #include <vector>
 
@@ -19,26 +18,12 @@
 #include "platform/files.h"
 #include "platform/folder_state_lock.h"
 #include "progress/progress_format.h"
+#include "tracker/state_file.h"
 #include "tracker/tracker.h"
 
 namespace {
 
 using platform::FileError;
-
-// The file's facts just before it was read, and its bytes: none when it exists as a file but
-// cannot be read. An absent file, or a folder of its name, reads as empty.
-struct Reading {
-    platform::FileFacts stamp;
-    std::optional<std::string> bytes;
-};
-
-Reading ReadSaveFile(const std::u16string& save_path) {
-    Reading reading{platform::QueryFile(platform::LinkTarget(save_path)), std::string()};
-    if (reading.stamp.exists && !reading.stamp.directory) {
-        reading.bytes = platform::TryReadFileBytes(save_path);
-    }
-    return reading;
-}
 
 // The main window hears of every change in why saves fail.
 void ReportSaveProblem(AchievementTracker& tracker, const SaveProblem& problem) {
@@ -49,7 +34,7 @@ void ReportSaveProblem(AchievementTracker& tracker, const SaveProblem& problem) 
 
 // A file that cannot be read is not taken as empty: saving it would drop every completion it
 // holds. The user is told, and passes read again until it can be read.
-bool NoteReading(AchievementTracker& tracker, const Reading& reading) {
+bool NoteReading(AchievementTracker& tracker, const StateFileReading& reading) {
     tracker.progress_unread = !reading.bytes;
     if (tracker.progress_unread) {
         ReportSaveProblem(tracker, {FileError::Unreadable, false});
@@ -120,7 +105,7 @@ void AchievementTracker::LoadProgress() {
     completed_map.clear();
     kept_lines.clear();
     unread_tail.clear();
-    const Reading reading = ReadSaveFile(save_path);
+    const StateFileReading reading = ReadStateFile(save_path);
     NoteReading(*this, reading);
     if (!reading.stamp.exists) return;
     const std::string bytes = reading.bytes.value_or(std::string());
@@ -135,7 +120,7 @@ void AchievementTracker::LoadProgress() {
 bool AchievementTracker::ReadProgressIfChanged() {
     const platform::FileFacts now = platform::QueryFile(platform::LinkTarget(save_path));
     if (!progress_unread && now == progress_stamp) return false;
-    const Reading reading = ReadSaveFile(save_path);
+    const StateFileReading reading = ReadStateFile(save_path);
     return NoteReading(*this, reading) && TakeOver(*this, *reading.bytes);
 }
 

@@ -5,7 +5,6 @@
 // count is never added twice and never lost once written.
 
 #include <chrono>
-#include <optional>
 #include <string>
 
 #include "model/window_messages.h"
@@ -13,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/folder_state_lock.h"
 #include "progress/goal_stats.h"
+#include "tracker/state_file.h"
 #include "tracker/tracker.h"
 
 namespace {
@@ -32,13 +32,12 @@ void NoteUnreadable(AchievementTracker& tracker, bool unreadable) {
 bool AchievementTracker::ReadStatsIfChanged() {
     const platform::FileFacts now = platform::QueryFile(platform::LinkTarget(stats_path));
     if (stats_read && !stats_unreadable.load() && now == stats_stamp) return false;
-    std::optional<std::string> bytes = std::string();
-    if (now.exists && !now.directory) bytes = platform::TryReadFileBytes(stats_path);
-    NoteUnreadable(*this, !bytes);
-    if (!bytes) return false;
-    const StatsReading reading = ReadGoalStats(*bytes);
+    const StateFileReading file = ReadStateFile(stats_path);
+    NoteUnreadable(*this, !file.bytes);
+    if (!file.bytes) return false;
+    const StatsReading reading = ReadGoalStats(*file.bytes);
     stats_read = true;
-    stats_stamp = now;
+    stats_stamp = file.stamp;
     stats_on_disk = SerializeGoalStats(reading.stats);
     return MergeGoalStats(goal_stats, reading.stats);
 }

@@ -62,8 +62,7 @@ void ReportGoal(const Achievement& achievement, ScanReport& report) {
 }
 
 void ReportHidden(const Achievement& achievement, ScanReport& report) {
-    if (achievement.hidden.empty() || achievement.hidden == u"true" ||
-        achievement.hidden == u"false") {
+    if (achievement.hidden.empty() || IsHidden(achievement) || achievement.hidden == u"false") {
         return;
     }
     const std::string value = Quoted(achievement.hidden);

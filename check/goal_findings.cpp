@@ -98,9 +98,9 @@ void ReportSkippedStatsLines(const AchievementTracker& tracker, ScanReport& repo
         report.findings.push_back({line.number, "stats-line-skipped",
                                    std::string("adv_stats.txt: this line is skipped, ") +
                                        ProblemText(line.problem, false) +
-                                       "; the next save leaves it out",
+                                       "; saves write it back unchanged",
                                    std::string("adv_stats.txt：此行被跳过，") +
-                                       ProblemText(line.problem, true) + "；下次保存时不再写入",
+                                       ProblemText(line.problem, true) + "；保存时原样写回",
                                    "adv_stats.txt"});
     }
 }

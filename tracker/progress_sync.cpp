@@ -100,6 +100,7 @@ bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
 // The goal counts beside it are read with it, so the first list shows their progress.
 void AchievementTracker::LoadProgress() {
     goal_stats.clear();
+    stats_kept_lines.clear();
     stats_read = false;
     ReadStatsIfChanged();
     completed_map.clear();

@@ -45,7 +45,8 @@ struct AchievementTracker {
     void RefreshProgressItems();
 
     // Takes over what adv_stats.txt holds beyond this program's counts (another copy, a
-    // synced folder) when it changed since last read. Returns whether a count grew.
+    // synced folder) when it changed since last read. Returns whether a count grew. A file
+    // that lacks some of the counts (a smaller copy, a deleted file) makes the next write due.
     bool ReadStatsIfChanged();
     // Writes the counts when they differ from the file, after reading it again if it changed.
     // Never writes over a file that exists but could not be read.
@@ -105,7 +106,10 @@ struct AchievementTracker {
     platform::FileFacts stats_stamp{};
     bool stats_read = false;     // the file has been read (or found absent)
     std::string stats_on_disk;   // the file's facts, as SerializeGoalStats writes them
-    bool stats_changed = false;  // counts changed since they were last written
+    // The file's lines that this version cannot read; every write puts them back.
+    std::vector<std::string> stats_kept_lines;
+    // The counts differ from the file: they changed here, or the file lacks some of them.
+    bool stats_changed = false;
     std::chrono::steady_clock::time_point last_stats_write{};
     // An existing adv_stats.txt could not be read: nothing is written until it has been.
     std::atomic<bool> stats_unreadable{false};

@@ -51,9 +51,9 @@ UnlockReply UnlockWhenNoPassRuns(const UnlockRequest& request) {
             return {UnlockAnswer::Late, {}};
         }
         std::unique_lock<std::mutex> pass(tracker->pass_mutex, std::try_to_lock);
-        if (GetTickCount64() >= request.deadline_ms) return {UnlockAnswer::Late, {}};
-        if (pass.owns_lock())
-            return UnlockOutcome(*tracker, UnlockFirstPending(*tracker, request.id));
+        const ULONGLONG now = GetTickCount64();
+        if (now >= request.deadline_ms) return {UnlockAnswer::Late, {}};
+        if (pass.owns_lock()) return UnlockHandedOver(*tracker, request, now);
         platform::ServeSentMessagesFor(PASS_POLL_MS);
     }
 }

@@ -2,8 +2,15 @@
 // What an unlock made in this process came to, in the hand-off's words: the program answers it
 // to the sender, and laurelight-check reports it the same way whoever made the unlock.
 
+#include <cstdint>
+
 #include "handoff/unlock_request.h"
 #include "tracker/tracker.h"
 
 // `completed` is what CompleteFirstPending or UnlockFirstPending returned.
 UnlockReply UnlockOutcome(const AchievementTracker& tracker, const Achievement* completed);
+
+// The unlock of a request handed over by laurelight-check, started at now_ms (the system's
+// millisecond clock) while no pass runs: the caller holds pass_mutex.
+UnlockReply UnlockHandedOver(AchievementTracker& tracker, const UnlockRequest& request,
+                             std::uint64_t now_ms);

@@ -6,7 +6,8 @@
 //
 // A handed-over unlock runs on the UI thread, between two passes: it waits for a monitor
 // pass to end (serving the list and title requests that pass sends to this thread meanwhile),
-// but never beyond the sender's deadline, so a sender that gave up changes nothing.
+// but never beyond the sender's deadline, so a sender that gave up changes nothing. Its save
+// then waits for another writer only while the sender still waits for the answer.
 
 #include "app/single_instance.h"
 

@@ -61,6 +61,7 @@ void AchievementTracker::SaveStats() {
     if (!stats_read || stats_unreadable.load()) return;
     std::string bytes = SerializeGoalStats(goal_stats, stats_kept_lines);
     stats_changed = false;
+    stats_write_due = false;
     if (bytes == stats_on_disk) return;
     platform::RemoveLeftTemporaries(platform::LinkTarget(stats_path));
     const platform::Replacement replaced = platform::ReplaceFileSafely(stats_path, bytes);
@@ -75,6 +76,8 @@ void AchievementTracker::SaveStats() {
 
 void AchievementTracker::SaveStatsIfDue() {
     if (!stats_changed) return;
-    if (std::chrono::steady_clock::now() - last_stats_write < STATS_WRITE_INTERVAL) return;
+    const bool minute_passed =
+        std::chrono::steady_clock::now() - last_stats_write >= STATS_WRITE_INTERVAL;
+    if (!minute_passed && !stats_write_due) return;
     SaveStats();
 }

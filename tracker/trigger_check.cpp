@@ -203,19 +203,28 @@ const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16s
     return nullptr;
 }
 
-const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id,
+                                        unsigned lock_wait_ms) {
     const Achievement* achievement = MarkFirstPending(tracker, id);
     if (achievement == nullptr) return nullptr;
-    tracker.SaveProgress();
+    tracker.SaveProgress(lock_wait_ms);
     RecordUnlockTime(tracker, id);
     return achievement;
 }
 
-const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {
-    const Achievement* achievement = CompleteFirstPending(tracker, id);
+const Achievement* UnlockFirstPendingForSender(AchievementTracker& tracker,
+                                               const std::u16string& id, unsigned lock_wait_ms) {
+    const Achievement* achievement = CompleteFirstPending(tracker, id, lock_wait_ms);
     if (achievement == nullptr) return nullptr;
     tracker.FillLists();
     PostUnlocked(tracker, *achievement);
+    if (tracker.stats_changed) tracker.stats_write_due = true;
+    return achievement;
+}
+
+const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    const Achievement* achievement = UnlockFirstPendingForSender(tracker, id, STATE_LOCK_WAIT_MS);
+    if (achievement == nullptr) return nullptr;
     tracker.SaveStats();  // the unlock time; after the lists and the toast, which the user sees
     return achievement;
 }

@@ -25,6 +25,6 @@ unsigned LockWaitLeft(const UnlockRequest& request, std::uint64_t now_ms) {
 
 UnlockReply UnlockHandedOver(AchievementTracker& tracker, const UnlockRequest& request,
                              std::uint64_t now_ms) {
-    return UnlockOutcome(tracker, UnlockFirstPendingForSender(tracker, request.id,
-                                                              LockWaitLeft(request, now_ms)));
+    return UnlockOutcome(
+        tracker, UnlockFirstPendingForSender(tracker, request.id, LockWaitLeft(request, now_ms)));
 }

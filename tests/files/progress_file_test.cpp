@@ -416,8 +416,9 @@ TEST(StatsFile, UnreadableCountsAreNeverWrittenOverAndCopiesMergeWithoutCounting
     EXPECT_EQ(tracker.goal_stats[u"b"].milliseconds, 60'000u);
     EXPECT_TRUE(tracker.stats_changed);
     tracker.SaveStats();
-    EXPECT_EQ(folder.Read("adv_stats.txt"), "starts 9 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 "
-                                            "a1\r\nseconds 60 b\r\nbroken line\r\n");
+    EXPECT_EQ(folder.Read("adv_stats.txt"),
+              "starts 9 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 a1\r\n"
+              "seconds 60 b\r\nbroken line\r\n");
 }
 
 // A file put in place with less than the program holds (a copy from another computer, an older

@@ -109,8 +109,8 @@ struct AchievementTracker {
     GoalStats goal_stats;
     std::vector<GoalWatch> goal_watches;
     platform::FileFacts stats_stamp{};
-    bool stats_read = false;     // the file has been read (or found absent)
-    std::string stats_on_disk;   // the file's facts, as SerializeGoalStats writes them
+    bool stats_read = false;    // the file has been read (or found absent)
+    std::string stats_on_disk;  // the file as SerializeGoalStats writes what it holds
     // The file's lines that this version cannot read; every write puts them back.
     std::vector<std::string> stats_kept_lines;
     // The counts differ from the file: they changed here, or the file lacks some of them.
@@ -167,6 +167,9 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
 // The title fragments of a window_title value: split at every '|', empty ones dropped,
 // nothing trimmed. Views into `value`.
 std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
+// Whether the user is at the computer now, as the check pass counts goal minutes: the
+// platform's presence facts through UserAtComputer. laurelight-check judges it the same way.
+bool UserPresentNow();
 // The monitor thread's pause after each pass; laurelight-check --watch looks as often.
 inline constexpr unsigned MONITOR_INTERVAL_MS = 500;
 void MonitorLoop(AchievementTracker* tracker);

@@ -96,10 +96,9 @@ struct PassMoment {
 
 PassMoment TakeMoment() {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    const platform::UserPresence presence = platform::QueryUserPresence();
+    const bool user_present = UserPresentNow();
     const platform::LocalTime local = platform::LocalNow();
-    return {std::chrono::duration_cast<std::chrono::milliseconds>(since).count(),
-            UserAtComputer(presence.idle_milliseconds, presence.session_locked),
+    return {std::chrono::duration_cast<std::chrono::milliseconds>(since).count(), user_present,
             MakeStatsDay(local.year, local.month, local.day)};
 }
 
@@ -227,6 +226,11 @@ const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u1
     if (achievement == nullptr) return nullptr;
     tracker.SaveStats();  // the unlock time; after the lists and the toast, which the user sees
     return achievement;
+}
+
+bool UserPresentNow() {
+    const platform::UserPresence presence = platform::QueryUserPresence();
+    return UserAtComputer(presence.idle_milliseconds, presence.session_locked);
 }
 
 // Fragments are views into the trigger value, which outlives the search.

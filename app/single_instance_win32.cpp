@@ -6,7 +6,8 @@
 //
 // A handed-over unlock runs on the UI thread, between two passes: it waits for a monitor
 // pass to end (serving the list and title requests that pass sends to this thread meanwhile),
-// but never beyond the sender's deadline, so a sender that gave up changes nothing.
+// but never beyond the sender's deadline, so a sender that gave up changes nothing. Its save
+// then waits for another writer only while the sender still waits for the answer.
 
 #include "app/single_instance.h"
 
@@ -51,9 +52,9 @@ UnlockReply UnlockWhenNoPassRuns(const UnlockRequest& request) {
             return {UnlockAnswer::Late, {}};
         }
         std::unique_lock<std::mutex> pass(tracker->pass_mutex, std::try_to_lock);
-        if (GetTickCount64() >= request.deadline_ms) return {UnlockAnswer::Late, {}};
-        if (pass.owns_lock())
-            return UnlockOutcome(*tracker, UnlockFirstPending(*tracker, request.id));
+        const ULONGLONG now = GetTickCount64();
+        if (now >= request.deadline_ms) return {UnlockAnswer::Late, {}};
+        if (pass.owns_lock()) return UnlockHandedOver(*tracker, request, now);
         platform::ServeSentMessagesFor(PASS_POLL_MS);
     }
 }

@@ -14,12 +14,14 @@ Json GoalProgressJson(const AchievementTracker& tracker, const Achievement& achi
         {"count", count}, {"target", goal->target}, {"unit", Text(EnglishUnitName(goal->unit))}};
 }
 
-// "goal" (the configured text), "progress" (what counts toward a goal the program can count)
-// and "unlocked_at" (local time; null when not known, as for an unlock by an earlier version).
+// "goal" (the configured text), "progress" (what counts toward a goal the program can count),
+// "hidden" (whether the open achievement keeps its texts secret) and "unlocked_at" (local time;
+// null when not known, as for an unlock by an earlier version).
 void AddGoalMembers(Json& json, const AchievementTracker& tracker, const Achievement& achievement) {
     const auto found = tracker.goal_stats.find(achievement.id);
     const StatsTime unlocked_at = found != tracker.goal_stats.end() ? found->second.unlocked_at : 0;
     json["goal"] = HasGoal(achievement) ? Json(Text(achievement.trigger_goal)) : Json();
+    json["hidden"] = IsHidden(achievement);
     json["progress"] = GoalProgressJson(tracker, achievement);
     json["unlocked_at"] = unlocked_at != 0 ? Json(StatsTimeText(unlocked_at)) : Json();
 }

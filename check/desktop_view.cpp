@@ -65,23 +65,30 @@ Json SecretJson(const Achievement& achievement, bool met) {
     return {{"id", Text(achievement.id)}, {"title", SECRET_TEXT}, {"hidden", true}, {"met", met}};
 }
 
-// A goal's progress, and what the desktop now adds to it: met now, the check counts toward it.
+// Whether a check now counts toward the achievement's goal, as the check pass judges it: the
+// trigger is met, and for minutes the user is at the computer.
+bool CountingNow(const Achievement& achievement, bool met, bool user_present) {
+    const std::optional<Goal> goal = GoalOf(achievement).goal;
+    return met && goal && (goal->unit != GoalUnit::Minutes || user_present);
+}
+
+// A goal's progress, and whether the desktop now adds to it.
 void AddProgress(Json& json, const AchievementTracker& tracker, const Achievement& achievement,
-                 bool met) {
+                 bool counting) {
     Json progress = GoalProgressJson(tracker, achievement);
     if (progress.is_null()) return;
-    progress["counting_now"] = met;
+    progress["counting_now"] = counting;
     json["progress"] = std::move(progress);
 }
 
 Json PendingAchievementJson(const AchievementTracker& tracker, const Achievement& achievement,
-                            const DesktopFacts& facts, bool spoilers) {
+                            const DesktopFacts& facts, bool user_present, bool spoilers) {
     TriggerMatch match;
     const bool met = TriggerMet(achievement, &match);
     if (KeepsSecret(achievement, spoilers)) return SecretJson(achievement, met);
     Json json = AchievementJson(achievement, {"id", "title", "trigger_type", "trigger_value"});
     json["met"] = met;
-    AddProgress(json, tracker, achievement, met);
+    AddProgress(json, tracker, achievement, CountingNow(achievement, met, user_present));
     if (met) {
         json["met_by"] = MetByJson(match, facts.windows);
         return json;
@@ -109,8 +116,16 @@ std::string TimeText() {
     return text;
 }
 
-Json ChangeJson(const AchievementTracker& tracker, const Achievement& achievement, bool met,
+// What one look saw of an open achievement; a watch prints a line when it changes.
+struct Look {
+    bool met = false;
+    bool counting = false;
+    friend bool operator==(const Look&, const Look&) = default;
+};
+
+Json ChangeJson(const AchievementTracker& tracker, const Achievement& achievement, Look look,
                 const TriggerMatch& match, bool spoilers) {
+    const bool met = look.met;
     Json json;
     json["time"] = TimeText();
     if (KeepsSecret(achievement, spoilers)) {
@@ -119,7 +134,7 @@ Json ChangeJson(const AchievementTracker& tracker, const Achievement& achievemen
     }
     json.update(AchievementJson(achievement, {"id", "title"}));
     json["met"] = met;
-    AddProgress(json, tracker, achievement, met);
+    AddProgress(json, tracker, achievement, look.counting);
     if (!met) return json;
     const std::vector<DesktopWindow> windows =
         match.process_name.empty() ? ReadVisibleWindows() : std::vector<DesktopWindow>();
@@ -158,15 +173,17 @@ Json DesktopDocument(const AchievementTracker& tracker, bool spoilers) {
             "here");
     }
     document["pending_achievements"] = Json::array();
+    const bool user_present = UserPresentNow();
     for (const Achievement& achievement : tracker.achievements) {
         if (!achievement.completed)
             document["pending_achievements"].push_back(
-                PendingAchievementJson(tracker, achievement, facts, spoilers));
+                PendingAchievementJson(tracker, achievement, facts, user_present, spoilers));
     }
     return document;
 }
 
-// Every pending achievement starts as not met, so the first look reports those already met.
+// Every pending achievement starts as not met, so the first look reports those already met; a
+// line follows whenever a trigger becomes met or not, or its goal starts or stops counting.
 int Watch(const AchievementTracker& tracker, std::optional<double> seconds, bool spoilers,
           const std::function<bool(const std::string& line)>& emit) {
     CatchStopRequest();
@@ -175,15 +192,17 @@ int Watch(const AchievementTracker& tracker, std::optional<double> seconds, bool
         end = Clock::now() +
               std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds));
     }
-    std::vector<bool> met(tracker.achievements.size(), false);
+    std::vector<Look> looks(tracker.achievements.size());
     do {
-        for (std::size_t index = 0; index < met.size(); ++index) {
+        const bool user_present = UserPresentNow();
+        for (std::size_t index = 0; index < looks.size(); ++index) {
             const Achievement& achievement = tracker.achievements[index];
             if (achievement.completed) continue;
             TriggerMatch match;
-            const bool now = TriggerMet(achievement, &match);
-            if (now == met[index]) continue;
-            met[index] = now;
+            const bool met = TriggerMet(achievement, &match);
+            const Look now{met, CountingNow(achievement, met, user_present)};
+            if (now == looks[index]) continue;
+            looks[index] = now;
             if (!emit(Dump(ChangeJson(tracker, achievement, now, match, spoilers)) + "\n")) {
                 return EXIT_CANNOT_WRITE;
             }

@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "config/config_scan.h"
 #include "config/goal.h"
 #include "platform/files.h"
 #include "progress/goal_stats.h"
@@ -28,6 +30,11 @@ std::optional<FindingText> RefusalText(GoalRefusal refusal) {
         case GoalRefusal::NoNumber:
             return FindingText{"goal-unreadable", "it does not start with a whole number",
                                "它不以整数开头"};
+        case GoalRefusal::NotWhole:
+            return FindingText{"goal-unreadable",
+                               "its number is not whole; goals count whole starts, minutes and "
+                               "days",
+                               "其数字不是整数；目标只计整次、整分钟、整天"};
         case GoalRefusal::Zero:
             return FindingText{"goal-unreadable", "its number is 0", "其数字为 0"};
         case GoalRefusal::TooLarge:
@@ -41,18 +48,27 @@ std::optional<FindingText> RefusalText(GoalRefusal refusal) {
     return std::nullopt;
 }
 
-std::size_t EntryLine(const ScanReport& report, const Achievement& achievement) {
+// The line of the member `key` of the achievement loaded at `index`; where the scan did not
+// note it, the line that closed the entry.
+std::size_t MemberLine(const ScanReport& report, std::size_t index, const Achievement& achievement,
+                       std::string_view key) {
+    const int member = ConfigKeyIndex(key);
+    if (index < report.loaded_member_lines.size() && member >= 0) {
+        const std::size_t line =
+            report.loaded_member_lines[index][static_cast<std::size_t>(member)];
+        if (line != 0) return line;
+    }
     const auto line = report.id_lines.find(achievement.id);
     return line != report.id_lines.end() ? line->second : 0;
 }
 
-void ReportGoal(const Achievement& achievement, ScanReport& report) {
+void ReportGoal(const Achievement& achievement, std::size_t line, ScanReport& report) {
     if (!HasGoal(achievement)) return;
     const std::optional<FindingText> text = RefusalText(GoalOf(achievement).refusal);
     if (!text) return;
     const std::string goal = Quoted(achievement.trigger_goal);
     const std::string id = Quoted(achievement.id);
-    report.findings.push_back({EntryLine(report, achievement), text->code,
+    report.findings.push_back({line, text->code,
                                "trigger_goal " + goal + " of " + id +
                                    " cannot be used: " + text->english +
                                    "; the achievement never unlocks until it is fixed",
@@ -61,14 +77,14 @@ void ReportGoal(const Achievement& achievement, ScanReport& report) {
                                ""});
 }
 
-void ReportHidden(const Achievement& achievement, ScanReport& report) {
+void ReportHidden(const Achievement& achievement, std::size_t line, ScanReport& report) {
     if (achievement.hidden.empty() || IsHidden(achievement) || achievement.hidden == u"false") {
         return;
     }
     const std::string value = Quoted(achievement.hidden);
     const std::string id = Quoted(achievement.id);
     report.findings.push_back(
-        {EntryLine(report, achievement), "hidden-value",
+        {line, "hidden-value",
          "hidden " + value + " of " + id +
              " is neither \"true\" nor \"false\"; the achievement is shown as if it were \"false\"",
          id + " 的 hidden " + value + " 既不是 \"true\" 也不是 \"false\"；此成就按 \"false\" 显示",
@@ -98,9 +114,9 @@ void ReportSkippedStatsLines(const AchievementTracker& tracker, ScanReport& repo
         report.findings.push_back({line.number, "stats-line-skipped",
                                    std::string("adv_stats.txt: this line is skipped, ") +
                                        ProblemText(line.problem, false) +
-                                       "; the next save leaves it out",
+                                       "; saves write it back unchanged",
                                    std::string("adv_stats.txt：此行被跳过，") +
-                                       ProblemText(line.problem, true) + "；下次保存时不再写入",
+                                       ProblemText(line.problem, true) + "；保存时原样写回",
                                    "adv_stats.txt"});
     }
 }
@@ -108,9 +124,10 @@ void ReportSkippedStatsLines(const AchievementTracker& tracker, ScanReport& repo
 }  // namespace
 
 void ReportGoalFindings(const AchievementTracker& tracker, ScanReport& report) {
-    for (const Achievement& achievement : tracker.achievements) {
-        ReportGoal(achievement, report);
-        ReportHidden(achievement, report);
+    for (std::size_t index = 0; index < tracker.achievements.size(); ++index) {
+        const Achievement& achievement = tracker.achievements[index];
+        ReportGoal(achievement, MemberLine(report, index, achievement, "trigger_goal"), report);
+        ReportHidden(achievement, MemberLine(report, index, achievement, "hidden"), report);
     }
     ReportSkippedStatsLines(tracker, report);
 }

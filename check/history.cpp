@@ -1,6 +1,7 @@
 #include "check/history.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "progress/goal_stats.h"
@@ -36,9 +37,18 @@ std::string TimeText(StatsTime time) {
     return time != 0 ? StatsTimeText(time, ' ') : "unknown";
 }
 
+// A spreadsheet takes a field that begins with one of these for a formula; achievement packs
+// are shared files, so a title must never run as one.
+bool StartsLikeAFormula(const std::string& text) {
+    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string::npos;
+}
+
+// Quoted where it needs it; a field that would start a formula is quoted with an apostrophe
+// before it, which the spreadsheet shows as text. Every other field stays as it is.
 std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
+    const bool formula = StartsLikeAFormula(text);
+    if (!formula && text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = formula ? "\"'" : "\"";
     for (const char c : text) {
         if (c == '"') quoted += '"';
         quoted += c;

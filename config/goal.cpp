@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "text/ascii_case.h"
+
 namespace {
 
 // Each unit's names: the English plural laurelight-check writes, its singular, and the
@@ -36,8 +38,22 @@ std::u16string_view Trim(std::u16string_view text) {
     return text;
 }
 
-bool IsDigit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
+// The value of a digit, 0-9 or its full-width form (what a Chinese input method types), or -1.
+int DigitValue(char16_t unit) {
+    if (unit >= u'0' && unit <= u'9') return unit - u'0';
+    if (unit >= u'\uFF10' && unit <= u'\uFF19') return unit - u'\uFF10';
+    return -1;
+}
+
+// "1.5 minutes": a decimal point between digits, which no goal can count.
+bool FractionFollows(std::u16string_view rest) {
+    return rest.size() >= 2 && (rest[0] == u'.' || rest[0] == u'\uFF0E') &&
+           DigitValue(rest[1]) >= 0;
+}
+
+bool NamesUnit(std::u16string_view unit, const UnitNames& names) {
+    return EqualIgnoringAsciiCase(unit, names.english) ||
+           EqualIgnoringAsciiCase(unit, names.singular) || unit == names.chinese;
 }
 
 }  // namespace
@@ -46,19 +62,19 @@ GoalReading ParseGoal(std::u16string_view text) {
     text = Trim(text);
     std::size_t digits = 0;
     std::uint64_t number = 0;
-    while (digits < text.size() && IsDigit(text[digits])) {
+    while (digits < text.size() && DigitValue(text[digits]) >= 0) {
         // Saturates well above the limit, so a long run of digits cannot overflow.
-        if (number <= MAX_GOAL_TARGET) number = number * 10 + (text[digits] - u'0');
+        if (number <= MAX_GOAL_TARGET) number = number * 10 + DigitValue(text[digits]);
         ++digits;
     }
     if (digits == 0) return {std::nullopt, GoalRefusal::NoNumber};
+    if (FractionFollows(text.substr(digits))) return {std::nullopt, GoalRefusal::NotWhole};
     if (number == 0) return {std::nullopt, GoalRefusal::Zero};
     if (number > MAX_GOAL_TARGET) return {std::nullopt, GoalRefusal::TooLarge};
     const std::u16string_view unit = Trim(text.substr(digits));
     for (const UnitNames& names : UNIT_NAMES) {
-        if (unit == names.english || unit == names.singular || unit == names.chinese) {
+        if (NamesUnit(unit, names))
             return {Goal{names.unit, static_cast<std::uint32_t>(number)}, {}};
-        }
     }
     return {std::nullopt, GoalRefusal::UnknownUnit};
 }

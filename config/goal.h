@@ -28,7 +28,8 @@ inline constexpr std::uint32_t MAX_GOAL_TARGET = 1'000'000;
 // not unlock it early.
 enum class GoalRefusal : std::uint8_t {
     None,
-    NoNumber,           // the text does not start with a whole number
+    NoNumber,           // the text does not start with a number
+    NotWhole,           // the number has a fraction ("1.5 minutes")
     Zero,               // the number is 0
     TooLarge,           // above MAX_GOAL_TARGET
     UnknownUnit,        // no unit, or one that is not known
@@ -41,7 +42,8 @@ struct GoalReading {
 };
 
 // Reads "10 starts", "600 minutes", "5 days", "10次", "600 分钟", "5 天" (singular English
-// units too). Spaces (also U+3000) around the number and the unit are allowed.
+// units too, in any letter case; full-width digits too, "１０次"). Spaces (also U+3000) around
+// the number and the unit are allowed.
 GoalReading ParseGoal(std::u16string_view text);
 
 // "starts", "minutes", "days", as laurelight-check writes them.

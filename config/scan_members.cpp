@@ -12,6 +12,18 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+// The text after a string value that no JSON reader would take: empty when the line ends, or a
+// ',', '}' or ']' follows (blanks and a CR aside).
+std::string_view TextAfterValue(std::string_view line, std::size_t after) {
+    while (after < line.size() && (IsBlank(line[after]) || line[after] == '\r')) ++after;
+    if (after >= line.size() || line[after] == ',' || line[after] == '}' || line[after] == ']') {
+        return {};
+    }
+    std::string_view rest = line.substr(after);
+    while (!rest.empty() && (IsBlank(rest.back()) || rest.back() == '\r')) rest.remove_suffix(1);
+    return rest;
+}
+
 }  // namespace
 
 std::vector<MemberToken> FindMembers(std::string_view line) {
@@ -38,9 +50,11 @@ std::vector<MemberToken> FindMembers(std::string_view line) {
         member.string_value = value < line.size() && line[value] == '"';
         if (member.string_value) {
             const std::size_t value_end = StringEnd(line, value);
+            const std::string_view text = line.substr(value, value_end - value);
             member.empty_value = value_end == value + 1;
-            member.escaped_value =
-                line.substr(value, value_end - value).find('\\') != std::string_view::npos;
+            member.escaped_value = text.find('\\') != std::string_view::npos;
+            member.escaped_quote = text.find("\\\"") != std::string_view::npos;
+            if (value_end < line.size()) member.after_value = TextAfterValue(line, value_end + 1);
             value = value_end + 1;
         }
         members.push_back(std::move(member));

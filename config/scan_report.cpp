@@ -57,12 +57,25 @@ void ReportMember(ScanReport& report, std::size_t line, const MemberToken& membe
             "每行只应用一个成员（按 id、title、description、trigger_description、trigger_value、"
             "trigger_type 的顺序取第一个），" +
                 key + " 被忽略");
+    } else if (applied && !member.after_value.empty()) {
+        Add(report, line, "text-after-value",
+            "the value of " + key + " ends at the second '\"'; the text after it (" +
+                Quote(member.after_value) +
+                ") is ignored. A value cannot hold a plain '\"': write 「」 or “” instead",
+            key + " 的值在第二个 '\"' 处结束，其后的文字（" + Quote(member.after_value) +
+                "）被忽略。值中不能直接写 '\"'，请改用「」或“”");
+    } else if (applied && member.escaped_quote) {
+        Add(report, line, "escape-kept",
+            "escapes in the value of " + key +
+                " are not decoded: \\\" shows as a backslash and a quote; write 「」 or “” "
+                "instead",
+            key + " 的值中的转义不会被解码：\\\" 会显示为反斜杠和引号，请改用「」或“”");
     } else if (applied && member.escaped_value) {
         Add(report, line, "escape-kept",
             "escapes in the value of " + key +
-                " are not decoded: \\\" or \\u4e2d shows as "
-                "written; write the characters themselves",
-            key + " 的值中的转义不会被解码：\\\" 或 \\u4e2d 会原样显示，请直接写出字符本身");
+                " are not decoded: \\u4e2d or \\n shows as written; write the characters "
+                "themselves",
+            key + " 的值中的转义不会被解码：\\u4e2d 或 \\n 会原样显示，请直接写出字符本身");
     }
 }
 
@@ -205,6 +218,7 @@ void ReportEntryClosed(ScanReport& report, std::size_t line, const Achievement& 
                 " 行开始的条目没有 id（缺失、为空或不是字符串），不会被加载");
         return;
     }
+    report.loaded_member_lines.push_back(report.member_lines);
     const auto [previous, first_use] = report.id_lines.emplace(achievement.id, line);
     if (!first_use) {
         const std::string id = Quote(achievement.id);

@@ -29,6 +29,8 @@ struct ScanReport {
     std::array<std::size_t, CONFIG_KEYS.size()> member_lines{};  // where each field was last set
     std::string trigger_type_text;                   // the last applied "trigger_type" text
     std::map<std::u16string, std::size_t> id_lines;  // loaded ids and where they closed
+    // member_lines of each loaded achievement, in load order, for findings made after the scan.
+    std::vector<std::array<std::size_t, CONFIG_KEYS.size()>> loaded_member_lines;
 };
 
 // Findings about the bytes themselves: a UTF-16 file, or a line that is not UTF-8.

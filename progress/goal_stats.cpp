@@ -157,7 +157,14 @@ StatsReading ReadGoalStats(std::string_view bytes) {
     return reading;
 }
 
-std::string SerializeGoalStats(const GoalStats& stats) {
+std::vector<std::string> StatsReading::KeptLines() const {
+    std::vector<std::string> lines;
+    lines.reserve(skipped.size());
+    for (const SkippedStatsLine& line : skipped) lines.push_back(line.text);
+    return lines;
+}
+
+std::string SerializeGoalStats(const GoalStats& stats, const std::vector<std::string>& kept_lines) {
     std::string out;
     for (const auto& [id, record] : stats) {
         if (id.empty()) continue;
@@ -171,7 +178,17 @@ std::string SerializeGoalStats(const GoalStats& stats) {
             AppendFact(out, UNLOCKED, StatsTimeText(record.unlocked_at), name);
         }
     }
+    for (const std::string& line : kept_lines) out.append(line).append("\r\n");
     return out;
+}
+
+std::vector<std::string> MergeKeptStatsLines(std::vector<std::string> from_file,
+                                             const std::vector<std::string>& held) {
+    const std::set<std::string> in_file(from_file.begin(), from_file.end());
+    for (const std::string& line : held) {
+        if (!in_file.contains(line)) from_file.push_back(line);
+    }
+    return from_file;
 }
 
 bool MergeGoalRecord(GoalRecord& into, const GoalRecord& from) {
@@ -188,5 +205,19 @@ bool MergeGoalRecord(GoalRecord& into, const GoalRecord& from) {
 bool MergeGoalStats(GoalStats& into, const GoalStats& from) {
     bool changed = false;
     for (const auto& [id, record] : from) changed = MergeGoalRecord(into[id], record) || changed;
+    return changed;
+}
+
+bool AddGoalStats(GoalStats& into, const GoalStats& from) {
+    bool changed = false;
+    for (const auto& [id, record] : from) {
+        GoalRecord& sum = into[id];
+        const GoalRecord before = sum;
+        sum.starts = std::min(sum.starts + record.starts, MAX_STATS_STARTS);
+        sum.milliseconds =
+            std::min(sum.milliseconds + record.milliseconds, MAX_STATS_SECONDS * 1000);
+        MergeGoalRecord(sum, {0, 0, record.days, record.unlocked_at});
+        changed = changed || !(sum == before);
+    }
     return changed;
 }

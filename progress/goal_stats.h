@@ -10,7 +10,9 @@
 //   day 2024-05-01 calculator_days           a local calendar day on which it was met
 //   unlocked 2024-05-01T14:03:22 first_note  local date and time of the unlock
 // Copies of the file (another computer, a sync service) merge by the larger count, the union
-// of the days and the earlier unlock, so a count is never added twice.
+// of the days and the earlier unlock, so a count is never added twice. Lines this version
+// cannot read (a newer version's kind, a value beyond the limits below) are kept and written
+// back unchanged after the facts, so that a newer version's data survives an older one.
 
 #include <cstdint>
 #include <map>
@@ -64,17 +66,26 @@ struct SkippedStatsLine {
 struct StatsReading {
     GoalStats stats;
     std::vector<SkippedStatsLine> skipped;
+    // The skipped lines' texts, in file order: what a write keeps.
+    std::vector<std::string> KeptLines() const;
 };
 
 // Every fact of the file; lines that say the same id's fact twice merge as copies do. Empty
 // lines are passed over; any other line that does not read is skipped and named.
 StatsReading ReadGoalStats(std::string_view bytes);
 
-// The file for these stats: ids in order, each id's facts in the order above. Ids that
-// counted nothing are left out.
-std::string SerializeGoalStats(const GoalStats& stats);
+// The file for these stats: ids in order, each id's facts in the order above, then the kept
+// lines as they were read. Ids that counted nothing are left out.
+std::string SerializeGoalStats(const GoalStats& stats,
+                               const std::vector<std::string>& kept_lines = {});
+// Kept lines of both: the file's, in its order, then those only held here.
+std::vector<std::string> MergeKeptStatsLines(std::vector<std::string> from_file,
+                                             const std::vector<std::string>& held);
 
 // Takes what `from` holds beyond `into`: the larger counts, the union of the days, the earlier
 // unlock. Returns whether `into` changed.
 bool MergeGoalRecord(GoalRecord& into, const GoalRecord& from);
 bool MergeGoalStats(GoalStats& into, const GoalStats& from);
+// Adds `from`'s counts to `into`'s, for counts made while the file could not be read, which
+// cannot be in it; days and unlock times as in a merge. Returns whether `into` changed.
+bool AddGoalStats(GoalStats& into, const GoalStats& from);

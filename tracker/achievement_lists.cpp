@@ -9,6 +9,7 @@
 namespace {
 
 constexpr std::u16string_view HIDDEN_ITEM_TEXT = u"？？？ - 隐藏成就\n触发方式: ？？？";
+constexpr std::u16string_view GOAL_INVALID_TEXT = u"（目标无效）";
 
 std::u16string Number(std::uint64_t value) {
     return Utf8ToUtf16(std::to_string(value));
@@ -35,7 +36,9 @@ std::u16string PendingItemText(const Achievement& achievement, std::u16string_vi
 }
 
 std::u16string ProgressText(const Achievement& achievement, const GoalRecord* record) {
-    const std::optional<Goal> goal = GoalOf(achievement).goal;
+    const GoalReading reading = GoalOf(achievement);
+    if (reading.refusal != GoalRefusal::None) return std::u16string(GOAL_INVALID_TEXT);
+    const std::optional<Goal>& goal = reading.goal;
     if (!goal) return {};
     const std::uint64_t amount = record != nullptr ? GoalAmount(goal->unit, *record) : 0;
     std::u16string text = u"（";

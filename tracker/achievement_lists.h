@@ -15,7 +15,8 @@ std::u16string ItemText(const Achievement& achievement, std::u16string_view prog
 std::u16string PendingItemText(const Achievement& achievement, std::u16string_view progress);
 
 // "（3/10 次）", "（125/600 分钟）", "（2/5 天）" for an achievement with a goal it can
-// count; empty for any other. A missing record counts as nothing yet.
+// count; "（目标无效）" for one whose goal cannot be used, which never unlocks; empty for any
+// other. A missing record counts as nothing yet.
 std::u16string ProgressText(const Achievement& achievement, const GoalRecord* record);
 
 struct AchievementTracker;

@@ -100,6 +100,7 @@ bool TakeOver(AchievementTracker& tracker, std::string_view bytes) {
 // The goal counts beside it are read with it, so the first list shows their progress.
 void AchievementTracker::LoadProgress() {
     goal_stats.clear();
+    stats_kept_lines.clear();
     stats_read = false;
     ReadStatsIfChanged();
     completed_map.clear();
@@ -131,9 +132,9 @@ bool AchievementTracker::ReadProgressIfChanged() {
 // The re-read, the merge and the write happen under the folder's state lock, so that another
 // writer's save cannot fall between them and be overwritten. A writer that holds the lock
 // longer than the wait (it hangs) makes this save fail like a write, to be tried again.
-void AchievementTracker::SaveProgress() {
+void AchievementTracker::SaveProgress(unsigned lock_wait_ms) {
     save_pending = true;
-    const platform::FolderStateLock lock(ExecutableDirectory(save_path), STATE_LOCK_WAIT_MS);
+    const platform::FolderStateLock lock(ExecutableDirectory(save_path), lock_wait_ms);
     platform::Replacement replaced{FileError::Other, platform::ReplaceStep::Target, {}};
     if (lock.Held()) {
         ReadProgressIfChanged();

@@ -1,11 +1,14 @@
 // adv_stats.txt beside the progress file: goal counts and unlock times. Written through the
-// same safe replacement as the progress, only when the counts changed, at most once a minute
+// same safe replacement as the progress, only when the counts differ from the file (they
+// changed here, or the file lacks some: a smaller copy, a deleted file), at most once a minute
 // from the check pass, and at every unlock, close and log-off. Another copy of the file (a
 // synced folder, a second computer) merges by the larger count and the union of days, so a
 // count is never added twice and never lost once written.
 
 #include <chrono>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/window_messages.h"
 #include "platform/desktop.h"
@@ -29,6 +32,8 @@ void NoteUnreadable(AchievementTracker& tracker, bool unreadable) {
 
 }  // namespace
 
+// Counts made before the file was first read (it could not be read at the start) cannot be in
+// it: they are added to its counts. From then on copies merge.
 bool AchievementTracker::ReadStatsIfChanged() {
     const platform::FileFacts now = platform::QueryFile(platform::LinkTarget(stats_path));
     if (stats_read && !stats_unreadable.load() && now == stats_stamp) return false;
@@ -36,10 +41,15 @@ bool AchievementTracker::ReadStatsIfChanged() {
     NoteUnreadable(*this, !file.bytes);
     if (!file.bytes) return false;
     const StatsReading reading = ReadGoalStats(*file.bytes);
+    const bool grew = stats_read ? MergeGoalStats(goal_stats, reading.stats)
+                                 : AddGoalStats(goal_stats, reading.stats);
+    std::vector<std::string> kept_lines = reading.KeptLines();
     stats_read = true;
     stats_stamp = file.stamp;
-    stats_on_disk = SerializeGoalStats(reading.stats);
-    return MergeGoalStats(goal_stats, reading.stats);
+    stats_on_disk = SerializeGoalStats(reading.stats, kept_lines);
+    stats_kept_lines = MergeKeptStatsLines(std::move(kept_lines), stats_kept_lines);
+    if (SerializeGoalStats(goal_stats, stats_kept_lines) != stats_on_disk) stats_changed = true;
+    return grew;
 }
 
 // Read, merge, write under the folder's state lock, as the progress is saved, so that another
@@ -49,8 +59,9 @@ void AchievementTracker::SaveStats() {
     if (!lock.Held()) return;  // stats_changed stays: the next write tries again
     ReadStatsIfChanged();
     if (!stats_read || stats_unreadable.load()) return;
-    std::string bytes = SerializeGoalStats(goal_stats);
+    std::string bytes = SerializeGoalStats(goal_stats, stats_kept_lines);
     stats_changed = false;
+    stats_write_due = false;
     if (bytes == stats_on_disk) return;
     platform::RemoveLeftTemporaries(platform::LinkTarget(stats_path));
     const platform::Replacement replaced = platform::ReplaceFileSafely(stats_path, bytes);
@@ -65,6 +76,8 @@ void AchievementTracker::SaveStats() {
 
 void AchievementTracker::SaveStatsIfDue() {
     if (!stats_changed) return;
-    if (std::chrono::steady_clock::now() - last_stats_write < STATS_WRITE_INTERVAL) return;
+    const bool minute_passed =
+        std::chrono::steady_clock::now() - last_stats_write >= STATS_WRITE_INTERVAL;
+    if (!minute_passed && !stats_write_due) return;
     SaveStats();
 }

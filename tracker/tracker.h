@@ -18,6 +18,10 @@
 #include "progress/goal_stats.h"
 #include "tracker/goal_counting.h"
 
+// Another writer holds the folder's state lock for a few milliseconds; this much means it hangs,
+// and the save fails to be tried again.
+inline constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
+
 struct AchievementTracker {
     // Derives the paths from the running executable's location.
     explicit AchievementTracker(platform::WindowRef window);
@@ -31,7 +35,8 @@ struct AchievementTracker {
     void LoadProgress();
     // Writes the completed achievements, then the kept lines. Reads the file first when it
     // changed since this program last read or wrote it, and writes nothing while it cannot.
-    void SaveProgress();
+    // Fails, to be tried again, when another writer holds the state lock beyond lock_wait_ms.
+    void SaveProgress(unsigned lock_wait_ms = STATE_LOCK_WAIT_MS);
     // Takes over what another program (laurelight-check, a sync service, an editor) completed
     // in the file since this one last read or wrote it: no toast, it happened elsewhere.
     // Returns whether an achievement became completed.
@@ -45,7 +50,8 @@ struct AchievementTracker {
     void RefreshProgressItems();
 
     // Takes over what adv_stats.txt holds beyond this program's counts (another copy, a
-    // synced folder) when it changed since last read. Returns whether a count grew.
+    // synced folder) when it changed since last read. Returns whether a count grew. A file
+    // that lacks some of the counts (a smaller copy, a deleted file) makes the next write due.
     bool ReadStatsIfChanged();
     // Writes the counts when they differ from the file, after reading it again if it changed.
     // Never writes over a file that exists but could not be read.
@@ -103,10 +109,16 @@ struct AchievementTracker {
     GoalStats goal_stats;
     std::vector<GoalWatch> goal_watches;
     platform::FileFacts stats_stamp{};
-    bool stats_read = false;     // the file has been read (or found absent)
-    std::string stats_on_disk;   // the file's facts, as SerializeGoalStats writes them
-    bool stats_changed = false;  // counts changed since they were last written
+    bool stats_read = false;    // the file has been read (or found absent)
+    std::string stats_on_disk;  // the file as SerializeGoalStats writes what it holds
+    // The file's lines that this version cannot read; every write puts them back.
+    std::vector<std::string> stats_kept_lines;
+    // The counts differ from the file: they changed here, or the file lacks some of them.
+    bool stats_changed = false;
     std::chrono::steady_clock::time_point last_stats_write{};
+    // The next pass writes the changed counts without waiting for the minute (an unlock time
+    // that a hand-off left to it).
+    bool stats_write_due = false;
     // An existing adv_stats.txt could not be read: nothing is written until it has been.
     std::atomic<bool> stats_unreadable{false};
     // The open list's item texts as last shown, in list order.
@@ -129,10 +141,16 @@ const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16s
 // save and the unlock's local time, which the next stats save writes (the unlock's own, or the
 // tracker's end). Every unlock goes through it: a met trigger, a hand-off, laurelight-check
 // --unlock.
-const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id);
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id,
+                                        unsigned lock_wait_ms = STATE_LOCK_WAIT_MS);
 // A whole unlock, as a met trigger makes it: the above, the list refill and the toast's
-// message. The caller holds pass_mutex.
+// message, then the write of the unlock time. The caller holds pass_mutex.
 const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id);
+// The same for a sender that waits for the outcome (a hand-off from laurelight-check): the
+// save waits at most lock_wait_ms for another writer, and the unlock time is left to the next
+// pass, so that the outcome is known as soon as the progress is saved.
+const Achievement* UnlockFirstPendingForSender(AchievementTracker& tracker,
+                                               const std::u16string& id, unsigned lock_wait_ms);
 
 // What met a trigger: the process name, or the window title and the fragment found in it.
 // Filled only when asked for, so the check pass pays nothing for it.
@@ -149,9 +167,9 @@ bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
 // The title fragments of a window_title value: split at every '|', empty ones dropped,
 // nothing trimmed. Views into `value`.
 std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
+// Whether the user is at the computer now, as the check pass counts goal minutes: the
+// platform's presence facts through UserAtComputer. laurelight-check judges it the same way.
+bool UserPresentNow();
 // The monitor thread's pause after each pass; laurelight-check --watch looks as often.
 inline constexpr unsigned MONITOR_INTERVAL_MS = 500;
-// Another writer holds the folder's state lock for a few milliseconds; this much means it hangs,
-// and the save fails to be tried again.
-inline constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
 void MonitorLoop(AchievementTracker* tracker);

@@ -96,10 +96,9 @@ struct PassMoment {
 
 PassMoment TakeMoment() {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    const platform::UserPresence presence = platform::QueryUserPresence();
+    const bool user_present = UserPresentNow();
     const platform::LocalTime local = platform::LocalNow();
-    return {std::chrono::duration_cast<std::chrono::milliseconds>(since).count(),
-            UserAtComputer(presence.idle_milliseconds, presence.session_locked),
+    return {std::chrono::duration_cast<std::chrono::milliseconds>(since).count(), user_present,
             MakeStatsDay(local.year, local.month, local.day)};
 }
 
@@ -203,21 +202,35 @@ const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16s
     return nullptr;
 }
 
-const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id,
+                                        unsigned lock_wait_ms) {
     const Achievement* achievement = MarkFirstPending(tracker, id);
     if (achievement == nullptr) return nullptr;
-    tracker.SaveProgress();
+    tracker.SaveProgress(lock_wait_ms);
     RecordUnlockTime(tracker, id);
     return achievement;
 }
 
-const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {
-    const Achievement* achievement = CompleteFirstPending(tracker, id);
+const Achievement* UnlockFirstPendingForSender(AchievementTracker& tracker,
+                                               const std::u16string& id, unsigned lock_wait_ms) {
+    const Achievement* achievement = CompleteFirstPending(tracker, id, lock_wait_ms);
     if (achievement == nullptr) return nullptr;
     tracker.FillLists();
     PostUnlocked(tracker, *achievement);
+    if (tracker.stats_changed) tracker.stats_write_due = true;
+    return achievement;
+}
+
+const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {
+    const Achievement* achievement = UnlockFirstPendingForSender(tracker, id, STATE_LOCK_WAIT_MS);
+    if (achievement == nullptr) return nullptr;
     tracker.SaveStats();  // the unlock time; after the lists and the toast, which the user sees
     return achievement;
+}
+
+bool UserPresentNow() {
+    const platform::UserPresence presence = platform::QueryUserPresence();
+    return UserAtComputer(presence.idle_milliseconds, presence.session_locked);
 }
 
 // Fragments are views into the trigger value, which outlives the search.

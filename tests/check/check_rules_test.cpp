@@ -1,6 +1,6 @@
-// The rules of laurelight-check called in-process: the command line, the near misses over
-// desktop facts built by hand (window titles too, which the native desktop never has), the
-// edit distance behind them and where --output may write.
+// The rules of laurelight-check called in-process, over the test double of the desktop: the
+// command line, the near misses over desktop facts built by hand (window titles too, which the
+// native desktop never has), the edit distance behind them and where --output may write.
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,11 @@
 #include "check/near_miss.h"
 #include "check/options.h"
 #include "check/output_file.h"
+#include "config/config_scan.h"
+#include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
 #include "text/utf8.h"
+#include "tracker/goal_counting.h"
 #include "tracker/tracker.h"
 
 namespace {
@@ -169,46 +172,46 @@ TEST(CheckRules, OutputMayNotNameTheDataFilesInAnySpelling) {
     EXPECT_FALSE(NamesDataFile(root + u"/bin/adv.json.bak", tracker));
 }
 
-// Goals and secrets the program cannot use are found, with the entry's line, and so are the
-// lines of adv_stats.txt it skips; the document tells every achievement's goal, progress and
-// unlock time, and shows an open secret as the program's list does.
+// Goals and secrets the program cannot use are found, each on its member's line, and so are the
+// lines of adv_stats.txt it skips; the document tells every achievement's goal, progress,
+// secrecy and unlock time, and shows an open secret as the program's list does.
 TEST(CheckRules, GoalsAndSecretsAreReportedAndDocumented) {
     ProgressTestFolder folder;
     folder.Write("adv_stats.txt",
                  "starts 2 pad\r\nunlocked 2024-05-01T14:03:22 old\r\nstarts x pad\r\n");
     AchievementTracker tracker(nullptr, folder.ModulePath());
     tracker.stats_path = folder.path().u16string() + u"/adv_stats.txt";
-    const auto entry = [](std::u16string id, TriggerType type, std::u16string goal,
-                          std::u16string hidden) {
-        Achievement achievement;
-        achievement.id = id;
-        achievement.title = u"T";
-        achievement.trigger_value = u"x.exe";
-        achievement.trigger_type = type;
-        achievement.trigger_goal = std::move(goal);
-        achievement.hidden = std::move(hidden);
-        return achievement;
+    // Eight lines with a goal and a secret, six without.
+    const auto entry = [](std::string id, std::string type, std::string goal, std::string hidden) {
+        std::string text = "{\n\"id\": \"" + id + "\",\n\"title\": \"T\",\n\"trigger_value\": " +
+                           "\"x.exe\",\n\"trigger_type\": \"" + type + "\",\n";
+        if (!goal.empty()) text += "\"trigger_goal\": \"" + goal + "\",\n";
+        if (!hidden.empty()) text += "\"hidden\": \"" + hidden + "\",\n";
+        return text + "},\n";
     };
-    tracker.achievements = {entry(u"pad", TriggerType::ProcessName, u"3次", u"true"),
-                            entry(u"typo", TriggerType::ProcessName, u"3 stars", u"yes"),
-                            entry(u"none", TriggerType::None, u"2 days", u"false"),
-                            entry(u"old", TriggerType::WindowTitle, u"", u"")};
+    ScanReport report;
+    ScanAchievements("\"achievements\": [\n" + entry("pad", "process_name", "3次", "true") +
+                         entry("typo", "process_name", "1.5 minutes", "yes") +
+                         entry("none", "none", "2 days", "false") +
+                         entry("old", "window_title", "", ""),
+                     tracker.achievements, &report);
     tracker.LoadProgress();
     tracker.achievements[3].completed = true;
-    ScanReport report;
-    report.id_lines = {{u"pad", 8}, {u"typo", 17}, {u"none", 26}};
     ReportGoalFindings(tracker, report);
     std::vector<std::string> found;
     for (const ConfigFinding& finding : report.findings) {
         found.push_back(finding.code + " " + finding.file + ":" + std::to_string(finding.line));
     }
-    EXPECT_EQ(found, (std::vector<std::string>{"goal-unreadable :17", "hidden-value :17",
-                                               "goal-cannot-count :26",
+    EXPECT_EQ(found, (std::vector<std::string>{"goal-unreadable :15", "hidden-value :16",
+                                               "goal-cannot-count :23",
                                                "stats-line-skipped adv_stats.txt:3"}));
+    EXPECT_NE(report.findings[0].message.find("not whole"), std::string::npos);
 
     const Json document = CheckDocument(tracker, report);
     const Json& pad = document["achievements"][0];
     EXPECT_EQ(pad["goal"], "3次");
+    EXPECT_EQ(pad["hidden"], true);
+    EXPECT_EQ(document["achievements"][1]["hidden"], false);
     EXPECT_EQ(pad["progress"], (Json{{"count", 2}, {"target", 3}, {"unit", "starts"}}));
     EXPECT_TRUE(pad["unlocked_at"].is_null());
     EXPECT_TRUE(document["achievements"][1]["progress"].is_null())
@@ -225,13 +228,27 @@ TEST(CheckRules, GoalsAndSecretsAreReportedAndDocumented) {
     EXPECT_EQ(spoiled["trigger_value"], "x.exe");
     EXPECT_EQ(spoiled["progress"]["count"], 2);
     EXPECT_EQ(spoiled["progress"]["counting_now"], false);
+    // Minutes count only while the user is at the computer, as the program judges it.
+    tracker.achievements[0].trigger_goal = u"3 minutes";
+    Fake().process_names = {u"x.exe"};
+    Fake().presence = {PRESENCE_IDLE_LIMIT_MS, false};
+    const auto counting = [&] {
+        return DesktopDocument(tracker,
+                               true)["pending_achievements"][0]["progress"]["counting_now"];
+    };
+    EXPECT_EQ(counting(), false);
+    Fake().presence = {};
+    EXPECT_EQ(counting(), true);
+    ResetFake();
 
     // The history: known times in order, an unlock of unknown time last; CSV for Excel.
     tracker.achievements[0].completed = true;
     tracker.achievements[3].title = u"旧, \"引\"";
     EXPECT_EQ(HistoryText(tracker), "2024-05-01 14:03:22  old  旧, \"引\"\nunknown  pad  T\n");
+    // A field that a spreadsheet would run as a formula gets an apostrophe; others stay as is.
+    tracker.achievements[0].title = u"@SUM(1+1)*cmd|' /C calc'!A0";
     EXPECT_EQ(HistoryCsv(tracker),
               "\xEF\xBB\xBFtime,id,title\r\n"
               "2024-05-01 14:03:22,old,\"旧, \"\"引\"\"\"\r\n"
-              ",pad,T\r\n");
+              ",pad,\"'@SUM(1+1)*cmd|' /C calc'!A0\"\r\n");
 }

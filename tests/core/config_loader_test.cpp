@@ -255,10 +255,18 @@ TEST(ConfigScan, GoalAndHiddenAreReadAfterTheSixKeysAndGoalsParseOrAreRefused) {
     EXPECT_FALSE(GoalOf(records[1]).goal);
 
     const std::pair<std::u16string_view, Goal> read[] = {
-        {u"10 starts", {GoalUnit::Starts, 10}},     {u"1 start", {GoalUnit::Starts, 1}},
-        {u"600 minutes", {GoalUnit::Minutes, 600}}, {u"600分钟", {GoalUnit::Minutes, 600}},
-        {u" 5 天 ", {GoalUnit::Days, 5}},           {u"1000000 days", {GoalUnit::Days, 1000000}},
+        {u"10 starts", {GoalUnit::Starts, 10}},
+        {u"1 start", {GoalUnit::Starts, 1}},
+        {u"600 minutes", {GoalUnit::Minutes, 600}},
+        {u"600分钟", {GoalUnit::Minutes, 600}},
+        {u" 5 天 ", {GoalUnit::Days, 5}},
+        {u"1000000 days", {GoalUnit::Days, 1000000}},
         {u"007\u3000次", {GoalUnit::Starts, 7}},
+        // Full-width digits, as a Chinese input method types them; English units in any case.
+        {u"\uFF11\uFF10次", {GoalUnit::Starts, 10}},
+        {u"10 Starts", {GoalUnit::Starts, 10}},
+        {u"10 MINUTES", {GoalUnit::Minutes, 10}},
+        {u"1 Day", {GoalUnit::Days, 1}},
     };
     for (const auto& [text, goal] : read) {
         EXPECT_EQ(ParseGoal(text).goal, goal) << Quoted(text);
@@ -273,8 +281,9 @@ TEST(ConfigScan, GoalAndHiddenAreReadAfterTheSixKeysAndGoalsParseOrAreRefused) {
         {u"99999999999999999999次", GoalRefusal::TooLarge},
         {u"10 hours", GoalRefusal::UnknownUnit},
         {u"10", GoalRefusal::UnknownUnit},
-        {u"10 Starts", GoalRefusal::UnknownUnit},
-        {u"3.5 days", GoalRefusal::UnknownUnit},
+        {u"10 \uFF53tarts", GoalRefusal::UnknownUnit},  // a full-width letter
+        {u"3.5 days", GoalRefusal::NotWhole},
+        {u"1\uFF0E5 分钟", GoalRefusal::NotWhole},
     };
     for (const auto& [text, refusal] : refused) {
         EXPECT_FALSE(ParseGoal(text).goal) << Quoted(text);

@@ -94,8 +94,10 @@ TEST(GoalItems, OpenItemsShowProgressAfterTheDescriptionAndHiddenOnesNothing) {
     EXPECT_EQ(ProgressText(pad, &record), u"（0/600 分钟）");
     pad.trigger_goal = u"5天";
     EXPECT_EQ(ProgressText(pad, &record), u"（0/5 天）");
-    pad.trigger_goal = u"5 weeks";  // refused: no progress to show
-    EXPECT_EQ(ProgressText(pad, &record), u"");
+    // A goal that cannot be used never unlocks: the item says so in place of the progress.
+    pad.trigger_goal = u"5 weeks";
+    EXPECT_EQ(PendingItemText(pad, ProgressText(pad, &record)),
+              u"Writer - Open it.（目标无效）\n触发方式: Run notepad.exe");
     pad.trigger_goal.clear();
     EXPECT_EQ(PendingItemText(pad, ProgressText(pad, &record)), ItemText(pad));
 

@@ -80,6 +80,11 @@ TEST(ConfigReport, LayoutFindingsPointAtTheirLines) {
                  "{\n\"id\": \"a\",\n\"title\": \"\\u8bb0 \\\"x\\\"\", \"description\": \"\\n\",\n"
                  "\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
         (Found{{4, "escape-kept"}, {4, "shadowed-member"}}));
+    // A plain '"' ends the value early: the text after it is named.
+    EXPECT_EQ(
+        Findings(HEAD + "{\n\"id\": \"a\",\n\"title\": \"He said \"hi\" twice\", \n"
+                        "\"trigger_value\": \"a.exe\",\n\"trigger_type\": \"process_name\"\n}\n"),
+        (Found{{4, "text-after-value"}}));
 }
 
 TEST(ConfigReport, EntryFindings) {
@@ -127,6 +132,19 @@ TEST(ConfigReport, FindingsCarryBothLanguagesAndQuoteTheFileSafely) {
     EXPECT_NE(unknown.message.find("\"k\xEF\xBF\xBDxxx"), std::string::npos) << unknown.message;
     EXPECT_NE(unknown.message.find("…\""), std::string::npos);
     EXPECT_NE(unknown.message_zh.find("被忽略"), std::string::npos);
+
+    // Where a quotation mark was meant, the advice names marks that a value can hold.
+    for (const std::string title : {"\"He said \"hi\"\"", "\"He said \\\"hi\\\"\""}) {
+        records.clear();
+        report = {};
+        ScanAchievements(HEAD + "{\n\"id\": \"a\",\n\"title\": " + title + "\n}\n", records,
+                         &report);
+        ASSERT_EQ(report.findings.size(), 2u) << title;  // and the missing trigger type
+        EXPECT_NE(report.findings[0].message.find("write 「」 or “” instead"), std::string::npos)
+            << report.findings[0].message;
+        EXPECT_NE(report.findings[0].message_zh.find("请改用「」或“”"), std::string::npos);
+    }
+    EXPECT_EQ(records[0].title, u"He said \\\"hi\\\"");
 }
 
 TEST(ConfigReport, FindMembersSkipsStringValuesWhole) {

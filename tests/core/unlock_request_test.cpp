@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "handoff/unlock_outcome.h"
 #include "handoff/unlock_request.h"
+#include "platform/folder_state_lock.h"
+#include "tests/files/progress_test_folder.h"
 
 namespace {
 
@@ -67,4 +73,38 @@ TEST(UnlockRequest, RepliesCarryTheSaveProblemAndUnknownValuesMeanNoAnswer) {
           std::intptr_t{0x0703}, std::intptr_t{1} << 20}) {
         EXPECT_EQ(DecodeUnlockReply(unknown).answer, UnlockAnswer::None) << unknown;
     }
+}
+
+// A request that waited for a pass until just before its deadline, while another writer holds
+// the folder's state lock: the answer still reaches the sender, whose wait ends
+// ANSWER_WAIT_MS - REQUEST_LIFE_MS after the deadline, and tells the truth (completed, not
+// saved). The progress and the unlock time follow with the next pass once the lock is free.
+TEST(UnlockRequest, AHandedOverUnlockAnswersWithinTheSendersWaitWhileAnotherWriterHoldsTheLock) {
+    ProgressTestFolder folder;
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    Achievement goal;
+    goal.id = u"a";
+    goal.trigger_type = TriggerType::ProcessName;
+    goal.trigger_value = u"absent.exe";
+    goal.trigger_goal = u"3 starts";
+    tracker.achievements = {goal};
+    tracker.LoadProgress();
+    const UnlockRequest request = ReadUnlockRequest(EncodeUnlockRequest(u"a", NOW + 1), NOW);
+    UnlockReply reply;
+    std::chrono::steady_clock::duration took{};
+    {
+        const platform::FolderStateLock other(folder.path().u16string(), 0);
+        ASSERT_TRUE(other.Held());
+        std::thread([&] {
+            const auto start = std::chrono::steady_clock::now();
+            reply = UnlockHandedOver(tracker, request, NOW);
+            took = std::chrono::steady_clock::now() - start;
+        }).join();
+    }
+    EXPECT_LT(took, std::chrono::milliseconds(ANSWER_WAIT_MS - REQUEST_LIFE_MS));
+    EXPECT_EQ(reply.answer, UnlockAnswer::NotSaved);
+    EXPECT_TRUE(tracker.achievements[0].completed);
+    tracker.CheckTriggers();
+    EXPECT_EQ(folder.Read("adv_save.txt"), "a=done\r\n");
+    EXPECT_EQ(folder.Read("adv_stats.txt"), "unlocked 2024-05-01T12:00:00 a\r\n");
 }

@@ -66,6 +66,8 @@ Json CmdEndSession(const Args& args);
 Json CmdSleep(const Args& args);
 // Holds the file open without sharing, as another program may; no path lets it go.
 Json CmdHoldFile(const Args& args);
+// Holds the folder's state lock, as another writer in the middle of its save; no folder lets go.
+Json CmdHoldStateLock(const Args& args);
 Json CmdUnlockLatency(const Args& args);
 Json CmdProcessUsage(const Args& args);
 Json CmdCheckCost(const Args& args);

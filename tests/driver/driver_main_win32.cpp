@@ -52,6 +52,7 @@ const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"end_session", driver::CmdEndSession},
     {"sleep", driver::CmdSleep},
     {"hold_file", driver::CmdHoldFile},
+    {"hold_state_lock", driver::CmdHoldStateLock},
     {"unlock_latency", driver::CmdUnlockLatency},
     {"process_usage", driver::CmdProcessUsage},
     {"check_cost", driver::CmdCheckCost},

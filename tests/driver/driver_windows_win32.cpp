@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/folder_state_lock.h"
 #include "tests/driver/driver.h"
 #include "text/utf8.h"
 
@@ -261,6 +262,16 @@ Json CmdHoldFile(const Args& args) {
     held = CreateFileW(Wide(args[0]).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE) throw Failure("cannot open " + args[0]);
+    return Json{{"ok", true}};
+}
+
+Json CmdHoldStateLock(const Args& args) {
+    static void* held = nullptr;  // on the thread that serves the commands, which took it
+    platform::UnlockFolderState(held);
+    held = nullptr;
+    if (args.empty() || args[0].empty()) return Json{{"ok", true}};
+    held = platform::LockFolderState(Utf8ToUtf16(args[0]), 0);
+    if (held == nullptr) throw Failure("another writer holds the state lock of " + args[0]);
     return Json{{"ok", true}};
 }
 

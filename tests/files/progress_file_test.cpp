@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -399,19 +400,47 @@ TEST(StatsFile, UnreadableCountsAreNeverWrittenOverAndCopiesMergeWithoutCounting
     }
     EXPECT_EQ(folder.Read("adv_stats.txt"), "starts 5 a1\r\nday 2024-05-01 a1\r\nbroken line\r\n");
 
-    // Read at last: the larger count and the union of the days, the bad line dropped.
+    // Read at last: the counts made meanwhile cannot be in the file yet and add to its own; the
+    // days unite, and the line this version cannot read is written back as it was.
     tracker.goal_stats[u"a1"].days.insert(20240502);
     tracker.SaveStats();
     EXPECT_FALSE(tracker.stats_unreadable.load());
-    EXPECT_EQ(folder.Read("adv_stats.txt"),
-              "starts 5 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 a1\r\n");
-    // Another copy with more: taken over; nothing new here, so nothing is written back.
-    folder.Write("adv_stats.txt", "starts 7 a1\r\nseconds 60 b\r\n");
+    const std::string merged =
+        "starts 7 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 a1\r\nbroken line\r\n";
+    EXPECT_EQ(folder.Read("adv_stats.txt"), merged);
+    // Another copy with more: taken over by the larger count, never added; what it lacks (the
+    // days, the kept line) makes the next write due.
+    folder.Write("adv_stats.txt", "starts 9 a1\r\nseconds 60 b\r\n");
     EXPECT_TRUE(tracker.ReadStatsIfChanged());
-    EXPECT_EQ(tracker.goal_stats[u"a1"].starts, 7u);
+    EXPECT_EQ(tracker.goal_stats[u"a1"].starts, 9u);
     EXPECT_EQ(tracker.goal_stats[u"b"].milliseconds, 60'000u);
-    tracker.stats_changed = true;
+    EXPECT_TRUE(tracker.stats_changed);
     tracker.SaveStats();
     EXPECT_EQ(folder.Read("adv_stats.txt"),
-              "starts 7 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 a1\r\nseconds 60 b\r\n");
+              "starts 9 a1\r\nday 2024-05-01 a1\r\nday 2024-05-02 a1\r\n"
+              "seconds 60 b\r\nbroken line\r\n");
+}
+
+// A file put in place with less than the program holds (a copy from another computer, an older
+// backup) or deleted while it runs is written again by the next pass or the close.
+TEST(StatsFile, AFileThatLacksWhatTheProgramHoldsIsWrittenAgain) {
+    ProgressTestFolder folder;
+    const std::string held =
+        "starts 3 a1\r\nunlocked 2024-05-01T14:03:22 b2\r\nminutes_v2 4 a1\r\n";
+    // Null stands for the deleted file.
+    for (const char* smaller : {"starts 1 a1\r\n", "unlocked 2024-05-01T14:03:22 b2\r\n",
+                                static_cast<const char*>(nullptr)}) {
+        folder.Write("adv_stats.txt", held);
+        auto tracker = std::make_unique<AchievementTracker>(nullptr, folder.ModulePath());
+        Configure(*tracker, {u"a1", u"b2"});
+        tracker->LoadProgress();
+        if (smaller != nullptr) {
+            folder.Write("adv_stats.txt", smaller);
+        } else {
+            std::filesystem::remove(folder.File("adv_stats.txt"));
+        }
+        tracker->CheckTriggers();
+        tracker.reset();
+        EXPECT_EQ(folder.Read("adv_stats.txt"), held) << (smaller != nullptr ? smaller : "deleted");
+    }
 }

@@ -99,6 +99,33 @@ class OneProgramTest(WineTestCase):
         saved, took = poll(lambda: install.progress() == b"by_hand=done\r\n", 5)
         self.assertTrue(saved, "not saved %.1f s after the file was let go" % took)
 
+    def test_unlock_handed_over_while_another_writer_holds_the_state_lock_answers_in_time(self):
+        counted = dict(achievement("counted", "Counted", "llcount.exe"), trigger_goal="10 starts")
+        install = self.install("handoff_locked", config_bytes([BY_HAND, counted]))
+        self.start_and_wait(install)
+        # With the lock held from before the count, every pass waits for it to write the count.
+        self.driver.ok("hold_state_lock", windows_path(install.dir))
+        try:
+            self.start_user_program("llcount.exe")
+            time.sleep(1.5)
+            started = time.monotonic()
+            code, out, err = run_check(install.dir, "--unlock", "by_hand")
+            took = time.monotonic() - started
+            completed = self.driver.ok("lists", MAIN_CLASS)["completed"]
+            self.assertIsNone(install.progress())
+        finally:
+            self.driver.ok("hold_state_lock", "")
+        # The answer came in time and says what happened: completed, not saved yet.
+        self.assertEqual(code, NOT_SAVED, "%s after %.1f s" % (err, took))
+        self.assertNotIn("nothing was changed", err)
+        self.assertEqual(json.loads(out)["achievements"][0]["completed"], True)
+        self.assertEqual(completed, [item_text(BY_HAND)])
+        stats_path = install.dir / "adv_stats.txt"
+        stats = lambda: stats_path.read_bytes() if stats_path.exists() else b""
+        saved = lambda: (install.progress() == b"by_hand=done\r\n" and
+                         b" by_hand\r\n" in stats() and b"starts 1 counted" in stats())
+        self.assertTrue(poll(saved, 10)[0], (install.progress(), stats()))
+
     def test_a_start_or_unlock_through_a_linked_path_finds_the_program_of_the_folder(self):
         install = self.install("linked_target", config_bytes([BY_HAND]))
         link = install.dir.parent / "linked_path"

@@ -185,7 +185,8 @@ TEST(ConfigFile, ReadWholeFileSkipsTheMarkAndRefusesShortFiles) {
 TEST(ConfigLoad, EachFailureShowsItsOneMessageAndLeavesTheListEmpty) {
     ProgressTestFolder folder;
     AchievementTracker tracker(reinterpret_cast<void*>(0x77), folder.ModulePath());
-    tracker.achievements.push_back(Achievement{u"stale", u"", u"", u"", u"", {}, true, u"", u""});
+    tracker.achievements.push_back(
+        Achievement{u"stale", u"", u"", u"", u"", {}, true, u"", u"", u"", u""});
 
     ResetFake();
     EXPECT_FALSE(tracker.LoadConfig());

@@ -39,13 +39,16 @@ TEST(TrackerLifecycle, ConstructionTouchesNothingAndDestructionWithoutThreadIsQu
 }
 
 TEST(AchievementRecord, CopyIsIndependentOfItsSource) {
-    Achievement source{u"id", u"title",    u"d",   u"td", u"tv", TriggerType::ProcessName,
-                       false, u"3 starts", u"true"};
+    Achievement source{
+        u"id", u"title",    u"d",    u"td",          u"tv",      TriggerType::ProcessName,
+        false, u"3 starts", u"true", u"fanfare.wav", u"gold.png"};
     Achievement copy = source;
     copy.completed = true;
     copy.title += u"!";
     copy.id.clear();
+    copy.sound.clear();
     EXPECT_FALSE(source.completed);
     EXPECT_EQ(source.title, u"title");
     EXPECT_EQ(source.id, u"id");
+    EXPECT_EQ(source.sound, u"fanfare.wav");
 }

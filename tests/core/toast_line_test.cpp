@@ -141,3 +141,36 @@ TEST_F(ToastLineTest, AStateThatNeverClearsLeavesNothingBehindAtClose) {
     EXPECT_EQ(Sounds(), 3);
     EXPECT_EQ(Fake().notification_queries, queries);  // nothing looks any more
 }
+
+// The settings are read as each toast opens or sounds: a toast that waited opens where the user
+// chose meanwhile, and while muted nothing sounds, not even the held sound of a fullscreen game.
+TEST_F(ToastLineTest, SettingsInForceDecideWhereEachOpensAndWhetherItSounds) {
+    AppSettings settings;
+    line.UseSettings(&settings);
+    line.Add(Titled(u"A"));
+    line.Add(Titled(u"B"));
+    settings.toast_corner = ToastCorner::BottomLeft;
+    line.ToastClosed();
+    EXPECT_EQ(g_openedAt,
+              (std::vector<ToastCorner>{ToastCorner::TopRight, ToastCorner::BottomLeft}));
+    EXPECT_EQ(Sounds(), 2);
+
+    settings.muted = true;
+    line.Add(Titled(u"C"));  // behind B
+    Shell(State::RunningD3dFullScreen);
+    line.Add(Titled(u"D"));
+    line.ToastClosed();
+    Shell(State::AcceptsNotifications);
+    line.LookAgain();
+    line.ToastClosed();
+    EXPECT_EQ(g_opened, (Titles{u"A", u"B", u"C", u"D"}));
+    EXPECT_EQ(Sounds(), 2);
+    EXPECT_TRUE(Fake().played_waves.empty());
+    EXPECT_TRUE(Fake().mci_calls.empty());
+
+    line.UseSettings(nullptr);  // the defaults again: sounding, top right
+    line.ToastClosed();
+    line.Add(Titled(u"E"));
+    EXPECT_EQ(Sounds(), 3);
+    EXPECT_EQ(g_openedAt.back(), ToastCorner::TopRight);
+}

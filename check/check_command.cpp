@@ -74,8 +74,8 @@ int RunCheckCommand(const Options& options, std::string& out) {
     }
     if (options.output && NamesDataFile(*options.output, tracker)) {
         WriteStderr(
-            "--output names adv.json, adv_save.txt or adv_stats.txt; use --format --write for "
-            "adv.json\n");
+            "--output names adv.json, adv_save.txt, adv_stats.txt or adv_settings.txt; use "
+            "--format --write for adv.json\n");
         return EXIT_USAGE;
     }
     if (options.mode == Mode::Format) return RunFormat(tracker.config_path, options, out);

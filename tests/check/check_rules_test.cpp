@@ -163,8 +163,9 @@ TEST(CheckRules, OutputMayNotNameTheDataFilesInAnySpelling) {
     ProgressTestFolder folder;
     AchievementTracker tracker(nullptr, folder.ModulePath());
     const std::u16string root = folder.path().u16string();
-    for (const std::u16string& file : {root + u"/ADV_SAVE.TXT", root + u"/bin/../adv_save.txt",
-                                       root + u"/bin/Adv.Json", root + u"/Adv_Stats.txt"}) {
+    for (const std::u16string& file :
+         {root + u"/ADV_SAVE.TXT", root + u"/bin/../adv_save.txt", root + u"/bin/Adv.Json",
+          root + u"/Adv_Stats.txt", root + u"/ADV_SETTINGS.TXT"}) {
         EXPECT_TRUE(NamesDataFile(file, tracker)) << Utf16ToUtf8(file);
     }
     EXPECT_FALSE(NamesDataFile(root + u"/out.json", tracker));

@@ -13,7 +13,7 @@ from laurelight_wine import (MAIN_CLASS, ROOT, SCREENSHOTS, TOAST_CLASS, WineTes
 
 SCREEN_WIDTH = 1280
 TITLES = ["\u521d\u6b21\u76f8\u9047", "Second Wind", "\u7b2c\u4e09\u9053\u5149"]
-IDM_TEST_TOAST = 40047
+IDM_TOAST_TOP_LEFT, IDM_MUTE, IDM_TEST_TOAST = 40042, 40046, 40047
 TEST_TOAST_TITLE = "\u6d4b\u8bd5\u63d0\u793a"  # "测试提示"
 
 
@@ -90,6 +90,14 @@ class ToastTest(WineTestCase):
         self.assertEqual(rect, [left, bottom - 50 - 128, left + 640, bottom - 50])
         self.driver.ok("wait_gone", TOAST_CLASS, 10000)
         self.assertEqual((install.dir / "adv_settings.txt").read_bytes(), settings)
+
+        # File > 提示位置 > 左上 and 静音 are saved over the line, and the next toast opens there.
+        for command in (IDM_TOAST_TOP_LEFT, IDM_MUTE, IDM_TEST_TOAST):
+            self.driver.ok("menu", MAIN_CLASS, command)
+        toast = self.driver.ok("wait", TOAST_CLASS, 5000)
+        self.assertEqual(toast["rect"][1], self.driver.ok("work_area")["work_area"][1] + 50)
+        self.assertEqual((install.dir / "adv_settings.txt").read_bytes(),
+                         b"toast_corner=top_left\r\nmuted=true\r\n")
 
     def test_the_test_toast_shows_its_title_and_writes_nothing(self):
         # An achievement of the same title shows the same toast, pixel for pixel.

@@ -47,32 +47,10 @@ TEST(ToastSlide, TruncatesTowardZeroAndHandlesOtherDistances) {
     }
 }
 
-// Top right on the primary screen is today's place at any scale: from the screen's width, 50
-// below its top (scaled), whatever the work area; the slide-out follows a new width.
-TEST(ToastPlace, TopRightOfThePrimaryScreenIsWhereTheToastHasAlwaysBeen) {
-    for (const int dpi : {96, 144}) {
-        ResetFake();
-        Fake().primary_screen = {{0, 0, 1920, 1080}, {0, 0, 1860, 1080}, dpi};  // taskbar right
-        const ToastPlace place = PlaceToast(ToastCorner::TopRight, ToastScreen::Primary);
-        const int width = dpi == 96 ? 640 : 960;
-        EXPECT_EQ(place.hidden_x, 1920);
-        EXPECT_EQ(place.shown_x, 1920 - width);
-        EXPECT_EQ(place.top, dpi == 96 ? 50 : 75);
-        EXPECT_EQ(place.width, width);
-        EXPECT_EQ(place.height, dpi == 96 ? 128 : 192);
-        EXPECT_EQ(place.screen.dpi, dpi);
-        Fake().primary_screen.bounds.right = 2560;
-        EXPECT_EQ(SlideOutEnd(place), 2560);
-    }
-    for (int step = 0; step <= SLIDE_LAST_STEP; ++step) {
-        EXPECT_EQ(SlidePosition(SlideDirection::In, 1920, 1280, step),
-                  1920 + SLIDE_IN_OFFSETS[step]);
-    }
-}
-
 // Every corner of both screens: the primary at 96 DPI with the taskbar along its bottom, and
-// the foreground window's screen left of it at 144 DPI with the taskbar on its left.
-TEST(ToastPlace, OtherCornersSitInTheWorkAreaAndTheLeftOnesSlideTheMirroredWay) {
+// the foreground window's screen left of it at 144 DPI with the taskbar on its left. Top right
+// of the primary screen is today's place at any scale, whatever the work area.
+TEST(ToastPlace, EveryCornerOfBothScreensAndTopRightWhereItHasAlwaysBeen) {
     ResetFake();
     Fake().primary_screen = {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96};
     Fake().foreground_screen = {{{-1280, -200, 0, 824}, {-1220, -200, 0, 824}, 144}};
@@ -98,6 +76,7 @@ TEST(ToastPlace, OtherCornersSitInTheWorkAreaAndTheLeftOnesSlideTheMirroredWay) 
         EXPECT_EQ(place.top, e.top) << at;
         EXPECT_EQ(place.shown_x, e.shown_x) << at;
         EXPECT_EQ(place.hidden_x, e.hidden_x) << at;
+        EXPECT_EQ(place.width, place.screen.dpi == 96 ? 640 : 960) << at;
         EXPECT_EQ(SlideOutEnd(place), e.hidden_x) << at;
     }
     // The left corners run the table the other way.
@@ -114,4 +93,12 @@ TEST(ToastPlace, OtherCornersSitInTheWorkAreaAndTheLeftOnesSlideTheMirroredWay) 
     Fake().foreground_screen.reset();
     EXPECT_EQ(SlideOutEnd(active), -2180);
     EXPECT_EQ(PlaceToast(TopLeft, ToastScreen::ActiveWindow).screen, Fake().primary_screen);
+
+    // Top right of a primary screen at 144 DPI, a taskbar on its right: the screen's corner.
+    Fake().primary_screen = {{0, 0, 1920, 1080}, {0, 0, 1860, 1080}, 144};
+    const ToastPlace scaled = PlaceToast(TopRight, ToastScreen::Primary);
+    EXPECT_EQ((std::array{scaled.top, scaled.shown_x, scaled.hidden_x, scaled.height}),
+              (std::array{75, 960, 1920, 192}));
+    Fake().primary_screen.bounds.right = 2560;  // the slide-out follows a new width
+    EXPECT_EQ(SlideOutEnd(scaled), 2560);
 }

@@ -12,6 +12,7 @@
 #include "app/single_instance.h"
 #include "app/start_at_login_menu.h"
 #include "app/user_settings.h"
+#include "notify/toast.h"
 #include "platform/win32/system_library_win32.h"
 #include "resources/resource_ids.h"
 
@@ -49,6 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show_
     // A second start for the same folder only brings the running program forward.
     if (!ClaimFolderOrForward()) return 0;
     LoadUserSettings();
+    UseToastSettings(&UserSettings());
     const GdiplusSession gdiplus;
     InitStandardControls();
     RegisterMainWindowClass(instance);

@@ -21,6 +21,7 @@
 #include "app/save_status_line.h"
 #include "app/single_instance.h"
 #include "app/start_at_login_menu.h"
+#include "app/toast_menu.h"
 #include "config/config_loader.h"
 #include "model/window_messages.h"
 #include "notify/toast.h"
@@ -146,6 +147,7 @@ void OnCommand(HWND window, WPARAM wparam) {
             ToggleStartAtLogin();
             break;
         default:
+            HandleToastMenuCommand(LOWORD(wparam));
             break;
     }
 }
@@ -260,6 +262,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
             return 0;
         case WM_INITMENUPOPUP:
             ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
+            ShowToastMenuState(reinterpret_cast<HMENU>(wparam));
             return 0;
         case WM_ENDSESSION:
             OnEndSession(window, wparam);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "check/bin_file_findings.h"
 #include "check/check_document.h"
 #include "check/console.h"
 #include "check/desktop_view.h"
@@ -12,8 +13,10 @@
 #include "check/history.h"
 #include "check/output_file.h"
 #include "check/progress_findings.h"
+#include "check/settings_findings.h"
 #include "check/unlock_command.h"
 #include "config/config_loader.h"
+#include "model/data_paths.h"
 #include "platform/files.h"
 #include "text/utf8.h"
 
@@ -27,6 +30,12 @@ std::u16string AbsoluteDirectory(const std::u16string& directory) {
     std::u16string text = path.lexically_normal().u16string();
     while (!text.empty() && (text.back() == u'/' || text.back() == u'\\')) text.pop_back();
     return text;
+}
+
+// adv_settings.txt beside adv_save.txt, written as the tracker's paths are.
+std::u16string SettingsPath(const AchievementTracker& tracker) {
+    return platform::NativePath(DataPathsIn(ExecutableDirectory(tracker.save_path)).settings_path)
+        .u16string();
 }
 
 // --watch: the output file is written whole at every change, so it never holds part of a line.
@@ -47,6 +56,8 @@ int RunCheck(const Options& options, AchievementTracker& tracker, ScanReport& re
     // What the program holds is not known.
     if (status == EXIT_NO_ANSWER || status == EXIT_UNKNOWN_REPLY) return status;
     ReportGoalFindings(tracker, report);
+    ReportBinFileFindings(tracker, report);
+    ReportSettingsFindings(SettingsPath(tracker), report);
     ReportProgressFindings(tracker, report);
     out = Dump(CheckDocument(tracker, report), 2) + "\n";
     if (status == 0 && options.strict && !report.findings.empty()) return EXIT_FINDINGS;
@@ -63,8 +74,8 @@ int RunCheckCommand(const Options& options, std::string& out) {
     }
     if (options.output && NamesDataFile(*options.output, tracker)) {
         WriteStderr(
-            "--output names adv.json, adv_save.txt or adv_stats.txt; use --format --write for "
-            "adv.json\n");
+            "--output names adv.json, adv_save.txt, adv_stats.txt or adv_settings.txt; use "
+            "--format --write for adv.json\n");
         return EXIT_USAGE;
     }
     if (options.mode == Mode::Format) return RunFormat(tracker.config_path, options, out);

@@ -5,6 +5,7 @@
 
 #include "check/console.h"
 #include "check/exit_codes.h"
+#include "model/data_paths.h"
 #include "platform/files.h"
 #include "progress/save_status.h"
 #include "text/ascii_case.h"
@@ -34,8 +35,10 @@ bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker
             std::filesystem::weakly_canonical(platform::NativePath(path), ignored);
         return canonical.empty() ? path : canonical.u16string();
     };
+    const std::u16string settings_path =
+        DataPathsIn(ExecutableDirectory(tracker.save_path)).settings_path;
     for (const std::u16string* data :
-         {&tracker.config_path, &tracker.save_path, &tracker.stats_path}) {
+         {&tracker.config_path, &tracker.save_path, &tracker.stats_path, &settings_path}) {
         if (EqualIgnoringAsciiCase(resolved(file), resolved(*data))) return true;
     }
     return false;

@@ -8,8 +8,8 @@
 
 #include "tracker/tracker.h"
 
-// Whether FILE is adv.json, adv_save.txt or adv_stats.txt in any spelling (letter case too, as
-// Windows reads it), which writing it would empty before they are read.
+// Whether FILE is adv.json, adv_save.txt, adv_stats.txt or adv_settings.txt in any spelling
+// (letter case too, as Windows reads it), which writing it would empty before they are read.
 bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker);
 
 // The whole text goes into the file; otherwise the user is told why on stderr, and no part

@@ -16,13 +16,13 @@
 struct ScanReport;
 
 // The keys in the order the scanner tries them on a member line, and the field each fills:
-// its text as it stands, or for "trigger_type" the type that its text names. The last two
+// its text as it stands, or for "trigger_type" the type that its text names. The last four
 // came later; a line holding one of the first six never reaches them.
 struct ConfigKey {
     std::string_view name;
     std::u16string Achievement::*text_field;  // null for "trigger_type"
 };
-inline constexpr std::array<ConfigKey, 8> CONFIG_KEYS = {{
+inline constexpr std::array<ConfigKey, 10> CONFIG_KEYS = {{
     {"id", &Achievement::id},
     {"title", &Achievement::title},
     {"description", &Achievement::description},
@@ -31,6 +31,8 @@ inline constexpr std::array<ConfigKey, 8> CONFIG_KEYS = {{
     {"trigger_type", nullptr},
     {"trigger_goal", &Achievement::trigger_goal},
     {"hidden", &Achievement::hidden},
+    {"sound", &Achievement::sound},
+    {"picture", &Achievement::picture},
 }};
 inline constexpr std::size_t TRIGGER_VALUE_KEY = 4;
 inline constexpr std::size_t TRIGGER_TYPE_KEY = 5;

@@ -36,11 +36,12 @@ void ReportMember(ScanReport& report, std::size_t line, const MemberToken& membe
         Add(report, line, "unknown-key",
             "key " + key +
                 " is not one of id, title, description, trigger_description, "
-                "trigger_value, trigger_type, trigger_goal, hidden (keys are case-sensitive); the "
-                "member is ignored",
+                "trigger_value, trigger_type, trigger_goal, hidden, sound, picture (keys are "
+                "case-sensitive); the member is ignored",
             "键 " + key +
                 " 不是 id、title、description、trigger_description、trigger_value、"
-                "trigger_type、trigger_goal、hidden 之一（区分大小写），该成员被忽略");
+                "trigger_type、trigger_goal、hidden、sound、picture "
+                "之一（区分大小写），该成员被忽略");
     } else if (member.space_before_colon) {
         Add(report, line, "space-before-colon",
             "a space or tab between " + key + " and its colon hides the member; it is ignored",

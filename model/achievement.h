@@ -25,6 +25,10 @@ struct Achievement {
     std::u16string trigger_goal;
     // "true" keeps the open achievement's texts secret; any other text shows them.
     std::u16string hidden;
+    // The achievement's own unlock sound and toast picture: file names in bin\, in place of
+    // adv_sound.* and adv_back.png; empty for those. See config/bin_file_name.h.
+    std::u16string sound;
+    std::u16string picture;
 
     friend bool operator==(const Achievement&, const Achievement&) = default;
 };

@@ -16,3 +16,7 @@ DataPaths DataPathsIn(const std::u16string& directory) {
 DataPaths DeriveDataPaths(std::u16string_view module_path) {
     return DataPathsIn(ExecutableDirectory(module_path));
 }
+
+std::u16string BinFilePath(const std::u16string& directory, std::u16string_view name) {
+    return directory + u"\\bin\\" + std::u16string(name);
+}

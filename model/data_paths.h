@@ -22,3 +22,6 @@ DataPaths DataPathsIn(const std::u16string& directory);
 
 // The same for the executable at module_path.
 DataPaths DeriveDataPaths(std::u16string_view module_path);
+
+// The file `name` in the bin folder of an executable that stands in `directory`.
+std::u16string BinFilePath(const std::u16string& directory, std::u16string_view name);

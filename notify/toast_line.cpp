@@ -19,8 +19,8 @@ ToastTurn ToastTurnFor(UserNotificationState state) {
 
 // Asked at every unlock too, so that in exclusive fullscreen each unlock sounds when it
 // happens, even behind a toast still on screen.
-void ToastLine::Add(std::u16string title) {
-    waiting_.push_back({std::move(title), false});
+void ToastLine::Add(ToastContent toast) {
+    waiting_.push_back({std::move(toast), false});
     Look();
 }
 
@@ -44,7 +44,7 @@ void ToastLine::Look() {
     const ToastTurn turn = ToastTurnFor(platform::QueryUserNotificationState());
     if (turn == ToastTurn::WaitSounding) {
         for (WaitingToast& toast : waiting_) {
-            if (!toast.sounded) PlayUnlockSound();
+            if (!toast.sounded) Sound(toast.content);
             toast.sounded = true;
         }
     }
@@ -58,7 +58,11 @@ void ToastLine::OpenFront() {
     while (!toast_open_ && !waiting_.empty()) {
         const WaitingToast next = std::move(waiting_.front());
         waiting_.pop_front();
-        toast_open_ = open_(next.title);
-        if (!next.sounded) PlayUnlockSound();
+        toast_open_ = open_(next.content, Settings());
+        if (!next.sounded) Sound(next.content);
     }
+}
+
+void ToastLine::Sound(const ToastContent& toast) const {
+    if (!Settings().muted) PlayUnlockSound(toast.sound);
 }

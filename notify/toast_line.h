@@ -5,13 +5,16 @@
 // sound plays at once: the player hears the unlock, and the toast opens silently afterwards.
 // In presentation mode the toast waits in silence and sounds when it opens. Every other
 // answer (busy, which borderless fullscreen gives, quiet time, ...) opens it at once.
+// The user's settings are read as each toast opens or sounds, so a toast that waited takes
+// the place chosen meanwhile, and while the sounds are muted nothing plays, not even a beep.
 // Portable; UI thread only.
 
 #include <cstddef>
 #include <deque>
-#include <string>
 
+#include "notify/toast_content.h"
 #include "platform/desktop.h"
+#include "settings/app_settings.h"
 
 // While toasts wait for the shell, it is asked again this often.
 constexpr unsigned TOAST_LOOK_AGAIN_MS = 1000;
@@ -19,9 +22,9 @@ constexpr unsigned TOAST_LOOK_AGAIN_MS = 1000;
 enum class ToastTurn { Open, WaitSounding, WaitSilent };
 ToastTurn ToastTurnFor(platform::UserNotificationState state);
 
-// Opens the toast window for the title; true when it is on screen, and the line then waits
-// for ToastClosed.
-using ToastOpener = bool (*)(const std::u16string& title);
+// Opens the toast window under the settings in force; true when it is on screen, and the line
+// then waits for ToastClosed.
+using ToastOpener = bool (*)(const ToastContent& toast, const AppSettings& settings);
 
 class ToastLine {
   public:
@@ -29,8 +32,11 @@ class ToastLine {
     ToastLine(const ToastLine&) = delete;
     ToastLine& operator=(const ToastLine&) = delete;
 
+    // The settings in force from now on, owned by the caller; null for the defaults.
+    void UseSettings(const AppSettings* settings) { settings_ = settings; }
+
     // An unlock: its toast joins the end of the line.
-    void Add(std::u16string title);
+    void Add(ToastContent toast);
     // The toast on screen has gone.
     void ToastClosed();
     // The look that the caller repeats every TOAST_LOOK_AGAIN_MS while Held().
@@ -44,14 +50,18 @@ class ToastLine {
 
   private:
     struct WaitingToast {
-        std::u16string title;
+        ToastContent content;
         bool sounded = false;
     };
 
+    const AppSettings& Settings() const { return settings_ != nullptr ? *settings_ : defaults_; }
     void Look();
     void OpenFront();
+    void Sound(const ToastContent& toast) const;
 
     ToastOpener open_;
+    const AppSettings* settings_ = nullptr;
+    AppSettings defaults_;
     std::deque<WaitingToast> waiting_;
     bool toast_open_ = false;
     bool held_ = false;

@@ -1,5 +1,5 @@
 #pragma once
-// What one toast window owns: its title, picture, font and slide fields. Each toast has its
+// What one toast window owns: its title, picture, font, place and slide fields. Each toast has its
 // own, kept in its GWLP_USERDATA slot from WM_CREATE until its WM_DESTROY. Windows only.
 
 #include "platform/win32/win32.h"
@@ -9,13 +9,9 @@
 #include <string>
 
 #include "notify/gdiplus_flat.h"
+#include "notify/toast_place.h"
 #include "platform/dpi_scale.h"
 #include "platform/win32/gdi_holders.h"
-
-// At 96 DPI; a toast scales them, and every figure it draws, to the primary screen's DPI.
-constexpr int TOAST_WIDTH = 640;
-constexpr int TOAST_HEIGHT = 128;
-constexpr int TOAST_TOP = 50;
 
 struct NotificationState {
     std::optional<std::u16string> title;  // set before the toast window is created
@@ -25,7 +21,8 @@ struct NotificationState {
     std::int32_t slide_from = 0;
     std::int32_t slide_to = 0;
     std::int32_t step = 0;
-    int dpi = platform::BASE_DPI;  // of the primary screen when the toast was made
+    int dpi = platform::BASE_DPI;  // of the screen the toast appears on, when it was made
+    ToastPlace place;              // where it appears, chosen when it was made
 };
 
 // A figure of the toast, written at 96 DPI, in the toast's pixels.

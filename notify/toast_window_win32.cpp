@@ -1,8 +1,9 @@
 // The unlock toast window ("AdvancementNotification"). A toast is a borderless, topmost,
-// translucent 640x128 tool window (at 96 DPI; scaled to the primary screen's DPI, like its
-// top and everything it draws) that slides in from beyond the right edge of the primary
-// screen, 50 pixels below its top, stays until five seconds after its creation, slides back
-// out and destroys itself. Its own 20 ms timers drive the slides; it handles no input.
+// translucent 640x128 tool window (at 96 DPI; scaled to the DPI of the screen it appears on,
+// like its place and everything it draws) that slides in from beyond the right edge of the
+// primary screen, 50 pixels below its top, stays until five seconds after its creation, slides
+// back out and destroys itself. The user may choose another corner and the foreground window's
+// screen (notify/toast_place.h). Its own 20 ms timers drive the slides; it handles no input.
 //
 // Each toast owns its title, picture, font and slide fields (NotificationState in GWLP_USERDATA),
 // so nothing is shared or released twice between toasts. Toasts meet the user one at a
@@ -19,11 +20,12 @@
 
 #include "model/data_paths.h"
 #include "notify/toast.h"
+#include "notify/toast_content.h"
 #include "notify/toast_line.h"
+#include "notify/toast_place.h"
 #include "notify/toast_slide.h"
 #include "notify/toast_state.h"
 #include "platform/files.h"
-#include "platform/win32/dpi_win32.h"
 
 LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -41,7 +43,7 @@ constexpr wchar_t WINDOW_TEXT[] = L"Achievement";
 
 bool g_notificationClassRegistered = false;
 
-bool OpenToast(const std::u16string& title);
+bool OpenToast(const ToastContent& toast, const AppSettings& settings);
 
 // The toast on screen, if any, the toasts waiting for their turn, and the thread timer that
 // looks again while they wait for the shell.
@@ -67,41 +69,44 @@ void RegisterToastClassOnce() {
 }
 
 void MoveToastTo(HWND window, const NotificationState& state, std::int32_t x) {
-    SetWindowPos(window, nullptr, x, ToastPixels(state, TOAST_TOP), 0, 0,
+    SetWindowPos(window, nullptr, x, state.place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Everything one toast owns, made before its window so that it arrives with the creation.
-// The toast starts just beyond the right edge of the screen.
-std::unique_ptr<NotificationState> NewToastState(std::u16string title) {
+// The toast starts just beyond the side edge of its screen.
+std::unique_ptr<NotificationState> NewToastState(const ToastContent& toast,
+                                                 const AppSettings& settings) {
     auto state = std::unique_ptr<NotificationState>(new (std::nothrow) NotificationState());
     if (state == nullptr) return nullptr;
-    state->title = std::move(title);
-    state->dpi = platform::PrimaryScreenDpi();
-    const std::u16string picture = DeriveDataPaths(platform::ModulePath()).picture_path;
+    state->title = toast.title;
+    state->place = PlaceToast(settings.toast_corner, settings.toast_screen);
+    state->dpi = state->place.screen.dpi;
+    const std::u16string picture =
+        ToastPicturePath(ExecutableDirectory(platform::ModulePath()), toast);
     state->background_status = state->background.Load(platform::Wide(picture));
     state->header_font.Reset(CreateFontW(ToastPixels(*state, HEADER_FONT_HEIGHT), 0, 0, 0, FW_BOLD,
                                          FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                          DEFAULT_PITCH | FF_DONTCARE, L"Pixelmoor AE"));
-    state->slide_from = GetSystemMetrics(SM_CXSCREEN);
-    state->slide_to = state->slide_from - ToastPixels(*state, TOAST_WIDTH);
+    state->slide_from = state->place.hidden_x;
+    state->slide_to = state->place.shown_x;
     return state;
 }
 
-// At the right edge of the primary screen, in that screen's pixels. Created without
-// WS_VISIBLE: a visible top-level window is activated at creation.
+// Beyond the side edge of its screen, in that screen's pixels. Created without WS_VISIBLE: a
+// visible top-level window is activated at creation.
 HWND CreateToastWindow(NotificationState& state) {
     return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, CLASS_NAME,
-                           WINDOW_TEXT, WS_POPUP, state.slide_from, ToastPixels(state, TOAST_TOP),
-                           ToastPixels(state, TOAST_WIDTH), ToastPixels(state, TOAST_HEIGHT),
-                           nullptr, nullptr, g_hInstance, &state);
+                           WINDOW_TEXT, WS_POPUP, state.slide_from, state.place.top,
+                           state.place.width, state.place.height, nullptr, nullptr, g_hInstance,
+                           &state);
 }
 
 // Creates, paints and starts one toast; the line plays its sound.
-bool OpenToast(const std::u16string& title) {
+bool OpenToast(const ToastContent& content, const AppSettings& settings) {
     RegisterToastClassOnce();
-    std::unique_ptr<NotificationState> state = NewToastState(title);
+    std::unique_ptr<NotificationState> state = NewToastState(content, settings);
     HWND toast = state == nullptr ? nullptr : CreateToastWindow(*state);
     if (toast != nullptr) {
         state.release();  // the window took it in WM_CREATE and frees it in WM_DESTROY
@@ -158,7 +163,7 @@ void OnSlideInTick(HWND window, NotificationState& state) {
 void OnHoldTick(HWND window, NotificationState& state) {
     state.step = 0;
     state.slide_from = state.slide_to;
-    state.slide_to = GetSystemMetrics(SM_CXSCREEN);
+    state.slide_to = SlideOutEnd(state.place);
     SetTimer(window, SLIDE_OUT_TIMER_ID, SLIDE_TICK_MS, nullptr);
 }
 
@@ -224,15 +229,19 @@ LRESULT CALLBACK NotificationWndProc(HWND window, UINT message, WPARAM wparam, L
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
         case WM_DPICHANGED:
-            return 0;  // made for the primary screen, it keeps its size while sliding past another
+            return 0;  // made for its screen, it keeps its size while sliding past another
         default:
             return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 
 void ShowNotification(const Achievement& achievement) {
-    g_toastLine.Add(achievement.title);
+    g_toastLine.Add(ToastContentOf(achievement));
     KeepLookingWhileHeld();
+}
+
+void UseToastSettings(const AppSettings* settings) {
+    g_toastLine.UseSettings(settings);
 }
 
 void DropWaitingToasts() {

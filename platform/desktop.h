@@ -4,9 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+
+#include "platform/dpi_scale.h"
 
 namespace platform {
 
@@ -78,6 +81,32 @@ enum class UserNotificationState {
     App = 7,        // a Windows Store app runs fullscreen
 };
 UserNotificationState QueryUserNotificationState();
+
+// A rectangle of the desktop in pixels: left and top inside it, right and bottom just outside.
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+// One screen: its whole rectangle, its work area (the part the taskbar and docked toolbars
+// leave free) and its DPI.
+struct ScreenFacts {
+    ScreenRect bounds;
+    ScreenRect work_area;
+    int dpi = BASE_DPI;
+    friend bool operator==(const ScreenFacts&, const ScreenFacts&) = default;
+};
+
+// The primary screen: at the desktop's origin, SM_CXSCREEN x SM_CYSCREEN, with its monitor's
+// work area and DPI.
+ScreenFacts PrimaryScreen();
+
+// The screen that holds the foreground window (the nearest one to it); nothing when no window
+// is in the foreground or its screen cannot be read.
+std::optional<ScreenFacts> ForegroundWindowScreen();
 
 // How long ago the user last gave input in this session (GetLastInputInfo), and whether the
 // session is locked (no input desktop to open). Where the system cannot tell: 0 and false.

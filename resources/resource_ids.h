@@ -10,6 +10,17 @@
 #define IDM_ABOUT 40002
 #define IDM_START_AT_LOGIN 40003
 
+// File > 提示位置, 提示显示在, 静音 and 测试提示. The corners run in ToastCorner's order, the
+// screens in ToastScreen's.
+#define IDM_TOAST_TOP_RIGHT 40040
+#define IDM_TOAST_BOTTOM_RIGHT 40041
+#define IDM_TOAST_TOP_LEFT 40042
+#define IDM_TOAST_BOTTOM_LEFT 40043
+#define IDM_TOAST_PRIMARY_SCREEN 40044
+#define IDM_TOAST_ACTIVE_SCREEN 40045
+#define IDM_MUTE 40046
+#define IDM_TEST_TOAST 40047
+
 // Children of the main window.
 #define IDC_COMPLETED_LIST 1001
 #define IDC_PENDING_LIST 1002

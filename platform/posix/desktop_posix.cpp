@@ -61,6 +61,15 @@ UserNotificationState QueryUserNotificationState() {
     return UserNotificationState::Unknown;
 }
 
+// No screens to show a toast on.
+ScreenFacts PrimaryScreen() {
+    return {};
+}
+
+std::optional<ScreenFacts> ForegroundWindowScreen() {
+    return std::nullopt;
+}
+
 UserPresence QueryUserPresence() {
     return {};
 }

@@ -25,6 +25,8 @@ GetDpiForMonitorFunction DpiForMonitor() {
     return function;
 }
 
+}  // namespace
+
 int MonitorDpi(HMONITOR monitor) {
     UINT dpi_x = 0;
     UINT dpi_y = 0;
@@ -34,8 +36,6 @@ int MonitorDpi(HMONITOR monitor) {
     }
     return SystemDpi();
 }
-
-}  // namespace
 
 int WindowDpi(HWND window) {
     if (DpiForWindow() != nullptr) {

@@ -11,8 +11,11 @@ namespace platform {
 // DPI of the screen the window is on.
 int WindowDpi(HWND window);
 
-// DPI of the primary screen, where the toasts slide in.
+// DPI of the primary screen, where the toasts slide in unless the user chose another.
 int PrimaryScreenDpi();
+
+// DPI of one screen (monitor), the system DPI where it cannot be read.
+int MonitorDpi(HMONITOR monitor);
 
 // DPI of the whole session: what the stock fonts are made for.
 int SystemDpi();

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "check/bin_file_findings.h"
 #include "check/check_document.h"
 #include "check/desktop_facts.h"
 #include "check/desktop_view.h"
@@ -17,6 +18,7 @@
 #include "check/near_miss.h"
 #include "check/options.h"
 #include "check/output_file.h"
+#include "check/settings_findings.h"
 #include "config/config_scan.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
@@ -164,8 +166,9 @@ TEST(CheckRules, OutputMayNotNameTheDataFilesInAnySpelling) {
     ProgressTestFolder folder;
     AchievementTracker tracker(nullptr, folder.ModulePath());
     const std::u16string root = folder.path().u16string();
-    for (const std::u16string& file : {root + u"/ADV_SAVE.TXT", root + u"/bin/../adv_save.txt",
-                                       root + u"/bin/Adv.Json", root + u"/Adv_Stats.txt"}) {
+    for (const std::u16string& file :
+         {root + u"/ADV_SAVE.TXT", root + u"/bin/../adv_save.txt", root + u"/bin/Adv.Json",
+          root + u"/Adv_Stats.txt", root + u"/ADV_SETTINGS.TXT"}) {
         EXPECT_TRUE(NamesDataFile(file, tracker)) << Utf16ToUtf8(file);
     }
     EXPECT_FALSE(NamesDataFile(root + u"/out.json", tracker));
@@ -251,4 +254,38 @@ TEST(CheckRules, GoalsAndSecretsAreReportedAndDocumented) {
               "\xEF\xBB\xBFtime,id,title\r\n"
               "2024-05-01 14:03:22,old,\"旧, \"\"引\"\"\"\r\n"
               ",pad,\"'@SUM(1+1)*cmd|' /C calc'!A0\"\r\n");
+}
+
+// The files an achievement names for its toast, refused or missing, at the entry's line; then
+// the lines of adv_settings.txt that give no setting, each at its own line.
+TEST(CheckRules, ToastFilesAndUnusableSettingsLinesAreReported) {
+    ProgressTestFolder folder;
+    folder.Write("bin/fanfare.wav", "RIFF");
+    folder.Write("bin/gold.png", "PNG");
+    AchievementTracker tracker(nullptr, folder.ModulePath());
+    const auto entry = [](std::u16string id, std::u16string sound, std::u16string picture) {
+        Achievement achievement;
+        achievement.id = std::move(id);
+        achievement.sound = std::move(sound);
+        achievement.picture = std::move(picture);
+        return achievement;
+    };
+    tracker.achievements = {entry(u"ok", u"fanfare.wav", u"gold.png"),
+                            entry(u"away", u"..\\fanfare.wav", u"silver.png")};
+    ScanReport report;
+    report.id_lines = {{u"ok", 8}, {u"away", 16}};
+    ReportBinFileFindings(tracker, report);
+    folder.Write("adv_settings.txt", "muted=true\r\nmuted=loud\r\nnotes\r\n\r\ncolour=red\r\n");
+    ReportSettingsFindings(folder.path().u16string() + u"/adv_settings.txt", report);
+    std::vector<std::string> found;
+    for (const ConfigFinding& finding : report.findings) {
+        found.push_back(finding.code + " " + finding.file + ":" + std::to_string(finding.line));
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"bin-name-refused :16", "bin-file-missing :16",
+                                               "settings-bad-value adv_settings.txt:2",
+                                               "settings-line-unreadable adv_settings.txt:3",
+                                               "settings-unknown-key adv_settings.txt:5"}));
+    EXPECT_NE(report.findings[1].message.find("picture \"silver.png\" of \"away\""),
+              std::string::npos);
+    EXPECT_NE(report.findings[4].message_zh.find("\"colour\""), std::string::npos);
 }

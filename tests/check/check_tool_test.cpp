@@ -49,6 +49,7 @@ TEST(CheckTool, PrintsTheLoadedStateOfTheCurrentFolder) {
     ProgressTestFolder folder;
     WriteConfig(folder, CONFIG);
     folder.Write("adv_save.txt", "a=done\r\nzzz=done\r\n");
+    folder.Write("adv_settings.txt", "muted=true\r\ntoast_corner=middle\r\n");
     const Outcome run = RunCheck(folder.path(), "");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const nlohmann::json json = run.Json();
@@ -69,17 +70,21 @@ TEST(CheckTool, PrintsTheLoadedStateOfTheCurrentFolder) {
               std::vector<std::string>{"Alpha - First\n触发方式: Run a.exe"});
     EXPECT_EQ(Strings(json["pending_list"]),
               (std::vector<std::string>{"Beta - \n触发方式: ", "Beta again - \n触发方式: "}));
-    // The duplicate id and the unknown trigger type are reported, the load still succeeds.
+    // The duplicate id, the unknown trigger type and the settings line are reported, the load
+    // still succeeds.
     std::vector<std::string> codes;
     for (const nlohmann::json& warning : json["warnings"]) {
         codes.push_back(warning["code"]);
         EXPECT_FALSE(warning["message"].get<std::string>().empty());
         EXPECT_FALSE(warning["message_zh"].get<std::string>().empty());
     }
-    EXPECT_EQ(codes, (std::vector<std::string>{"unknown-trigger-type", "duplicate-id",
-                                               "progress-without-achievement"}));
+    EXPECT_EQ(codes,
+              (std::vector<std::string>{"unknown-trigger-type", "duplicate-id",
+                                        "settings-bad-value", "progress-without-achievement"}));
     EXPECT_EQ(json["warnings"][0]["line"], 21);
     EXPECT_EQ(json["warnings"][1]["line"], 22);
+    EXPECT_EQ(json["warnings"][2]["file"], "adv_settings.txt");
+    EXPECT_EQ(json["warnings"][2]["line"], 2);
     EXPECT_EQ(RunCheck(folder.path(), "--strict").exit_code, 3);
 }
 

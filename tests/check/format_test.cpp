@@ -138,7 +138,8 @@ std::vector<Achievement> JsonRecords(const nlohmann::json& root) {
                            type == u"window_title"   ? TriggerType::WindowTitle
                            : type == u"process_name" ? TriggerType::ProcessName
                                                      : TriggerType::None,
-                           false, text("trigger_goal"), text("hidden")});
+                           false, text("trigger_goal"), text("hidden"), text("sound"),
+                           text("picture")});
     }
     return records;
 }

@@ -5,10 +5,12 @@
 
 #include <filesystem>
 
+#include "config/bin_file_name.h"
 #include "config/config_loader.h"
 #include "config/config_scan.h"
 #include "config/goal.h"
 #include "config/scan_report.h"
+#include "notify/toast_content.h"
 #include "tests/core/config_samples.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/files/progress_test_folder.h"
@@ -185,7 +187,8 @@ TEST(ConfigFile, ReadWholeFileSkipsTheMarkAndRefusesShortFiles) {
 TEST(ConfigLoad, EachFailureShowsItsOneMessageAndLeavesTheListEmpty) {
     ProgressTestFolder folder;
     AchievementTracker tracker(reinterpret_cast<void*>(0x77), folder.ModulePath());
-    tracker.achievements.push_back(Achievement{u"stale", u"", u"", u"", u"", {}, true, u"", u""});
+    tracker.achievements.push_back(
+        Achievement{u"stale", u"", u"", u"", u"", {}, true, u"", u"", u"", u""});
 
     ResetFake();
     EXPECT_FALSE(tracker.LoadConfig());
@@ -295,4 +298,47 @@ TEST(ConfigScan, GoalAndHiddenAreReadAfterTheSixKeysAndGoalsParseOrAreRefused) {
     EXPECT_FALSE(GoalOf(none).goal);
     none.hidden = u"True";
     EXPECT_FALSE(IsHidden(none));
+}
+
+// "sound" and "picture" load like the other members; a name that could leave bin\ or name a
+// device, or a sound that is neither WAV nor MP3, is refused, and the toast keeps the default.
+TEST(ConfigScan, SoundAndPictureNamesAreReadAndOnlyPlainFileNamesInBinAreUsed) {
+    const std::vector<Achievement> records = Scan(
+        "{\"achievements\": [\n{\n\"id\": \"a\",\n\"title\": \"T\",\n"
+        "\"sound\": \"fanfare.wav\",\n\"picture\": \"..\\\\gold.png\"\n}\n]}\n");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].sound, u"fanfare.wav");
+    EXPECT_EQ(records[0].picture, u"..\\\\gold.png");  // escapes stay as written
+    EXPECT_EQ(ToastContentOf(records[0]), (ToastContent{u"T", u"fanfare.wav", u""}));
+
+    using enum BinNameProblem;
+    const std::tuple<std::u16string_view, BinNameProblem, BinNameProblem> names[] = {
+        // name                  as a sound      as a picture
+        {u"fanfare.wav", None, None},
+        {u"Fanfare.MP3", None, None},
+        {u"gold.png", NotSoundFile, None},
+        {u"", None, None},  // no name: the default
+        {u"a..b.wav", None, None},
+        {u"sounds\\fanfare.wav", Folder, Folder},
+        {u"sounds/fanfare.wav", Folder, Folder},
+        {u"D:fanfare.wav", Folder, Folder},
+        {u"..", Folder, Folder},
+        {u". .", Folder, Folder},
+        {u"fan:fare.wav", ForbiddenCharacter, ForbiddenCharacter},
+        {u"fan?.wav", ForbiddenCharacter, ForbiddenCharacter},
+        {u"tab\tname.wav", ForbiddenCharacter, ForbiddenCharacter},
+        {u"CON.wav", DeviceName, DeviceName},
+        {u"nul .mp3", DeviceName, DeviceName},
+        {u"com7.wav", DeviceName, DeviceName},
+        {u"LPT\u00b9.png", DeviceName, DeviceName},
+        {u"CONOUT$", DeviceName, DeviceName},
+        {u"console.wav", None, None},
+        {u"com10.wav", None, None},
+    };
+    for (const auto& [name, as_sound, as_picture] : names) {
+        EXPECT_EQ(SoundNameProblem(name), as_sound) << Quoted(name);
+        EXPECT_EQ(PictureNameProblem(name), as_picture) << Quoted(name);
+    }
+    EXPECT_TRUE(IsWaveName(u"x.WAV"));
+    EXPECT_FALSE(IsWaveName(u"x.mp3"));
 }

@@ -84,6 +84,8 @@ TEST(GoalItems, OpenItemsShowProgressAfterTheDescriptionAndHiddenOnesNothing) {
                     TriggerType::ProcessName,
                     false,
                     u"10 次",
+                    u"",
+                    u"",
                     u""};
     const GoalRecord record{3, 0, {}, 0};
     EXPECT_EQ(ProgressText(pad, &record), u"（3/10 次）");

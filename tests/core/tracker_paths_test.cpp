@@ -39,8 +39,9 @@ TEST(TrackerLifecycle, ConstructionTouchesNothingAndDestructionWithoutThreadIsQu
 }
 
 TEST(AchievementRecord, CopyIsIndependentOfItsSource) {
-    Achievement source{u"id", u"title",    u"d",   u"td", u"tv", TriggerType::ProcessName,
-                       false, u"3 starts", u"true"};
+    Achievement source{
+        u"id", u"title",    u"d",    u"td",          u"tv",      TriggerType::ProcessName,
+        false, u"3 starts", u"true", u"fanfare.wav", u"gold.png"};
     Achievement copy = source;
     copy.completed = true;
     copy.title += u"!";

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "model/data_paths.h"
+#include "notify/toast_content.h"
 #include "sound/mci_sound.h"
 #include "sound/unlock_sound.h"
 #include "tests/fake/fake_platform.h"
@@ -136,6 +137,35 @@ TEST_F(UnlockSound, WaveWinsOverMp3AndNeitherGivesOneBeep) {
     PlayUnlockSoundIn(folder_named_wave.path().u16string());
     EXPECT_EQ(Fake().played_waves.size(), 1u);
     EXPECT_EQ(Fake().beeps, 0);
+}
+
+// An achievement's own sound plays as the default of its kind when it exists, and so does its
+// own picture; a missing one leaves the defaults.
+TEST_F(UnlockSound, OwnSoundAndPictureWinWhenTheirFilesExist) {
+    ProgressTestFolder folder;
+    PutSound(folder, "adv_sound.wav");
+    PutSound(folder, "fanfare.wav");
+    PutSound(folder, "Horn.MP3");
+    const std::u16string directory = folder.path().u16string();
+    PlayUnlockSoundIn(directory, u"fanfare.wav");
+    PlayUnlockSoundIn(directory, u"missing.wav");
+    const std::vector<std::u16string> waves = {SoundPath(folder, "fanfare.wav"),
+                                               SoundPath(folder, "adv_sound.wav")};
+    EXPECT_EQ(Fake().played_waves, waves);
+    ReplyStoppedFor(1, 1);
+    PlayUnlockSoundIn(directory, u"Horn.MP3");
+    ASSERT_TRUE(WaitForCloses(1));
+    EXPECT_EQ(MciCommands()[0],
+              MciOpenCommand(SoundPath(folder, "Horn.MP3"), u"mpegvideo", u"myaudio1"));
+    EXPECT_EQ(Fake().played_waves.size(), 2u);
+    EXPECT_EQ(Fake().beeps, 0);
+
+    ToastContent toast{u"T", u"", u"gold.png"};
+    EXPECT_EQ(ToastPicturePath(directory, toast), DataPathsIn(directory).picture_path);
+    folder.Write("bin/gold.png", "PNG");
+    EXPECT_EQ(ToastPicturePath(directory, toast), SoundPath(folder, "gold.png"));
+    toast.picture.clear();
+    EXPECT_EQ(ToastPicturePath(directory, toast), DataPathsIn(directory).picture_path);
 }
 
 TEST_F(UnlockSound, Mp3AloneOpensAsMpegPlaysAndIsClosedByItsWatcher) {

@@ -49,6 +49,7 @@ Json CmdInfo(const Args& args);
 Json CmdChildren(const Args& args);
 Json CmdWindows(const Args& args);
 Json CmdForeground(const Args& args);
+Json CmdWorkArea(const Args& args);
 Json CmdSampleX(const Args& args);
 Json CmdSetRect(const Args& args);
 Json CmdRestore(const Args& args);

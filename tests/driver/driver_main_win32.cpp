@@ -36,6 +36,7 @@ const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"children", driver::CmdChildren},
     {"windows", driver::CmdWindows},
     {"foreground", driver::CmdForeground},
+    {"work_area", driver::CmdWorkArea},
     {"sample_x", driver::CmdSampleX},
     {"set_rect", driver::CmdSetRect},
     {"restore", driver::CmdRestore},

@@ -201,6 +201,15 @@ Json CmdWindows(const Args& args) {
     return Json{{"ok", true}, {"windows", windows}};
 }
 
+// work_area: the primary screen's work area (what the taskbar leaves free) and its size.
+Json CmdWorkArea(const Args&) {
+    RECT work = {};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) throw Failure("no work area");
+    return Json{{"ok", true},
+                {"work_area", {work.left, work.top, work.right, work.bottom}},
+                {"screen", {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}}};
+}
+
 Json CmdForeground(const Args&) {
     HWND window = GetForegroundWindow();
     if (window == nullptr) return Json{{"ok", true}, {"found", false}};

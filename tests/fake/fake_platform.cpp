@@ -130,6 +130,18 @@ void ListReplace(ListRef list, std::size_t index, const std::u16string& text) {
     Fake().lists[list.handle].at(index) = text;
 }
 
+ScreenFacts PrimaryScreen() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    return Fake().primary_screen;
+}
+
+std::optional<ScreenFacts> ForegroundWindowScreen() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    return Fake().foreground_screen;
+}
+
 UserPresence QueryUserPresence() {
     std::lock_guard lock(Fake().mutex);
     ++Fake().calls;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +40,9 @@ struct FakePlatform {
     platform::LocalTime local_time{2024, 5, 1, 12, 0, 0};
     platform::UserNotificationState notification_state =
         platform::UserNotificationState::AcceptsNotifications;
+    // A 1920 x 1080 primary screen with the taskbar along its bottom; no foreground window.
+    platform::ScreenFacts primary_screen{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96};
+    std::optional<platform::ScreenFacts> foreground_screen;
     // While set, creating a thread fails as on an exhausted system (std::system_error).
     std::atomic<bool> refuse_threads{false};
     std::map<std::u16string, unsigned> mci_results;        // command -> error code (default 0)

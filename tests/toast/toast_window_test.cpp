@@ -1,6 +1,6 @@
 // The toast window on the real window system: its class, text, styles and place, the slide
 // positions and the times, the panel or picture on screen, the focus, several unlocks in a
-// row, and the shell's answer under Wine.
+// row, the shell's answer under Wine, and an achievement's own picture at another corner.
 
 #include <gtest/gtest.h>
 
@@ -231,4 +231,49 @@ TEST(ToastWindow, UnlocksInARowShowTheirOwnToastsOneAfterAnother) {
         EXPECT_TRUE(LooksLikeBlue(captures[i].At(627, 110)))
             << i << std::hex << " " << captures[i].At(627, 110);
     }
+}
+
+namespace {
+
+// The user's settings for the toasts of one test, back to the defaults however it ends.
+struct SettingsInForce {
+    SettingsInForce() { UseToastSettings(&settings); }
+    ~SettingsInForce() { UseToastSettings(nullptr); }
+    AppSettings settings;
+};
+
+}  // namespace
+
+// At top left the toast comes to rest at the work area's corner and keeps that place when the
+// setting changes while it is shown; it shows the achievement's own picture, not
+// bin\adv_back.png.
+TEST(ToastWindow, OwnPictureAtTheTopLeftOfTheWorkArea) {
+    PutSplitPicture();  // red | blue: the default, which this toast must not show
+    const std::wstring own = ExecutableDirectory() + L"\\bin\\own picture.bmp";
+    ASSERT_TRUE(WriteSplitBitmap(own, 64, 16, RGB(0, 0, 200), RGB(200, 0, 0)));
+    RECT work = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    SettingsInForce in_force;
+    in_force.settings.toast_corner = ToastCorner::TopLeft;
+
+    Achievement record;
+    record.title = u"Own";
+    record.picture = u"own picture.bmp";
+    ShowNotification(record);
+    in_force.settings.toast_corner = ToastCorner::BottomRight;
+    const std::vector<HWND> toasts = FindToasts();
+    ASSERT_EQ(toasts.size(), 1u);
+    HWND toast = toasts[0];
+    RECT rect = {};
+    ASSERT_TRUE(
+        PumpUntil([&] { return GetWindowRect(toast, &rect) && rect.left == work.left; }, 3s));
+    EXPECT_EQ(rect.top, work.top + 50);
+    PumpFor(200ms);
+    const Pixels shown =
+        CaptureScreen(RECT{work.left, work.top + 50, work.left + 640, work.top + 178});
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(toast); }, 9s));
+    RemovePicture();
+    DeleteFileW(own.c_str());
+    EXPECT_TRUE(LooksLikeBlue(shown.At(12, 110))) << std::hex << shown.At(12, 110);
+    EXPECT_TRUE(LooksLikeRed(shown.At(627, 110))) << std::hex << shown.At(627, 110);
 }

@@ -99,6 +99,16 @@ class LoginTest(WineTestCase):
         self.assertEqual(menu["items"], [
             {"text": "\u6587\u4ef6(&F)", "id": -1, "checked": False, "items": [
                 {"text": START_AT_LOGIN, "id": IDM_START_AT_LOGIN, "checked": False},
+                {"text": "\u63d0\u793a\u4f4d\u7f6e", "id": -1, "checked": False, "items": [
+                    {"text": text, "id": 40040 + index, "checked": False}
+                    for index, text in enumerate(["\u53f3\u4e0a", "\u53f3\u4e0b", "\u5de6\u4e0a",
+                                                  "\u5de6\u4e0b"])]},
+                {"text": "\u63d0\u793a\u663e\u793a\u5728", "id": -1, "checked": False, "items": [
+                    {"text": "\u4e3b\u5c4f\u5e55", "id": 40044, "checked": False},
+                    {"text": "\u6d3b\u52a8\u7a97\u53e3\u6240\u5728\u7684\u5c4f\u5e55", "id": 40045,
+                     "checked": False}]},
+                {"text": "\u9759\u97f3", "id": 40046, "checked": False},
+                {"text": "\u6d4b\u8bd5\u63d0\u793a", "id": 40047, "checked": False},
                 {"text": "", "id": 0, "checked": False},
                 {"text": "\u9000\u51fa(&X)", "id": IDM_EXIT, "checked": False}]},
             {"text": "\u5e2e\u52a9(&H)", "id": -1, "checked": False, "items": [

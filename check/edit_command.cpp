@@ -1,5 +1,7 @@
 #include "check/edit_command.h"
 
+#include <utility>
+
 #include "check/console.h"
 #include "check/exit_codes.h"
 #include "check/output_file.h"
@@ -97,6 +99,13 @@ int Refused(const ConfigWrite& write) {
     return ExitCodeOf(write.refusal);
 }
 
+// What the command did, in English and Chinese.
+std::pair<std::string, std::string> DoneWords(Mode mode) {
+    if (mode == Mode::Add) return {"added", "已添加"};
+    if (mode == Mode::Remove) return {"removed", "已删除"};
+    return {"changed", "已修改"};
+}
+
 ConfigWrite Write(const std::u16string& config_path, const Options& options) {
     const std::u16string& id = options.entry_id;
     switch (options.mode) {
@@ -126,15 +135,8 @@ int RunEdit(const std::u16string& config_path, const Options& options) {
     }
     if (ReportCannotWrite(config_path, write.error)) return EXIT_CANNOT_WRITE;
     const std::string id = Quoted(options.entry_id);
-    const bool added = options.mode == Mode::Add;
-    const bool removed = options.mode == Mode::Remove;
-    WriteStderr(std::string(added     ? "added "
-                            : removed ? "removed "
-                                      : "changed ") +
-                id + " in " + path + "; the previous file is adv.json.bak / " +
-                (added     ? "已添加 "
-                 : removed ? "已删除 "
-                           : "已修改 ") +
-                id + "，原文件保存为 adv.json.bak\n");
+    const auto [english, chinese] = DoneWords(options.mode);
+    WriteStderr(english + (" " + id) + " in " + path + "; the previous file is adv.json.bak / " +
+                chinese + " " + id + "，原文件保存为 adv.json.bak\n");
     return 0;
 }

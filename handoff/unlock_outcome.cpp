@@ -18,7 +18,8 @@ unsigned LockWaitLeft(const UnlockRequest& request, std::uint64_t now_ms) {
     const std::uint64_t answer_by =
         request.deadline_ms + (ANSWER_WAIT_MS - REQUEST_LIFE_MS) - ANSWER_MARGIN_MS;
     if (now_ms >= answer_by) return 0;
-    return static_cast<unsigned>(std::min<std::uint64_t>(answer_by - now_ms, STATE_LOCK_WAIT_MS));
+    return static_cast<unsigned>(
+        std::min<std::uint64_t>(answer_by - now_ms, platform::STATE_LOCK_WAIT_MS));
 }
 
 }  // namespace

@@ -11,16 +11,14 @@
 #include <thread>
 #include <vector>
 
+#include "config/config_scan.h"
 #include "model/achievement.h"
 #include "model/data_paths.h"
 #include "model/save_problem.h"
 #include "platform/desktop.h"
+#include "platform/folder_state_lock.h"
 #include "progress/goal_stats.h"
 #include "tracker/goal_counting.h"
-
-// Another writer holds the folder's state lock for a few milliseconds; this much means it hangs,
-// and the save fails to be tried again.
-inline constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
 
 struct AchievementTracker {
     // Derives the paths from the running executable's location.
@@ -36,7 +34,7 @@ struct AchievementTracker {
     // Writes the completed achievements, then the kept lines. Reads the file first when it
     // changed since this program last read or wrote it, and writes nothing while it cannot.
     // Fails, to be tried again, when another writer holds the state lock beyond lock_wait_ms.
-    void SaveProgress(unsigned lock_wait_ms = STATE_LOCK_WAIT_MS);
+    void SaveProgress(unsigned lock_wait_ms = platform::STATE_LOCK_WAIT_MS);
     // Takes over what another program (laurelight-check, a sync service, an editor) completed
     // in the file since this one last read or wrote it: no toast, it happened elsewhere.
     // Returns whether an achievement became completed.
@@ -142,7 +140,7 @@ const Achievement* MarkFirstPending(AchievementTracker& tracker, const std::u16s
 // tracker's end). Every unlock goes through it: a met trigger, a hand-off, laurelight-check
 // --unlock.
 const Achievement* CompleteFirstPending(AchievementTracker& tracker, const std::u16string& id,
-                                        unsigned lock_wait_ms = STATE_LOCK_WAIT_MS);
+                                        unsigned lock_wait_ms = platform::STATE_LOCK_WAIT_MS);
 // A whole unlock, as a met trigger makes it: the above, the list refill and the toast's
 // message, then the write of the unlock time. The caller holds pass_mutex.
 const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id);
@@ -164,9 +162,6 @@ bool MatchProcessName(const std::u16string& value, TriggerMatch* match = nullptr
 bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match = nullptr);
 // The test for the record's trigger type; never met for None or an unknown type.
 bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
-// The title fragments of a window_title value: split at every '|', empty ones dropped,
-// nothing trimmed. Views into `value`.
-std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
 // Whether the user is at the computer now, as the check pass counts goal minutes: the
 // platform's presence facts through UserAtComputer. laurelight-check judges it the same way.
 bool UserPresentNow();

@@ -70,8 +70,6 @@ bool SaveDue(const AchievementTracker& tracker) {
     return tracker.save_pending && SaveRetryDue(tracker.save_failures, since_failure);
 }
 
-// What another program completed in the file moves to the completed list without a toast;
-// counts it added show in the open list.
 // What another program completed in the file moves to the completed list without a toast.
 void TakeOverFileCompletions(AchievementTracker& tracker) {
     if (tracker.ReadProgressIfChanged()) tracker.FillLists();
@@ -222,7 +220,8 @@ const Achievement* UnlockFirstPendingForSender(AchievementTracker& tracker,
 }
 
 const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u16string& id) {
-    const Achievement* achievement = UnlockFirstPendingForSender(tracker, id, STATE_LOCK_WAIT_MS);
+    const Achievement* achievement =
+        UnlockFirstPendingForSender(tracker, id, platform::STATE_LOCK_WAIT_MS);
     if (achievement == nullptr) return nullptr;
     tracker.SaveStats();  // the unlock time; after the lists and the toast, which the user sees
     return achievement;
@@ -231,21 +230,6 @@ const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u1
 bool UserPresentNow() {
     const platform::UserPresence presence = platform::QueryUserPresence();
     return UserAtComputer(presence.idle_milliseconds, presence.session_locked);
-}
-
-// Fragments are views into the trigger value, which outlives the search.
-std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value) {
-    std::vector<std::u16string_view> fragments;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t bar = value.find(u'|', start);
-        const std::u16string_view fragment = value.substr(
-            start, bar == std::u16string_view::npos ? std::u16string_view::npos : bar - start);
-        if (!fragment.empty()) fragments.push_back(fragment);
-        if (bar == std::u16string_view::npos) break;
-        start = bar + 1;
-    }
-    return fragments;
 }
 
 bool MatchProcessName(const std::u16string& value, TriggerMatch* match) {

@@ -10,6 +10,13 @@
 #define IDM_ABOUT 40002
 #define IDM_START_AT_LOGIN 40003
 
+// Running in the background: the File menu's items and the notification icon's menu.
+#define IDM_PAUSE 40030
+#define IDM_NOTIFICATION_ICON 40031
+#define IDM_MINIMIZE_TO_ICON 40032
+#define IDM_OPEN_MAIN_WINDOW 40033
+#define IDM_TEST_TOAST 40047
+
 // Children of the main window.
 #define IDC_COMPLETED_LIST 1001
 #define IDC_PENDING_LIST 1002

@@ -169,6 +169,41 @@ class TrayTest(WineTestCase):
         self.start_and_wait(install)
         time.sleep(1)
         self.assertFalse(self.driver.ok("find", TRAY)["visible"])
+    def restart(self, install):
+        self.driver.ok("close", MAIN_CLASS)
+        self.assertEqual(install.wait_exit(10), 0)
+        return self.start_and_wait(install)
+
+    def test_the_window_comes_back_where_it_was_and_nowhere_off_the_screens(self):
+        install = self.install("tray_place", config_bytes([IDLE]))
+        first = self.start_and_wait(install)
+        self.restart(install)
+        self.assertIsNone(self.settings(install), "nothing moved: no settings file")
+
+        self.driver.ok("set_rect", MAIN_CLASS, 100, 120, 900, 640)
+        main = self.restart(install)
+        self.assertEqual(main["rect"], [100, 120, 1000, 760])
+        self.assertEqual(self.settings(install), b"window=100,120,900,640\r\nwindow_maximized=false\r\n")
+
+        self.driver.ok("maximize", MAIN_CLASS)
+        poll(lambda: self.driver.ok("info", MAIN_CLASS)["style"] & WS_MAXIMIZE, 5)
+        main = self.restart(install)
+        self.assertTrue(main["style"] & WS_MAXIMIZE)
+        self.driver.ok("restore", MAIN_CLASS)
+        restored, _ = poll(lambda: self.driver.ok("info", MAIN_CLASS)["rect"] == [100, 120, 1000, 760], 5)
+        self.assertTrue(restored, "the normal place under the maximized window")
+
+        # A place on no screen there is now (a monitor unplugged) gives today's default place,
+        # and stays in the file for when the screen is back.
+        self.driver.ok("close", MAIN_CLASS)
+        self.assertEqual(install.wait_exit(10), 0)
+        kept = b"window=3000,120,900,640\r\nwindow_maximized=false\r\n"
+        (install.dir / "adv_settings.txt").write_bytes(kept)
+        main = self.start_and_wait(install)
+        self.assertEqual(main["rect"], first["rect"])
+        self.restart(install)
+        self.assertEqual(self.settings(install), kept)
+
 
 if __name__ == "__main__":
     unittest.main()

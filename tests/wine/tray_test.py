@@ -180,10 +180,13 @@ class TrayTest(WineTestCase):
         self.restart(install)
         self.assertIsNone(self.settings(install), "nothing moved: no settings file")
 
+        # Log-off takes the icon away and keeps the place, as closing does.
         self.driver.ok("set_rect", MAIN_CLASS, 100, 120, 900, 640)
+        self.driver.ok("end_session", MAIN_CLASS)
+        self.icon_shown(False)
+        self.assertEqual(self.settings(install), b"window=100,120,900,640\r\nwindow_maximized=false\r\n")
         main = self.restart(install)
         self.assertEqual(main["rect"], [100, 120, 1000, 760])
-        self.assertEqual(self.settings(install), b"window=100,120,900,640\r\nwindow_maximized=false\r\n")
 
         self.driver.ok("maximize", MAIN_CLASS)
         poll(lambda: self.driver.ok("info", MAIN_CLASS)["style"] & WS_MAXIMIZE, 5)

@@ -182,12 +182,12 @@ void OnSaveStatusChanged(HWND window) {
 // stops first, so no unlock comes after the last save, and a lagging save gets its last try.
 void OnEndSession(HWND window, WPARAM ending) {
     if (ending == FALSE || g_tracker == nullptr) return;
-    RemoveNotificationIcon(window);
-    KeepWindowPlace(window);
     g_tracker->StopMonitoring();
     KillTimer(window, CHECK_TIMER_ID);
     g_tracker->SaveIfPending();
     RefreshSaveStatusLine(window, *g_tracker);
+    RemoveNotificationIcon(window);
+    KeepWindowPlace(window);
 }
 
 // The window moved to a screen with another scale: it takes the size the system suggests

@@ -7,11 +7,11 @@
 // across threads. A refill the monitor thread has under way may be caught half done; the next
 // tick puts the tip right.
 
-#include "app/notification_icon.h"
-
+#include "platform/win32/win32.h"
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windowsx.h>
+
+#include "app/notification_icon.h"
 
 #include <algorithm>
 #include <string>
@@ -163,7 +163,9 @@ bool OnNotificationIconMessage(HWND window, UINT message, WPARAM wparam, LPARAM 
             BringMainWindowBack(window);
             break;
         case WM_CONTEXTMENU:
-            ShowIconMenu(window, GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam));
+            // The anchor's screen point, which may lie left of or above the primary screen.
+            ShowIconMenu(window, static_cast<short>(LOWORD(wparam)),
+                         static_cast<short>(HIWORD(wparam)));
             break;
         default:
             break;

@@ -5,9 +5,9 @@
 // could not be used this time (its screen is gone) is kept for the next start. Windows only;
 // UI thread only.
 
-#include <optional>
-
 #include "platform/win32/win32.h"
+
+#include <optional>
 
 // The saved normal rectangle in screen pixels, when it still lies on a screen; otherwise the
 // window takes today's default place.

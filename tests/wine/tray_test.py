@@ -188,10 +188,18 @@ class TrayTest(WineTestCase):
         main = self.restart(install)
         self.assertEqual(main["rect"], [100, 120, 1000, 760])
 
+        # Maximized it comes back maximized, also from a start at sign-in, once restored.
         self.driver.ok("maximize", MAIN_CLASS)
         poll(lambda: self.driver.ok("info", MAIN_CLASS)["style"] & WS_MAXIMIZE, 5)
         main = self.restart(install)
         self.assertTrue(main["style"] & WS_MAXIMIZE)
+        self.driver.ok("close", MAIN_CLASS)
+        self.assertEqual(install.wait_exit(10), 0)
+        install.start(args=["--minimized"])
+        self.assertTrue(self.driver.ok("wait", MAIN_CLASS, 15000, timeout=25)["iconic"])
+        self.driver.ok("restore", MAIN_CLASS)
+        maximized, _ = poll(lambda: self.driver.ok("info", MAIN_CLASS)["style"] & WS_MAXIMIZE, 5)
+        self.assertTrue(maximized)
         self.driver.ok("restore", MAIN_CLASS)
         restored, _ = poll(lambda: self.driver.ok("info", MAIN_CLASS)["rect"] == [100, 120, 1000, 760], 5)
         self.assertTrue(restored, "the normal place under the maximized window")

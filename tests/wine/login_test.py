@@ -8,13 +8,12 @@ import subprocess
 import unittest
 from collections import Counter
 
-from laurelight_wine import (IDM_ABOUT, IDM_EXIT, MAIN_CLASS, WINE, WineTestCase, achievement,
-                             config_bytes, poll, windows_path)
+from laurelight_wine import (IDM_ABOUT, IDM_EXIT, MAIN_CLASS, MENU_CLASS, WINE, WineTestCase,
+                             achievement, config_bytes, poll, windows_path)
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 START_AT_LOGIN = "\u5f00\u673a\u65f6\u81ea\u52a8\u542f\u52a8"  # "开机时自动启动"
 IDM_START_AT_LOGIN = 40003
-MENU_CLASS = "#32768"
 VK_RETURN, VK_ESCAPE, VK_UP = 0x0D, 0x1B, 0x26
 WS_MINIMIZE = 0x20000000
 ENTRY_NAME = re.compile(r"^Laurelight [0-9A-F]{8}$")

@@ -78,7 +78,8 @@ class PaintScope {
     HDC dc_;
 };
 
-// Owns an icon that LoadImageW made for this program alone (not LR_SHARED) and destroys it.
+// Owns an icon made for this program alone (LoadIconMetric, LoadImageW without LR_SHARED) and
+// destroys it.
 class IconHolder {
   public:
     IconHolder() = default;

@@ -16,12 +16,15 @@
 #include <memory>
 
 #include "app/app_globals.h"
+#include "app/background_commands.h"
 #include "app/main_fonts.h"
 #include "app/main_layout.h"
+#include "app/notification_icon.h"
 #include "app/save_status_line.h"
 #include "app/single_instance.h"
 #include "app/start_at_login_menu.h"
 #include "app/toast_menu.h"
+#include "app/window_place.h"
 #include "config/config_loader.h"
 #include "model/window_messages.h"
 #include "notify/toast.h"
@@ -35,7 +38,6 @@
 namespace {
 
 constexpr wchar_t MAIN_WINDOW_CLASS[] = L"LaurelightMain";
-constexpr wchar_t MAIN_WINDOW_TITLE[] = L"Laurelight";
 constexpr int MAIN_WINDOW_WIDTH = 800;  // at 96 DPI, like every figure of the layout
 constexpr int MAIN_WINDOW_HEIGHT = 600;
 
@@ -78,6 +80,7 @@ void OnCreate(HWND window) {
         g_tracker->LoadProgress();
         CreateLists(window, *g_tracker);
         g_tracker->FillLists();
+        ApplySavedBackgroundSettings(window, *g_tracker);
         g_tracker->StartMonitoring();
     } else {
         // The loader has already said what went wrong; the window is kept only until the
@@ -90,6 +93,8 @@ void OnCreate(HWND window) {
 
 void OnDestroy(HWND window) {
     ReleaseFolder(window);
+    RemoveNotificationIcon(window);
+    KeepWindowPlace(window);
     if (g_tracker != nullptr) {
         g_tracker->StopMonitoring();
         delete g_tracker;
@@ -147,16 +152,18 @@ void OnCommand(HWND window, WPARAM wparam) {
             ToggleStartAtLogin();
             break;
         default:
-            HandleToastMenuCommand(LOWORD(wparam));
+            if (!OnBackgroundCommand(window, LOWORD(wparam)))
+                HandleToastMenuCommand(LOWORD(wparam));
             break;
     }
 }
 
 // Only without a monitor thread does the tick run the pass here; one that finds another
 // pass running (a hand-off from laurelight-check) is skipped, and the next tick catches up.
-void OnTimer(WPARAM timer_id) {
+void OnTimer(HWND window, WPARAM timer_id) {
     if (timer_id != CHECK_TIMER_ID || g_tracker == nullptr) return;
     if (!g_tracker->RequestTimerPass()) g_tracker->TryCheckTriggers();
+    RefreshNotificationIconTip(window);
 }
 
 // The sender gave up the achievement when it posted it; it is freed as soon as the toast,
@@ -181,6 +188,8 @@ void OnEndSession(HWND window, WPARAM ending) {
     KillTimer(window, CHECK_TIMER_ID);
     g_tracker->SaveIfPending();
     RefreshSaveStatusLine(window, *g_tracker);
+    RemoveNotificationIcon(window);
+    KeepWindowPlace(window);
 }
 
 // The window moved to a screen with another scale: it takes the size the system suggests
@@ -220,8 +229,14 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 // The screen, and with it the DPI, is known only once the window exists; on a scaled screen
-// the window then takes its scaled size before it is shown.
+// the window then takes its scaled size before it is shown. A saved place is in the pixels of
+// its own screen and is taken as it is.
 HWND CreateMainWindow(HINSTANCE instance) {
+    if (const std::optional<RECT> saved = SavedWindowRect()) {
+        return CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
+                               saved->left, saved->top, saved->right - saved->left,
+                               saved->bottom - saved->top, nullptr, nullptr, instance, nullptr);
+    }
     HWND window = CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, 0, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr,
                                   nullptr, instance, nullptr);
@@ -243,6 +258,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
             OnDestroy(window);
             return 0;
         case WM_SIZE:
+            if (wparam == SIZE_MINIMIZED) HideMinimizedBehindIcon(window);
             OnSize(window);
             return 0;
         case WM_PAINT:
@@ -252,10 +268,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
             OnCommand(window, wparam);
             return 0;
         case WM_TIMER:
-            OnTimer(wparam);
+            OnTimer(window, wparam);
             return 0;
         case WM_ACHIEVEMENT_UNLOCKED:
             OnAchievementUnlocked(lparam);
+            RefreshNotificationIconTip(window);
             return 0;
         case WM_SAVE_STATUS_CHANGED:
             OnSaveStatusChanged(window);
@@ -263,6 +280,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_INITMENUPOPUP:
             ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
             ShowToastMenuState(reinterpret_cast<HMENU>(wparam));
+            ShowBackgroundMenuState(reinterpret_cast<HMENU>(wparam));
             return 0;
         case WM_ENDSESSION:
             OnEndSession(window, wparam);
@@ -275,6 +293,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_CTLCOLORSTATIC:
             return OnControlColor(window, message, wparam, lparam);
         default:
+            if (OnNotificationIconMessage(window, message, wparam, lparam)) return 0;
             return DefWindowProcW(window, message, wparam, lparam);
     }
 }

@@ -14,6 +14,7 @@ void ShowStartAtLoginState(HMENU popup);
 // under the name earlier versions gave it counts as this copy's and is replaced.
 void ToggleStartAtLogin();
 
-// The first show of the main window: minimized and without the focus when the command line
-// asks for the minimized start, else with the show command given to wWinMain.
+// The first show of the main window: minimized and without the focus (hidden behind the
+// notification icon when the user chose so) when the command line asks for the minimized start,
+// else with the show command given to wWinMain; maximized when it closed maximized.
 void ShowMainWindowFirst(HWND window, const wchar_t* command_line, int show_command);

@@ -1,5 +1,6 @@
 #include "app/start_at_login_menu.h"
 
+#include "app/window_place.h"
 #include "login/start_at_login.h"
 #include "model/data_paths.h"
 #include "platform/files.h"
@@ -55,12 +56,15 @@ void ToggleStartAtLogin() {
 }
 
 // Windows may put the launcher's STARTUPINFO show state in place of the first ShowWindow's;
-// a second call is taken as given.
+// a second call is taken as given. Minimized, the window hides behind the notification icon
+// when the user asked for that (its WM_SIZE sees to it).
 void ShowMainWindowFirst(HWND window, const wchar_t* command_line, int show_command) {
     if (command_line == nullptr || !AsksToStartMinimized(platform::Utf16(command_line))) {
-        ShowWindow(window, show_command);
-        return;
+        ShowWindow(window, FirstShowCommand(show_command));
+    } else {
+        ShowWindow(window, SW_SHOWMINNOACTIVE);
+        if (!IsIconic(window)) ShowWindow(window, SW_SHOWMINNOACTIVE);
+        RestoreToMaximizedAsSaved(window);
     }
-    ShowWindow(window, SW_SHOWMINNOACTIVE);
-    if (!IsIconic(window)) ShowWindow(window, SW_SHOWMINNOACTIVE);
+    NoteStartPlace(window);
 }

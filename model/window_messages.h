@@ -11,3 +11,7 @@ inline constexpr unsigned WM_ACHIEVEMENT_UNLOCKED = PRIVATE_MESSAGE_BASE + 100;
 // No payload: saves started or stopped failing, or now fail for another reason. The window
 // then reads the tracker's save_problem.
 inline constexpr unsigned WM_SAVE_STATUS_CHANGED = PRIVATE_MESSAGE_BASE + 101;
+
+// The notification icon's callback (NOTIFYICON_VERSION_4): the event in LOWORD(lParam), the
+// anchor point of a menu in wParam.
+inline constexpr unsigned WM_NOTIFICATION_ICON = PRIVATE_MESSAGE_BASE + 105;

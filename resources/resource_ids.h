@@ -10,6 +10,12 @@
 #define IDM_ABOUT 40002
 #define IDM_START_AT_LOGIN 40003
 
+// Running in the background: the File menu's items and the notification icon's menu.
+#define IDM_PAUSE 40030
+#define IDM_NOTIFICATION_ICON 40031
+#define IDM_MINIMIZE_TO_ICON 40032
+#define IDM_OPEN_MAIN_WINDOW 40033
+
 // File > 提示位置, 提示显示在, 静音 and 测试提示. The corners run in ToastCorner's order, the
 // screens in ToastScreen's.
 #define IDM_TOAST_TOP_RIGHT 40040

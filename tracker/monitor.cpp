@@ -3,6 +3,7 @@
 // tick's request cuts the wait short, but never below SHORTEST_PAUSE. Without that pause, passes
 // longer than the tick would follow each other without end: a core taken whole, and a
 // hand-off from laurelight-check, which waits for a moment without a pass, starved.
+// While paused it waits without waking, at no cost, until resumed or stopped.
 
 #include <chrono>
 #include <mutex>
@@ -23,6 +24,12 @@ void TakeTimerRequest(AchievementTracker& tracker) {
     tracker.timer_pass_requested = false;
 }
 
+void WaitWhilePaused(AchievementTracker& tracker) {
+    std::unique_lock<std::mutex> lock(tracker.schedule_mutex);
+    tracker.schedule_changed.wait(
+        lock, [&tracker] { return !tracker.paused.load() || !tracker.running.load(); });
+}
+
 void WaitForNextPass(AchievementTracker& tracker) {
     std::unique_lock<std::mutex> lock(tracker.schedule_mutex);
     const auto stopped = [&tracker] { return !tracker.running.load(); };
@@ -35,6 +42,7 @@ void WaitForNextPass(AchievementTracker& tracker) {
 
 void MonitorLoop(AchievementTracker* tracker) {
     while (tracker->running.load()) {
+        WaitWhilePaused(*tracker);
         TakeTimerRequest(*tracker);
         tracker->CheckTriggers();
         WaitForNextPass(*tracker);
@@ -72,4 +80,13 @@ bool AchievementTracker::RequestTimerPass() {
     }
     schedule_changed.notify_all();
     return true;
+}
+
+void AchievementTracker::SetPaused(bool pause) {
+    {
+        std::lock_guard<std::mutex> lock(schedule_mutex);
+        paused.exchange(pause);
+        if (!pause) timer_pass_requested = true;
+    }
+    schedule_changed.notify_all();
 }

@@ -69,6 +69,10 @@ struct AchievementTracker {
     // wait allows; a request already pending absorbs this one. False when no monitor thread
     // runs, so the caller runs the pass itself.
     bool RequestTimerPass();
+    // While paused no check pass runs on either schedule (a pass already under way ends
+    // first); the monitor thread waits without waking. Resuming asks for a pass at once. An
+    // unlock handed over by laurelight-check is not a pass and still completes.
+    void SetPaused(bool pause);
 
     std::vector<Achievement> achievements;
     CompletedMap completed_map;
@@ -79,6 +83,7 @@ struct AchievementTracker {
     platform::ListRef pending_list;
     std::thread monitor_thread;
     std::atomic<bool> running{false};
+    std::atomic<bool> paused{false};
 
     // The "done" lines of adv_save.txt, one per id, in the file's order. Saves write back
     // those whose id no achievement has, so progress survives an entry removed for a while.

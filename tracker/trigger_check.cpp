@@ -149,13 +149,14 @@ bool CountTowardsGoal(AchievementTracker& tracker, std::size_t index,
     return GoalReached(*goal, record);
 }
 
-// One pass; the caller holds pass_mutex. Positions in the vector never change, so the
-// outer walk stays valid across unlocks. The pass looks at the files' size and time (cheap)
-// and reads them only when they changed, so that unlocks and counts made elsewhere show without
-// waiting for one here; before every trigger test it looks at adv_save.txt again, so that they
-// show at once even while a pass over many records takes seconds, and a record completed
-// elsewhere is not unlocked here a second time.
+// One pass, or nothing while paused; the caller holds pass_mutex. Positions in the vector
+// never change, so the outer walk stays valid across unlocks. The pass looks at the files' size
+// and time (cheap) and reads them only when they changed, so that unlocks and counts made
+// elsewhere show without waiting for one here; before every trigger test it looks at
+// adv_save.txt again, so that they show at once even while a pass over many records takes
+// seconds, and a record completed elsewhere is not unlocked here a second time.
 void RunCheckPass(AchievementTracker& tracker) {
+    if (tracker.paused.load()) return;
     TakeOverFileChanges(tracker);
     if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
     std::optional<PassMoment> moment;

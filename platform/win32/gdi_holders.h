@@ -1,5 +1,5 @@
 #pragma once
-// Small owners of GDI objects, selections and paint sessions. Windows only.
+// Small owners of GDI objects, selections, paint sessions, icons and menus. Windows only.
 
 #include "platform/win32/win32.h"
 
@@ -76,4 +76,39 @@ class PaintScope {
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_;
+};
+
+// Owns an icon made for this program alone (LoadIconMetric, LoadImageW without LR_SHARED) and
+// destroys it.
+class IconHolder {
+  public:
+    IconHolder() = default;
+    ~IconHolder() { Reset(nullptr); }
+    IconHolder(const IconHolder&) = delete;
+    IconHolder& operator=(const IconHolder&) = delete;
+
+    HICON Get() const { return icon_; }
+    void Reset(HICON icon) {
+        if (icon_ != nullptr) DestroyIcon(icon_);
+        icon_ = icon;
+    }
+
+  private:
+    HICON icon_ = nullptr;
+};
+
+// Owns a menu made by CreatePopupMenu and destroys it at the end.
+class PopupMenu {
+  public:
+    PopupMenu() : menu_(CreatePopupMenu()) {}
+    ~PopupMenu() {
+        if (menu_ != nullptr) DestroyMenu(menu_);
+    }
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+
+    HMENU Get() const { return menu_; }
+
+  private:
+    HMENU menu_;
 };

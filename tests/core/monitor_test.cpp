@@ -141,6 +141,44 @@ TEST_F(Monitor, TimerRequestCutsTheWaitShortAndMergesWithOnePending) {
     EXPECT_EQ(ListContent(COMPLETED_LIST).size(), 1u);
 }
 
+// Paused, neither schedule runs a pass: no snapshot, no unlock, no save. Resuming runs one
+// at once; pausing again and stopping wake the waiting thread without a pass.
+TEST_F(Monitor, PauseHoldsBothSchedulesAndResumeRunsAPassAtOnce) {
+    tracker_->achievements = {Record(u"a", u"A", TriggerType::ProcessName, u"calc.exe"),
+                              Record(u"b", u"B", TriggerType::ProcessName, u"absent.exe")};
+    Fake().process_names = {u"calc.exe"};
+    tracker_->SetPaused(true);
+    tracker_->StartMonitoring();
+    EXPECT_TRUE(tracker_->RequestTimerPass());
+    EXPECT_TRUE(tracker_->TryCheckTriggers());  // the fallback tick: nothing runs either
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(ProcessWalks(), 0);
+    EXPECT_EQ(PostCount(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "adv_save.txt"));
+
+    const auto start = Clock::now();
+    tracker_->SetPaused(false);
+    EXPECT_TRUE(WaitUntil(
+        [this] {
+            std::lock_guard<std::mutex> between_passes(tracker_->pass_mutex);
+            return tracker_->achievements[0].completed;
+        },
+        200ms));
+    EXPECT_LT(MillisecondsSince(start), 200);
+    EXPECT_EQ(ProgressBytes(), "a=done\r\n");
+
+    tracker_->SetPaused(true);
+    std::this_thread::sleep_for(600ms);  // the wait under way ends, then no pass follows
+    const int walks = ProcessWalks();
+    EXPECT_GE(walks, 2);
+    std::this_thread::sleep_for(600ms);
+    const auto stop = Clock::now();
+    tracker_->StopMonitoring();
+    EXPECT_LT(MillisecondsSince(stop), 100);
+    EXPECT_EQ(ProcessWalks(), walks);
+    EXPECT_EQ(TakePosts().size(), 1u);
+}
+
 TEST_F(Monitor, TwoSchedulesCompleteAndPostEveryRecordExactlyOnce) {
     constexpr int RECORDS = 24;
     for (int i = 0; i < RECORDS; ++i) {

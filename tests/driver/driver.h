@@ -63,6 +63,8 @@ Json CmdOpenMenu(const Args& args);
 Json CmdKey(const Args& args);
 Json CmdClose(const Args& args);
 Json CmdMinimize(const Args& args);
+Json CmdMaximize(const Args& args);
+Json CmdMouse(const Args& args);
 Json CmdEndSession(const Args& args);
 Json CmdSleep(const Args& args);
 // Holds the file open without sharing, as another program may; no path lets it go.

@@ -93,6 +93,12 @@ Json MenuItems(HMENU menu) {
     return items;
 }
 
+Json PostSystemCommand(const Args& args, WPARAM command) {
+    HWND window = RequireWindow(Arg(args, 0));
+    if (!PostMessageW(window, WM_SYSCOMMAND, command, 0)) throw Failure("post failed");
+    return Json{{"ok", true}};
+}
+
 }  // namespace
 
 // list <window> <control id>
@@ -221,17 +227,37 @@ Json CmdKey(const Args& args) {
     return Json{{"ok", true}};
 }
 
-// close <window>: the close box, through the system command the frame sends.
+// close, minimize, maximize <window>: the frame's boxes, through the system command each sends.
 Json CmdClose(const Args& args) {
-    HWND window = RequireWindow(Arg(args, 0));
-    if (!PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0)) throw Failure("post failed");
-    return Json{{"ok", true}};
+    return PostSystemCommand(args, SC_CLOSE);
 }
 
-// minimize <window>: the minimize box, through the system command the frame sends.
 Json CmdMinimize(const Args& args) {
-    HWND window = RequireWindow(Arg(args, 0));
-    if (!PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0)) throw Failure("post failed");
+    return PostSystemCommand(args, SC_MINIMIZE);
+}
+
+Json CmdMaximize(const Args& args) {
+    return PostSystemCommand(args, SC_MAXIMIZE);
+}
+
+// mouse <x> <y> [left|right|move]: the pointer moved to the screen point, then a click of
+// that button there, through the input queue as a real mouse's would come.
+Json CmdMouse(const Args& args) {
+    if (!SetCursorPos(static_cast<int>(IntArg(args, 0, 0)), static_cast<int>(IntArg(args, 1, 0)))) {
+        throw Failure("SetCursorPos failed");
+    }
+    const std::string button = args.size() > 2 ? args[2] : "left";
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE;  // no distance: the pointer is there already
+    UINT count = 1;
+    if (button != "move") {
+        const bool right = button == "right";
+        inputs[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+        inputs[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        count = 2;
+    }
+    if (SendInput(count, inputs, sizeof(INPUT)) != count) throw Failure("SendInput failed");
     return Json{{"ok", true}};
 }
 

@@ -50,6 +50,8 @@ const std::pair<const char*, driver::Command> COMMANDS[] = {
     {"key", driver::CmdKey},
     {"close", driver::CmdClose},
     {"minimize", driver::CmdMinimize},
+    {"maximize", driver::CmdMaximize},
+    {"mouse", driver::CmdMouse},
     {"end_session", driver::CmdEndSession},
     {"sleep", driver::CmdSleep},
     {"hold_file", driver::CmdHoldFile},

@@ -25,6 +25,7 @@ SCREENSHOTS = BUILD / "screenshots"
 
 MAIN_CLASS = "LaurelightMain"
 TOAST_CLASS = "AdvancementNotification"
+MENU_CLASS = "#32768"  # an open pop-up menu
 IDM_EXIT = 40001
 IDM_ABOUT = 40002
 TRIGGER_LABEL = "\n\u89e6\u53d1\u65b9\u5f0f: "  # "\n触发方式: "

@@ -8,13 +8,12 @@ import subprocess
 import unittest
 from collections import Counter
 
-from laurelight_wine import (IDM_ABOUT, IDM_EXIT, MAIN_CLASS, WINE, WineTestCase, achievement,
-                             config_bytes, poll, windows_path)
+from laurelight_wine import (IDM_ABOUT, IDM_EXIT, MAIN_CLASS, MENU_CLASS, WINE, WineTestCase,
+                             achievement, config_bytes, poll, windows_path)
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 START_AT_LOGIN = "\u5f00\u673a\u65f6\u81ea\u52a8\u542f\u52a8"  # "开机时自动启动"
 IDM_START_AT_LOGIN = 40003
-MENU_CLASS = "#32768"
 VK_RETURN, VK_ESCAPE, VK_UP = 0x0D, 0x1B, 0x26
 WS_MINIMIZE = 0x20000000
 ENTRY_NAME = re.compile(r"^Laurelight [0-9A-F]{8}$")
@@ -99,6 +98,11 @@ class LoginTest(WineTestCase):
         self.assertEqual(menu["items"], [
             {"text": "\u6587\u4ef6(&F)", "id": -1, "checked": False, "items": [
                 {"text": START_AT_LOGIN, "id": IDM_START_AT_LOGIN, "checked": False},
+                {"text": "\u6682\u505c\u68c0\u6d4b", "id": 40030, "checked": False},
+                {"text": "\u663e\u793a\u901a\u77e5\u533a\u57df\u56fe\u6807", "id": 40031,
+                 "checked": False},
+                {"text": "\u6700\u5c0f\u5316\u5230\u901a\u77e5\u533a\u57df", "id": 40032,
+                 "checked": False},
                 {"text": "\u63d0\u793a\u4f4d\u7f6e", "id": -1, "checked": False, "items": [
                     {"text": text, "id": 40040 + index, "checked": False}
                     for index, text in enumerate(["\u53f3\u4e0a", "\u53f3\u4e0b", "\u5de6\u4e0a",

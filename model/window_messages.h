@@ -11,3 +11,7 @@ inline constexpr unsigned WM_ACHIEVEMENT_UNLOCKED = PRIVATE_MESSAGE_BASE + 100;
 // No payload: saves started or stopped failing, or now fail for another reason. The window
 // then reads the tracker's save_problem.
 inline constexpr unsigned WM_SAVE_STATUS_CHANGED = PRIVATE_MESSAGE_BASE + 101;
+
+// lParam owns a heap ConfigReload (tracker/config_reload.h): bin\adv.json as read again while
+// the program runs. The window applies it between two passes and frees it.
+inline constexpr unsigned WM_CONFIG_RELOADED = PRIVATE_MESSAGE_BASE + 102;

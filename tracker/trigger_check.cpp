@@ -155,11 +155,11 @@ bool CountTowardsGoal(AchievementTracker& tracker, std::size_t index,
 
 // One pass; the caller holds pass_mutex. Positions in the vector never change during a pass
 // (a new configuration takes their place only between passes), so the outer walk stays valid
-// across unlocks. It looks at adv.json's facts once (config_reload.h). The pass looks at the files' size and time (cheap)
-// and reads them only when they changed, so that unlocks and counts made elsewhere show without
-// waiting for one here; before every trigger test it looks at adv_save.txt again, so that they
-// show at once even while a pass over many records takes seconds, and a record completed
-// elsewhere is not unlocked here a second time.
+// across unlocks. The pass looks at the files' size and time (cheap) and reads them only when
+// they changed, so that unlocks and counts made elsewhere show without waiting for one here;
+// before every trigger test it looks at adv_save.txt again, so that they show at once even
+// while a pass over many records takes seconds, and a record completed elsewhere is not
+// unlocked here a second time. adv.json is looked at once (config_reload.h).
 void RunCheckPass(AchievementTracker& tracker) {
     WatchConfig(tracker, std::chrono::steady_clock::now());
     TakeOverFileChanges(tracker);

@@ -15,7 +15,9 @@
 
 #include <memory>
 
+#include "app/achievement_menu.h"
 #include "app/app_globals.h"
+#include "app/config_reload_apply.h"
 #include "app/main_fonts.h"
 #include "app/main_layout.h"
 #include "app/save_status_line.h"
@@ -95,6 +97,7 @@ void OnDestroy(HWND window) {
         g_tracker = nullptr;
     }
     KillTimer(window, CHECK_TIMER_ID);
+    DropWaitingConfig(window);
     DropWaitingToasts();
     PostQuitMessage(0);
 }
@@ -133,7 +136,8 @@ void OnPaint(HWND window) {
     PaintCaptions(paint.Dc(), LayoutOf(window));
 }
 
-// List notifications and unknown commands do nothing.
+// The 成就 menu's commands and the lists' notifications have their own home; unknown
+// commands do nothing.
 void OnCommand(HWND window, WPARAM wparam) {
     switch (LOWORD(wparam)) {
         case IDM_ABOUT:
@@ -146,13 +150,15 @@ void OnCommand(HWND window, WPARAM wparam) {
             ToggleStartAtLogin();
             break;
         default:
+            OnAchievementCommand(window, wparam);
             break;
     }
 }
 
 // Only without a monitor thread does the tick run the pass here; one that finds another
 // pass running (a hand-off from laurelight-check) is skipped, and the next tick catches up.
-void OnTimer(WPARAM timer_id) {
+void OnTimer(HWND window, WPARAM timer_id) {
+    if (timer_id == CONFIG_APPLY_TIMER_ID) OnConfigApplyTimer(window);
     if (timer_id != CHECK_TIMER_ID || g_tracker == nullptr) return;
     if (!g_tracker->RequestTimerPass()) g_tracker->TryCheckTriggers();
 }
@@ -250,7 +256,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
             OnCommand(window, wparam);
             return 0;
         case WM_TIMER:
-            OnTimer(wparam);
+            OnTimer(window, wparam);
             return 0;
         case WM_ACHIEVEMENT_UNLOCKED:
             OnAchievementUnlocked(lparam);
@@ -258,9 +264,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_SAVE_STATUS_CHANGED:
             OnSaveStatusChanged(window);
             return 0;
+        case WM_CONFIG_RELOADED:
+            OnConfigReloaded(window, lparam);
+            return 0;
         case WM_INITMENUPOPUP:
             ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
+            ShowAchievementMenuState(window, reinterpret_cast<HMENU>(wparam));
             return 0;
+        case WM_CONTEXTMENU:
+            if (OnListContextMenu(window, wparam, lparam)) return 0;
+            return DefWindowProcW(window, message, wparam, lparam);
         case WM_ENDSESSION:
             OnEndSession(window, wparam);
             return 0;

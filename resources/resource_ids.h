@@ -10,6 +10,16 @@
 #define IDM_ABOUT 40002
 #define IDM_START_AT_LOGIN 40003
 
+// The 成就 menu, and the list items' right-click menu (IDR_ITEM_MENU) with the same commands.
+#define IDM_NEW_ACHIEVEMENT 40010
+#define IDM_EDIT_ACHIEVEMENT 40011
+#define IDM_DELETE_ACHIEVEMENT 40012
+#define IDM_RELOAD_CONFIG 40013
+#define IDM_OPEN_CONFIG_FOLDER 40014
+
+#define IDD_ACHIEVEMENT 200
+#define IDR_ITEM_MENU 201
+
 // Children of the main window.
 #define IDC_COMPLETED_LIST 1001
 #define IDC_PENDING_LIST 1002

@@ -61,6 +61,10 @@ TriggerType TriggerTypeFromText(const std::u16string& text);
 // The inverse: "none", "window_title" or "process_name".
 const char* TriggerTypeName(TriggerType type);
 
+// The title fragments of a window_title value: split at every '|', empty ones dropped,
+// nothing trimmed. Views into `value`.
+std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
+
 // Appends the achievements that the content configures to `out`, in file order. A report,
 // when given, collects findings about lines that do not load as their author likely meant;
 // it never changes what is loaded.

@@ -14,6 +14,10 @@
 
 namespace platform {
 
+// Another writer holds the folder's state lock for a few milliseconds; this much means it hangs,
+// and the write fails to be tried again.
+inline constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
+
 // Takes the lock of the folder for the calling thread, waiting up to wait_ms while another
 // writer holds it. Null when it is still held then. Where the system refuses the lock itself
 // (no rights to it), a handle that holds nothing: the writer goes on as it would without one.

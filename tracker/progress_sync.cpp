@@ -133,7 +133,8 @@ bool AchievementTracker::ReadProgressIfChanged() {
 // longer than the wait (it hangs) makes this save fail like a write, to be tried again.
 void AchievementTracker::SaveProgress() {
     save_pending = true;
-    const platform::FolderStateLock lock(ExecutableDirectory(save_path), STATE_LOCK_WAIT_MS);
+    const platform::FolderStateLock lock(ExecutableDirectory(save_path),
+                                         platform::STATE_LOCK_WAIT_MS);
     platform::Replacement replaced{FileError::Other, platform::ReplaceStep::Target, {}};
     if (lock.Held()) {
         ReadProgressIfChanged();

@@ -45,7 +45,8 @@ bool AchievementTracker::ReadStatsIfChanged() {
 // Read, merge, write under the folder's state lock, as the progress is saved, so that another
 // writer's counts cannot fall between the read and the write and be lost.
 void AchievementTracker::SaveStats() {
-    const platform::FolderStateLock lock(ExecutableDirectory(save_path), STATE_LOCK_WAIT_MS);
+    const platform::FolderStateLock lock(ExecutableDirectory(save_path),
+                                         platform::STATE_LOCK_WAIT_MS);
     if (!lock.Held()) return;  // stats_changed stays: the next write tries again
     ReadStatsIfChanged();
     if (!stats_read || stats_unreadable.load()) return;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "config/config_scan.h"
 #include "model/achievement.h"
 #include "model/data_paths.h"
 #include "model/save_problem.h"
@@ -165,12 +166,6 @@ bool MatchProcessName(const std::u16string& value, TriggerMatch* match = nullptr
 bool MatchWindowTitle(const std::u16string& value, TriggerMatch* match = nullptr);
 // The test for the record's trigger type; never met for None or an unknown type.
 bool TriggerMet(const Achievement& achievement, TriggerMatch* match = nullptr);
-// The title fragments of a window_title value: split at every '|', empty ones dropped,
-// nothing trimmed. Views into `value`.
-std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value);
 // The monitor thread's pause after each pass; laurelight-check --watch looks as often.
 inline constexpr unsigned MONITOR_INTERVAL_MS = 500;
-// Another writer holds the folder's state lock for a few milliseconds; this much means it hangs,
-// and the save fails to be tried again.
-inline constexpr unsigned STATE_LOCK_WAIT_MS = 2000;
 void MonitorLoop(AchievementTracker* tracker);

@@ -223,21 +223,6 @@ const Achievement* UnlockFirstPending(AchievementTracker& tracker, const std::u1
     return achievement;
 }
 
-// Fragments are views into the trigger value, which outlives the search.
-std::vector<std::u16string_view> SplitTitleFragments(std::u16string_view value) {
-    std::vector<std::u16string_view> fragments;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t bar = value.find(u'|', start);
-        const std::u16string_view fragment = value.substr(
-            start, bar == std::u16string_view::npos ? std::u16string_view::npos : bar - start);
-        if (!fragment.empty()) fragments.push_back(fragment);
-        if (bar == std::u16string_view::npos) break;
-        start = bar + 1;
-    }
-    return fragments;
-}
-
 bool MatchProcessName(const std::u16string& value, TriggerMatch* match) {
     if (value.empty()) return false;
     ProcessSearch search{value, match};

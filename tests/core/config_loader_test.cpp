@@ -17,12 +17,6 @@
 
 namespace {
 
-std::vector<Achievement> Scan(std::string_view content) {
-    std::vector<Achievement> records;
-    ScanAchievements(content, records);
-    return records;
-}
-
 std::vector<std::u16string> Ids(const std::vector<Achievement>& records) {
     std::vector<std::u16string> ids;
     for (const Achievement& record : records) ids.push_back(record.id);

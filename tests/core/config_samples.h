@@ -5,6 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "config/config_scan.h"
+
+// What the scanner loads from the content.
+inline std::vector<Achievement> Scan(std::string_view content) {
+    std::vector<Achievement> records;
+    ScanAchievements(content, records);
+    return records;
+}
+
 namespace samples {
 
 inline constexpr std::string_view WORKED_EXAMPLE = R"({

@@ -12,8 +12,10 @@
 #include <optional>
 #include <string>
 
+#include "app/achievement_dialog.h"
 #include "app/app_globals.h"
 #include "app/config_reload_apply.h"
+#include "config/config_edit.h"
 #include "platform/win32/system_library_win32.h"
 #include "resources/resource_ids.h"
 #include "tracker/config_reload.h"
@@ -59,6 +61,29 @@ void OpenConfigFolder(HWND window) {
             SW_SHOWNORMAL);
 }
 
+std::u16string TitleOf(const std::u16string& id) {
+    for (const Achievement& entry : ConfiguredEntries(*g_tracker)) {
+        if (entry.id == id) return entry.title;
+    }
+    return id;
+}
+
+// Asks first; the progress stays in adv_save.txt and adv_stats.txt, so adding the id again
+// brings it back.
+void DeleteAchievement(HWND window, const std::u16string& id) {
+    if (g_tracker == nullptr) return;
+    const std::u16string question = u"删除成就「" + TitleOf(id) +
+                                    u"」？\n\n它的进度会保留：以后再添加 id 为 " + id +
+                                    u" 的成就，进度就会回来。";
+    if (MessageBoxW(window, platform::Wide(question), L"删除成就",
+                    MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK) {
+        return;
+    }
+    const ConfigWrite written = ApplyConfigEdit(
+        g_tracker->config_path, [&id](std::string_view file) { return RemoveEntry(file, id); });
+    if (!ShowConfigWriteFailure(window, written)) ReloadConfigNow(window);
+}
+
 void OnListNotification(HWND window, int list_id, WORD code) {
     if (code == LBN_SELCHANGE) g_lastSelectedList = list_id;
     if (code != LBN_DBLCLK) return;
@@ -74,7 +99,17 @@ void OnAchievementCommand(HWND window, WPARAM wparam) {
         OnListNotification(window, id, HIWORD(wparam));
         return;
     }
+    std::optional<std::u16string> selected;
     switch (id) {
+        case IDM_NEW_ACHIEVEMENT:
+            OpenAchievementDialog(window, {});
+            break;
+        case IDM_EDIT_ACHIEVEMENT:
+            if ((selected = SelectedId(window))) OpenAchievementDialog(window, *selected);
+            break;
+        case IDM_DELETE_ACHIEVEMENT:
+            if ((selected = SelectedId(window))) DeleteAchievement(window, *selected);
+            break;
         case IDM_RELOAD_CONFIG:
             ReloadConfigNow(window);
             break;

@@ -122,3 +122,15 @@ std::u16string ListedId(AchievementTracker& tracker, bool completed, std::size_t
         completed ? tracker.completed_ids : tracker.pending_ids;
     return index < ids.size() ? ids[index] : std::u16string();
 }
+
+std::vector<Achievement> ConfiguredEntries(const AchievementTracker& tracker) {
+    std::vector<Achievement> entries;
+    entries.reserve(tracker.achievements.size());
+    for (const Achievement& achievement : tracker.achievements) {
+        entries.push_back({achievement.id, achievement.title, achievement.description,
+                           achievement.trigger_description, achievement.trigger_value,
+                           achievement.trigger_type, false, achievement.trigger_goal,
+                           achievement.hidden});
+    }
+    return entries;
+}

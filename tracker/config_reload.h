@@ -44,3 +44,7 @@ bool ApplyConfigReload(AchievementTracker& tracker, ConfigReload& reload);
 
 // The id of the item at `index` of the completed or the open list; empty when there is none.
 std::u16string ListedId(AchievementTracker& tracker, bool completed, std::size_t index);
+
+// For the UI thread, which alone changes the running set: the achievements as configured,
+// their completed flags (which a pass may be setting) left false.
+std::vector<Achievement> ConfiguredEntries(const AchievementTracker& tracker);

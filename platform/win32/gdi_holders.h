@@ -1,7 +1,8 @@
 #pragma once
-// Small owners of GDI objects, selections and paint sessions. Windows only.
+// Small owners of GDI objects, selections, paint sessions, icons and image lists. Windows only.
 
 #include "platform/win32/win32.h"
+#include <commctrl.h>
 
 // A memory device context compatible with another one, deleted at the end.
 class MemoryDc {
@@ -76,4 +77,38 @@ class PaintScope {
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_;
+};
+
+// Owns an icon and destroys it at the end.
+class IconHandle {
+  public:
+    explicit IconHandle(HICON icon) : icon_(icon) {}
+    ~IconHandle() {
+        if (icon_ != nullptr) DestroyIcon(icon_);
+    }
+    IconHandle(const IconHandle&) = delete;
+    IconHandle& operator=(const IconHandle&) = delete;
+
+    HICON Get() const { return icon_; }
+
+  private:
+    HICON icon_;
+};
+
+// Owns an image list (comctl32) and destroys it at the end.
+class ImageListHandle {
+  public:
+    ImageListHandle() = default;
+    ~ImageListHandle() { Reset(nullptr); }
+    ImageListHandle(const ImageListHandle&) = delete;
+    ImageListHandle& operator=(const ImageListHandle&) = delete;
+
+    HIMAGELIST Get() const { return list_; }
+    void Reset(HIMAGELIST list) {
+        if (list_ != nullptr) ImageList_Destroy(list_);
+        list_ = list;
+    }
+
+  private:
+    HIMAGELIST list_ = nullptr;
 };

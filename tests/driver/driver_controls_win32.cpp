@@ -172,16 +172,19 @@ Json CmdClick(const Args& args) {
     return Json{{"ok", true}};
 }
 
-// choose <window> <control id> <index>: selects an entry of a combo box (and tells its parent,
-// as a choice by the user does) or a row of a list view.
+// choose <window> <control id> <index>: selects an entry of a combo box or a list box (and
+// tells its parent, as a choice by the user does) or a row of a list view.
 Json CmdChoose(const Args& args) {
     HWND parent = RequireWindow(Arg(args, 0));
     const int id = static_cast<int>(IntArg(args, 1, 0));
     HWND control = RequireChild(parent, id);
     const auto index = static_cast<WPARAM>(IntArg(args, 2, 0));
-    if (ClassName(control) == L"ComboBox") {
-        if (SendOrFail(control, CB_SETCURSEL, index, 0) == CB_ERR) throw Failure("no such entry");
-        PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+    const std::wstring kind = ClassName(control);
+    if (kind == L"ComboBox" || kind == L"ListBox") {
+        const bool combo = kind == L"ComboBox";
+        if (SendOrFail(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0) == LB_ERR)
+            throw Failure("no such entry");
+        PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(control));
         return Json{{"ok", true}};
     }

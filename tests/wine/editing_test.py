@@ -14,7 +14,8 @@ STATUS_LINE_ID = 1003
 VK_F5 = 0x74
 NOT_LOADED = "adv.json \u672a\u80fd\u52a0\u8f7d"  # adv.json 未能加载
 DIALOG_CLASS = "#32770"
-IDM_NEW_ACHIEVEMENT = 40010
+IDM_NEW_ACHIEVEMENT, IDM_EDIT_ACHIEVEMENT, IDM_DELETE_ACHIEVEMENT = 40010, 40011, 40012
+COMPLETED_LIST_ID = 1001
 IDOK = 1
 WS_DISABLED = 0x08000000
 # The dialog's controls.
@@ -110,6 +111,28 @@ class EditingTest(WineTestCase):
         written = install.config_path.read_bytes()
         self.assertTrue(written.startswith(config_bytes([first])[:-len(b"\n    ]\n}")]), written)
         self.assertEqual((install.dir / "bin" / "adv.json.bak").read_bytes(), config_bytes([first]))
+
+        # Edited from the completed list: filled in, its id fixed; then deleted, after asking.
+        self.driver.ok("choose", MAIN_CLASS, COMPLETED_LIST_ID, 0)
+        self.driver.ok("menu", MAIN_CLASS, IDM_EDIT_ACHIEVEMENT)
+        dialog = self.driver.ok("wait", DIALOG_CLASS, 10000)["hwnd"]
+        self.assertEqual(self.controls(dialog)[TITLE]["text"], "Picked")
+        self.driver.ok("set_text", dialog, ID, "other")
+        self.assertTrue(self.controls(dialog)[IDOK]["style"] & WS_DISABLED)
+        self.driver.ok("set_text", dialog, ID, "llpicked")
+        self.driver.ok("set_text", dialog, TITLE, "Picked again")
+        self.driver.ok("press_ok", dialog)
+        self.driver.ok("wait_gone", DIALOG_CLASS, 5000)
+        self.lists_become([item_text(dict(picked, title="Picked again"))], [item_text(first)])
+
+        self.driver.ok("choose", MAIN_CLASS, COMPLETED_LIST_ID, 0)
+        self.driver.ok("menu", MAIN_CLASS, IDM_DELETE_ACHIEVEMENT)
+        question = self.driver.ok("msgbox", 10000, MAIN_CLASS)
+        self.assertIn("llpicked", question["text"])
+        self.driver.ok("press_ok", question["hwnd"])
+        self.lists_become([], [item_text(first)])
+        self.assertEqual(install.config_path.read_bytes(), config_bytes([first]))
+        self.assertEqual(install.progress(), b"llpicked=done\r\n")
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 #include "handoff/unlock_outcome.h"
 #include "tests/core/check_fixture.h"
 #include "tracker/achievement_lists.h"
+#include "tracker/trigger_choices.h"
 
 namespace {
 
@@ -467,4 +468,39 @@ TEST_F(TriggerCheck, WatchedConfigIsReadOnceSettledAndAFailedLoadKeepsTheSet) {
     ApplyConfigReload(*tracker_, *reloads_[0]);
     EXPECT_TRUE(tracker_->config_status.starts_with(u"adv.json 未能加载（找不到文件）"));
     EXPECT_EQ(tracker_->achievements, std::vector<Achievement>{a});
+}
+
+// The dialog's list of what runs: each program once with its topmost window, those with a
+// window first; then the windows on screen, without this program's own; and the live line.
+TEST_F(TriggerCheck, RunningChoicesAndTheMetNowLineUseTheDesktopAsThePassSeesIt) {
+    SetDesktop({u"notepad.exe", u"NOTEPAD.EXE", u"svc.exe", u"idle.exe"},
+               {u"Own", u"Cloaked", u"Untitled - Notepad", u"Calc"});
+    Fake().process_ids = {1, 2, 3, 4};
+    Fake().process_paths = {u"C:\\Windows\\notepad.exe"};
+    Fake().window_processes = {{u"Own", platform::CurrentProcessId()},
+                               {u"Cloaked", 1},
+                               {u"Untitled - Notepad", 2},
+                               {u"Calc", 3}};
+    Fake().window_cloaks = {{u"Cloaked", 2}};
+    const std::vector<TriggerChoice> choices = RunningChoices();
+    const std::vector<TriggerChoice> expected = {
+        {TriggerType::ProcessName, u"notepad.exe", u"Untitled - Notepad",
+         u"C:\\Windows\\notepad.exe"},
+        {TriggerType::ProcessName, u"svc.exe", u"Calc", u""},
+        {TriggerType::ProcessName, u"idle.exe", u"", u""},
+        {TriggerType::WindowTitle, u"Untitled - Notepad", u"NOTEPAD.EXE", u""},
+        {TriggerType::WindowTitle, u"Calc", u"svc.exe", u""}};
+    EXPECT_EQ(choices, expected);
+    EXPECT_TRUE(ChoiceMatches(choices[0], u"NOTE"));
+    EXPECT_TRUE(ChoiceMatches(choices[1], u"calc"));
+    EXPECT_FALSE(ChoiceMatches(choices[2], u"note"));
+
+    Achievement draft = Record(u"d", u"D", TriggerType::ProcessName, u"Notepad.exe");
+    EXPECT_EQ(MetNowLine(draft), u"现在满足：notepad.exe 正在运行");
+    draft.trigger_value = u"write.exe";
+    EXPECT_EQ(MetNowLine(draft), u"现在不满足：没有运行中的程序叫这个名字");
+    draft = Record(u"d", u"D", TriggerType::WindowTitle, u"Word|Notepad");
+    EXPECT_EQ(MetNowLine(draft), u"现在满足：窗口「Untitled - Notepad」包含「Notepad」");
+    draft.trigger_type = TriggerType::None;
+    EXPECT_EQ(MetNowLine(draft), u"没有触发条件：它不会自动解锁");
 }

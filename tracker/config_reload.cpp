@@ -80,22 +80,23 @@ ConfigReload ReadConfigAgain(AchievementTracker& tracker) {
     return reading;
 }
 
-void WatchConfig(AchievementTracker& tracker, std::chrono::steady_clock::time_point now) {
-    if (!tracker.main_window) return;
+bool WatchConfig(AchievementTracker& tracker, std::chrono::steady_clock::time_point now) {
+    if (!tracker.main_window) return false;
     const platform::FileFacts facts =
         platform::QueryFile(platform::LinkTarget(tracker.config_path));
     if (facts == tracker.config_stamp || facts != tracker.config_seen) {
         tracker.config_seen = facts;
         tracker.config_seen_at = now;
-        return;
+        return facts != tracker.config_stamp;
     }
-    if (now - tracker.config_seen_at < CONFIG_SETTLE_TIME) return;
+    if (now - tracker.config_seen_at < CONFIG_SETTLE_TIME) return true;
     auto reading = std::make_unique<ConfigReload>(ReadConfigAgain(tracker));
     tracker.config_stamp = reading->stamp;
     const auto address = reinterpret_cast<std::intptr_t>(reading.get());
     if (platform::PostToWindow(tracker.main_window, WM_CONFIG_RELOADED, 0, address)) {
         reading.release();  // owned by the message now
     }
+    return false;
 }
 
 bool ApplyConfigReload(AchievementTracker& tracker, ConfigReload& reload) {

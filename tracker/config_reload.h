@@ -31,8 +31,10 @@ struct ConfigReload {
 ConfigReload ReadConfigAgain(AchievementTracker& tracker);
 
 // Part of every check pass: one look at adv.json's facts. A change that has settled is read
-// and posted to the main window (WM_CONFIG_RELOADED), which owns the reading then.
-void WatchConfig(AchievementTracker& tracker, std::chrono::steady_clock::time_point now);
+// and posted to the main window (WM_CONFIG_RELOADED), which owns the reading then. True while a
+// change waits to settle: the pass looks once more at its end, so that a long pass (many open
+// achievements) does not hold a change back for two passes.
+bool WatchConfig(AchievementTracker& tracker, std::chrono::steady_clock::time_point now);
 
 // Puts a reading in place of the running set; the caller holds pass_mutex, on the UI thread,
 // which refills the lists here. Completions and goal counts stay with their ids, also those

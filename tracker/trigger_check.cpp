@@ -159,9 +159,10 @@ bool CountTowardsGoal(AchievementTracker& tracker, std::size_t index,
 // they changed, so that unlocks and counts made elsewhere show without waiting for one here;
 // before every trigger test it looks at adv_save.txt again, so that they show at once even
 // while a pass over many records takes seconds, and a record completed elsewhere is not
-// unlocked here a second time. adv.json is looked at once (config_reload.h).
+// unlocked here a second time. adv.json is looked at once, and again at the end while a change
+// of it settles (config_reload.h).
 void RunCheckPass(AchievementTracker& tracker) {
-    WatchConfig(tracker, std::chrono::steady_clock::now());
+    const bool config_settling = WatchConfig(tracker, std::chrono::steady_clock::now());
     TakeOverFileChanges(tracker);
     if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
     std::optional<PassMoment> moment;
@@ -180,6 +181,7 @@ void RunCheckPass(AchievementTracker& tracker) {
     }
     if (progress_changed) tracker.RefreshProgressItems();
     tracker.SaveStatsIfDue();
+    if (config_settling) WatchConfig(tracker, std::chrono::steady_clock::now());
 }
 
 // The local date and time of an unlock; an earlier one known from another copy stays.

@@ -439,12 +439,12 @@ TEST_F(TriggerCheck, WatchedConfigIsReadOnceSettledAndAFailedLoadKeepsTheSet) {
     tracker_->FillLists();
     const auto reading_after = [&](const std::string& text) {
         scratch_.Write("bin/adv.json", text);
-        WatchConfig(*tracker_, at(0));
-        WatchConfig(*tracker_, at(900));
+        EXPECT_TRUE(WatchConfig(*tracker_, at(0)));
+        EXPECT_TRUE(WatchConfig(*tracker_, at(900)));
         TakePosts();
         EXPECT_TRUE(reloads_.empty()) << "read before it settled";
-        WatchConfig(*tracker_, at(1000));
-        WatchConfig(*tracker_, at(2000));
+        EXPECT_FALSE(WatchConfig(*tracker_, at(1000)));
+        EXPECT_FALSE(WatchConfig(*tracker_, at(2000)));
         TakePosts();
         EXPECT_EQ(reloads_.size(), 1u);
         std::unique_ptr<ConfigReload> reading = std::move(reloads_.at(0));

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/start_at_login_menu.h"
+#include "app/user_settings.h"
 #include "platform/win32/system_library_win32.h"
 #include "resources/resource_ids.h"
 
@@ -48,6 +49,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show_
     platform::RestrictDllSearchToSystemFolder();
     // A second start for the same folder only brings the running program forward.
     if (!ClaimFolderOrForward()) return 0;
+    LoadUserSettings();
     const GdiplusSession gdiplus;
     InitStandardControls();
     RegisterMainWindowClass(instance);

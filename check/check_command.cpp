@@ -6,6 +6,7 @@
 #include "check/check_document.h"
 #include "check/console.h"
 #include "check/desktop_view.h"
+#include "check/edit_command.h"
 #include "check/exit_codes.h"
 #include "check/format_command.h"
 #include "check/goal_findings.h"
@@ -68,6 +69,9 @@ int RunCheckCommand(const Options& options, std::string& out) {
         return EXIT_USAGE;
     }
     if (options.mode == Mode::Format) return RunFormat(tracker.config_path, options, out);
+    if (options.mode == Mode::Add || options.mode == Mode::Edit || options.mode == Mode::Remove) {
+        return RunEdit(tracker.config_path, options);
+    }
     ScanReport report;
     const std::u16string failure =
         LoadAchievements(tracker.config_path, tracker.achievements, &report);

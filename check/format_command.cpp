@@ -6,6 +6,7 @@
 #include "check/console.h"
 #include "check/exit_codes.h"
 #include "check/format_config.h"
+#include "config/config_edit.h"
 #include "config/config_loader.h"
 #include "config/config_scan.h"
 #include "platform/files.h"
@@ -14,15 +15,14 @@
 
 namespace {
 
-// Windows refuses to replace a file that is still open, so the old bytes are read and the
-// file closed first. The file held a configuration a moment ago; no bytes now means it could
-// not be read.
+// Through the configuration's one writer, which keeps adv.json.bak. The file held a
+// configuration a moment ago; no bytes now means it could not be read.
 bool ReplaceKeepingBackup(const std::u16string& path, const std::string& text) {
-    using platform::FileError;
-    const std::string old_bytes = platform::ReadFileBytes(path);
-    return !old_bytes.empty() &&
-           platform::WriteFileDurably(path + u".bak", old_bytes) == FileError::None &&
-           platform::ReplaceFileSafely(path, text).error == FileError::None;
+    const ConfigWrite write = ApplyConfigEdit(path, [&text](std::string_view now) {
+        return now.empty() ? ConfigEdit{EditRefusal::NoList, 0, {}, {}}
+                           : ConfigEdit{EditRefusal::None, 0, text, {}};
+    });
+    return write.refusal == EditRefusal::None && write.error == platform::FileError::None;
 }
 
 // Reads and formats the configuration; the exit code of why that cannot be done (said on

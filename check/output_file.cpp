@@ -10,10 +10,8 @@
 #include "text/ascii_case.h"
 #include "text/utf8.h"
 
-namespace {
-
 // As the progress file's save line says it; a missing folder is told apart from "write failed".
-bool Failed(const std::u16string& file, platform::FileError error) {
+bool ReportCannotWrite(const std::u16string& file, platform::FileError error) {
     if (error == platform::FileError::None) return false;
     std::error_code ignored;
     const std::filesystem::path folder = platform::NativePath(file).parent_path();
@@ -24,8 +22,6 @@ bool Failed(const std::u16string& file, platform::FileError error) {
                             u" / 无法写入（" + reason.chinese + u"）：" + file + u"\n"));
     return true;
 }
-
-}  // namespace
 
 bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker) {
     const auto resolved = [](const std::u16string& path) {
@@ -42,7 +38,7 @@ bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker
 }
 
 bool WriteOutputFile(const std::u16string& file, std::string_view text) {
-    if (!Failed(file, platform::WriteFileDurably(file, text))) return true;
+    if (!ReportCannotWrite(file, platform::WriteFileDurably(file, text))) return true;
     // Only a file of ours goes: --output may name a device such as /dev/full.
     std::error_code ignored;
     if (std::filesystem::is_regular_file(platform::NativePath(file), ignored)) {

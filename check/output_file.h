@@ -6,11 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
 #include "tracker/tracker.h"
 
 // Whether FILE is adv.json, adv_save.txt or adv_stats.txt in any spelling (letter case too, as
 // Windows reads it), which writing it would empty before they are read.
 bool NamesDataFile(const std::u16string& file, const AchievementTracker& tracker);
+
+// Says on stderr, in English and Chinese, that the file could not be written and why; false
+// when there is no error to tell.
+bool ReportCannotWrite(const std::u16string& file, platform::FileError error);
 
 // The whole text goes into the file; otherwise the user is told why on stderr, and no part
 // of the file is left.

@@ -69,8 +69,8 @@ EditRefusalText DescribeRefusal(EditRefusal refusal, std::size_t line);
 // The whole write: reads the file as it is now, applies `edit` to those bytes, and puts the
 // result in the file's place through platform::ReplaceFileSafely under the folder's state lock
 // (the folder of adv_save.txt, the parent of bin\), the previous file kept as bin\adv.json.bak.
-// Refused edits and failed writes leave the file untouched; an edit that changes no byte writes
-// nothing. A file that changed since a dialog read it is thus edited as it is now.
+// Refused edits and failed writes leave the file untouched. A file that changed since a dialog
+// read it is thus edited as it is now.
 struct ConfigWrite {
     EditRefusal refusal = EditRefusal::None;
     std::size_t line = 0;

@@ -16,12 +16,14 @@ std::string Compact(std::string_view line) {
     return CompactLine(LineBody(line));
 }
 
-// The line with its double-quoted strings taken out, for the brackets outside them.
-std::string OutsideStrings(std::string_view line) {
+// The line with its double-quoted strings taken out, and how many there were.
+std::string OutsideStrings(std::string_view line, std::size_t& strings) {
     std::string outside;
+    strings = 0;
     for (std::size_t pos = 0; pos < line.size(); ++pos) {
         if (line[pos] == '"') {
             pos = StringEnd(line, pos);
+            ++strings;
         } else {
             outside += line[pos];
         }
@@ -43,15 +45,25 @@ LineRefusal Refuse(EditRefusal refusal, std::size_t index) {
     return {refusal, index + 1};
 }
 
-// Whether a line inside an entry holds one member that a JSON reader reads as the scanner does,
-// and no key of CONFIG_KEYS that an earlier line held.
+// Whether a line inside an entry is `"key": value` and at most a comma, so that a JSON reader
+// reads it as the scanner does, with no key of CONFIG_KEYS that an earlier line held. The value
+// is a string or a plain word such as a number, true or null.
 bool IsPlainMemberLine(std::string_view body, std::array<bool, CONFIG_KEYS.size()>& seen) {
     const std::vector<MemberToken> members = FindMembers(body);
-    if (members.size() != 1 || body[Indentation(body).size()] != '"') return false;
-    if (OutsideStrings(body).find_first_of("{[") != std::string::npos) return false;
-    const int key = ConfigKeyIndex(members.front().key);
+    if (members.size() != 1) return false;
+    const MemberToken& member = members.front();
+    std::size_t strings = 0;
+    const std::string outside = CompactLine(OutsideStrings(body, strings));
+    if (outside.empty() || outside.front() != ':') return false;
+    std::string_view value = std::string_view(outside).substr(1);
+    if (value.ends_with(',')) value.remove_suffix(1);
+    if (value.find_first_of(",:{}[]") != std::string_view::npos) return false;
+    if (strings != (member.string_value ? 2u : 1u) || (member.string_value && !value.empty())) {
+        return false;
+    }
+    const int key = ConfigKeyIndex(member.key);
     if (key < 0) return true;
-    if (members.front().space_before_colon || seen[static_cast<std::size_t>(key)]) return false;
+    if (member.space_before_colon || seen[static_cast<std::size_t>(key)]) return false;
     seen[static_cast<std::size_t>(key)] = true;
     return true;
 }

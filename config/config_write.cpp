@@ -30,8 +30,8 @@ RefusalText TextOf(EditRefusal refusal) {
         case EditRefusal::NoSuchId:
             return {"no achievement has this id (any more)", u"没有（或已不再有）使用此 id 的成就"};
         case EditRefusal::DuplicateId:
-            return {"an achievement has this id already; ids must be unique",
-                    u"已有成就使用此 id；id 不能重复"};
+            return {"the achievement there has this id too; ids must be unique",
+                    u"那里的成就也使用此 id；id 不能重复"};
         case EditRefusal::BadValue:
             return {"a value cannot be written as it is", u"有的值无法按原样写入"};
         case EditRefusal::IdChange:
@@ -69,7 +69,8 @@ ConfigWrite ApplyConfigEdit(const std::u16string& config_path,
     if (changed.refusal != EditRefusal::None) {
         return {changed.refusal, changed.line, FileError::None, std::move(changed.problems)};
     }
-    if (changed.bytes.empty() || changed.bytes == *old_bytes) return {};
+    // No edit empties the file: such a result is a fault of the edit, never written.
+    if (changed.bytes.empty()) return {EditRefusal::None, 0, FileError::Other, {}};
     platform::RemoveLeftTemporaries(platform::LinkTarget(config_path));
     FileError error = platform::WriteFileDurably(config_path + u".bak", *old_bytes);
     if (error == FileError::None)

@@ -51,9 +51,9 @@ std::vector<ValueProblem> CheckEntryValues(const Achievement& entry);
 bool TitleFitsToast(std::u16string_view title);
 
 // An id for a new entry, made from its trigger value (process name without ".exe", else the
-// title's ASCII letters and digits), lower-case ASCII, '_' between words, never '=', and not
-// the id of any of `taken` (a "_2", "_3" suffix when needed; "achievement" when nothing ASCII
-// is left).
+// title's ASCII letters and digits), lower-case ASCII, '_' between words, at most 32 letters and
+// digits, never '=', and not the id of any of `taken` (a "_2", "_3" suffix when needed;
+// "achievement" when nothing ASCII is left).
 std::u16string MakeEntryId(const Achievement& draft, const std::vector<Achievement>& taken);
 
 // The trigger description a dialog fills in while the user leaves it empty:

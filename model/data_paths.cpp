@@ -9,7 +9,8 @@ std::u16string ExecutableDirectory(std::u16string_view module_path) {
 DataPaths DataPathsIn(const std::u16string& directory) {
     return {directory + u"\\adv_save.txt",       directory + u"\\bin\\adv.json",
             directory + u"\\bin\\adv_back.png",  directory + u"\\bin\\adv_sound.wav",
-            directory + u"\\bin\\adv_sound.mp3", directory + u"\\adv_stats.txt"};
+            directory + u"\\bin\\adv_sound.mp3", directory + u"\\adv_stats.txt",
+            directory + u"\\adv_settings.txt"};
 }
 
 DataPaths DeriveDataPaths(std::u16string_view module_path) {

@@ -14,7 +14,7 @@ for preset in native asan tsan; do
     ctest --preset "$preset" -j "$jobs"
 done
 
-echo "== fuzz: configuration scanner and progress reader"
+echo "== fuzz: configuration scanner and writer, progress reader, --format"
 tests/fuzz/run.sh
 
 if [[ -x scripts/test_windows.sh ]]; then

@@ -62,6 +62,15 @@ TEST(CheckRules, CommandLineNamesOneModeAndRefusesMistakesWithTheReason) {
     EXPECT_EQ(std::get<Options>(ParseOptions({u"pack", u"--history"})).mode, Mode::History);
     EXPECT_TRUE(
         std::get<Options>(ParseOptions({u"--format", u"--write", u"--drop-extra"})).drop_extra);
+    const Options add = std::get<Options>(ParseOptions(
+        {u"--add", u"calc", u"--title", u"计算器", u"--window", u"A|B", u"--hidden", u"pack"}));
+    EXPECT_EQ(add.mode, Mode::Add);
+    EXPECT_EQ(add.entry_id, u"calc");
+    EXPECT_EQ(add.directory, u"pack");
+    EXPECT_EQ(add.entry.title, u"计算器");
+    EXPECT_EQ(add.entry.window, u"A|B");
+    EXPECT_EQ(add.entry.hidden, true);
+    EXPECT_EQ(std::get<Options>(ParseOptions({u"--edit", u"a", u"--goal", u""})).entry.goal, u"");
 
     const std::vector<std::pair<std::vector<std::u16string>, std::string>> wrong = {
         {{u"--watch", u"5s"}, "--watch takes a number of seconds up to 1000000000, not \"5s\""},
@@ -71,7 +80,18 @@ TEST(CheckRules, CommandLineNamesOneModeAndRefusesMistakesWithTheReason) {
         {{u".", u"other"}, "more than one folder: \"other\""},
         {{u"--output"}, "--output needs a value"},
         {{u"--format", u"--desktop"},
-         "--format, --desktop, --watch and --history exclude each other"},
+         "--format, --desktop, --watch, --history, --add, --edit and --remove exclude each other"},
+        {{u"--remove", u"a", u"--edit", u"b"}, "--format, --desktop, --watch, --history, --add"},
+        {{u"--remove"}, "--remove needs an id"},
+        {{u"--title"}, "--title needs a value"},
+        {{u"--title", u"T"}, "--title, --description, --trigger-description, --process"},
+        {{u"--add", u"a", u"--title", u"T"}, "--add needs --title and one of --process and"},
+        {{u"--add", u"a", u"--title", u"T", u"--process", u"a.exe", u"--not-hidden"},
+         "--not-hidden goes with --edit only"},
+        {{u"--edit", u"a"}, "--edit needs at least one of"},
+        {{u"--edit", u"a", u"--process", u"a.exe", u"--window", u"A"},
+         "--process and --window exclude each other"},
+        {{u"--remove", u"a", u"--strict"}, "--output and --strict go with none of --add"},
         {{u"--history", u"--unlock", u"a"}, "--unlock goes with none of"},
         {{u"--spoilers"}, "--spoilers goes with --desktop or --watch only"},
         {{u"--desktop", u"--unlock", u"a"}, "--unlock goes with none of"},

@@ -302,3 +302,48 @@ TEST(CheckTool, IdsThatAdvSaveCannotHoldAreNamedAndTheirUnlockExitsWithSeven) {
     EXPECT_EQ(run.Json()["achievements"][1]["completed"], true);
     EXPECT_EQ(folder.Read("adv_save.txt"), "ok=done\r\n");
 }
+
+TEST(CheckTool, AddEditAndRemoveChangeOnlyTheirLinesAndEachRefusalHasItsCode) {
+    ProgressTestFolder folder;
+    WriteConfig(folder, CONFIG);
+    Outcome run =
+        RunCheck(folder.path(), "--add calc --title " + Shell("计算器") + " --window " +
+                                    Shell("Calculator|计算器") + " --goal " + Shell("3 次"));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(folder.Read("bin/adv.json.bak"), CONFIG);
+    nlohmann::json calc = RunCheck(folder.path(), "").Json()["achievements"][3];
+    EXPECT_EQ(calc["trigger_description"], "窗口标题包含 Calculator 或 计算器");
+    EXPECT_EQ(calc["goal"], "3 次");
+
+    run = RunCheck(folder.path(),
+                   "--edit calc --process calc.exe --trigger-description '' "
+                   "--goal '' --hidden");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    calc = RunCheck(folder.path(), "").Json()["achievements"][3];
+    EXPECT_EQ(calc["title"], "计算器");
+    EXPECT_EQ(calc["trigger_description"], "运行 calc.exe");
+    EXPECT_EQ(calc["trigger_type"], "process_name");
+    EXPECT_TRUE(calc["goal"].is_null());
+    EXPECT_EQ(RunCheck(folder.path(), "--remove calc").exit_code, 0);
+    EXPECT_EQ(folder.Read("bin/adv.json"), CONFIG);
+
+    const std::vector<std::tuple<std::string, int, std::string>> refused = {
+        {"--edit b --title X", 13, "line 17: the achievement there has this id too"},
+        {"--remove zzz", 12, "no achievement has this id"},
+        {"--add a --title X --process x.exe", 13, "line 3: "},
+        {"--add n --title 'x]' --process C:/x.exe", 14,
+         "  title: holds ']', which ends the whole achievement list / title：不能包含 ]"},
+        {"--edit a --goal '3 weeks'", 14, "  trigger_goal: has a unit other than"},
+    };
+    for (const auto& [arguments, code, said] : refused) {
+        run = RunCheck(folder.path(), arguments);
+        EXPECT_EQ(run.exit_code, code) << arguments;
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        EXPECT_EQ(folder.Read("bin/adv.json"), CONFIG);
+    }
+    folder.Write("bin/adv.json", "{ \"achievements\": [{ \"id\": \"a\" }] }");
+    run = RunCheck(folder.path(), "--remove a");
+    EXPECT_EQ(run.exit_code, 11);
+    EXPECT_NE(run.err.find("laurelight-check --format --write"), std::string::npos) << run.err;
+    EXPECT_EQ(RunCheck(folder.path() / "bin", "--remove a").exit_code, 1);
+}

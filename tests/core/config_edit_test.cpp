@@ -147,6 +147,8 @@ TEST(ConfigEdit, EveryRefusalLeavesTheFileAsItIs) {
         {samples::SHARED_BRACE_LINE, Change(u"a", {{"title", u"A"}}), EditRefusal::Layout, 4},
         {samples::OPENING_AND_CLOSING_LINES, Remove(u"b"), EditRefusal::Layout, 7},
         {samples::KEY_ORDER, Change(u"a", {{"hidden", u"true"}}), EditRefusal::Layout, 3},
+        {"{\n\"achievements\": [\n{\n\"id\": \"a\",\n\"title\": \"A\" \"B\"\n}\n]\n}\n",
+         Change(u"a", {{"title", u"T"}}), EditRefusal::Layout, 5},
         {samples::DUPLICATE_IDS, Remove(u"same"), EditRefusal::DuplicateId, 6},
         {samples::WORKED_EXAMPLE, Add(Record(std::u16string(worked), u"T", {}, u"")),
          EditRefusal::DuplicateId, 3},

@@ -10,14 +10,15 @@ python3 tests/fuzz/make_corpus.py --check ||
     echo "fuzz: the seed corpus lags behind the test inputs; run tests/fuzz/make_corpus.py" >&2
 build=build/fuzz
 CXX=clang++ cmake -S tests/fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j 2 --target config_scan_fuzz progress_fuzz format_fuzz
+cmake --build "$build" -j 2 --target config_scan_fuzz config_edit_fuzz progress_fuzz format_fuzz
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for target in config_scan_fuzz progress_fuzz format_fuzz; do
+for target in config_scan_fuzz config_edit_fuzz progress_fuzz format_fuzz; do
     seeds=tests/fuzz/corpus/${target%_fuzz}
     seeds=${seeds/config_scan/config}
+    seeds=${seeds/config_edit/config}
     work=$build/work/$target
     mkdir -p "$work" "$build/crashes"
     echo "== fuzz $target for ${seconds}s"

@@ -1,5 +1,6 @@
 """laurelight-check.exe under Windows: --format --write turns a Notepad "Unicode" file into the
-UTF-8 layout Laurelight reads, and --output writes the document as UTF-8 to a file."""
+UTF-8 layout Laurelight reads, --add and --remove change it line by line, and --output writes
+the document as UTF-8 to a file."""
 
 import json
 import unittest
@@ -28,6 +29,17 @@ class CheckFormatTest(unittest.TestCase):
         text = (folder / "bin" / "adv.json").read_bytes()
         self.assertTrue(text.startswith(b'{\r\n    "achievements": [\r\n        {\r\n'))
         self.assertEqual(json.loads(text.decode("utf-8"))["achievements"], entries)
+
+        # Chinese arguments arrive whole; the new lines follow the file's CR LF and indentation.
+        self.run_check(windows_path(folder), "--add", "calc", "--title", "计算器", "--process",
+                       "calc.exe")
+        added = (folder / "bin" / "adv.json").read_bytes()
+        self.assertEqual((folder / "bin" / "adv.json.bak").read_bytes(), text)
+        self.assertIn('        },\r\n        {\r\n            "id": "calc",\r\n'
+                      '            "title": "计算器",\r\n'.encode("utf-8"), added)
+        self.assertIn('"trigger_description": "运行 calc.exe",\r\n'.encode("utf-8"), added)
+        self.run_check(windows_path(folder), "--remove", "calc")
+        self.assertEqual((folder / "bin" / "adv.json").read_bytes(), text)
 
         self.run_check(windows_path(folder), "--output", windows_path(folder / "check.json"))
         loaded = json.loads((folder / "check.json").read_bytes().decode("utf-8"))["achievements"]

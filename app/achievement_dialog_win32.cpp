@@ -292,8 +292,10 @@ void Browse(HWND dialog, DialogState& state) {
                 {TriggerType::ProcessName, path.substr(path.find_last_of(u"\\/") + 1), {}, {}});
 }
 
+// An edit that changes nothing leaves the file alone.
 bool WriteDraft(HWND dialog, const DialogState& state, const Achievement& draft) {
     if (g_tracker == nullptr) return false;
+    if (state.before && ChangesBetween(*state.before, draft).empty()) return true;
     const ConfigWrite written =
         state.before ? ApplyConfigEdit(g_tracker->config_path,
                                        [&](std::string_view file) {

@@ -27,14 +27,15 @@ void InitStandardControls() {
     InitCommonControlsEx(&controls);
 }
 
-// Runs until the quit request. The resources hold no accelerator table, so only the menu
-// mnemonics and the system keys act as shortcuts.
-void RunMessageLoop() {
+// Runs until the quit request. Besides the menu mnemonics and the system keys, the table of
+// the main menu's id gives Ctrl+N and F5. Their commands go to the main window, also when a
+// key reaches one of its lists.
+void RunMessageLoop(HWND main_window) {
     HACCEL accelerators = LoadAcceleratorsW(g_hInstance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (accelerators != nullptr &&
-            TranslateAcceleratorW(message.hwnd, accelerators, &message) != 0) {
+            TranslateAcceleratorW(main_window, accelerators, &message) != 0) {
             continue;
         }
         TranslateMessage(&message);
@@ -61,6 +62,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show_
     ShowMainWindowFirst(window, command_line, show_command);
     UpdateWindow(window);
 
-    RunMessageLoop();
+    RunMessageLoop(window);
     return 0;
 }

@@ -15,8 +15,10 @@
 
 #include <memory>
 
+#include "app/achievement_menu.h"
 #include "app/app_globals.h"
 #include "app/background_commands.h"
+#include "app/config_reload_apply.h"
 #include "app/main_fonts.h"
 #include "app/main_layout.h"
 #include "app/notification_icon.h"
@@ -101,6 +103,7 @@ void OnDestroy(HWND window) {
         g_tracker = nullptr;
     }
     KillTimer(window, CHECK_TIMER_ID);
+    DropWaitingConfig(window);
     DropWaitingToasts();
     PostQuitMessage(0);
 }
@@ -139,7 +142,8 @@ void OnPaint(HWND window) {
     PaintCaptions(paint.Dc(), LayoutOf(window));
 }
 
-// List notifications and unknown commands do nothing.
+// The 成就 menu's commands and the lists' notifications have their own home; unknown
+// commands do nothing.
 void OnCommand(HWND window, WPARAM wparam) {
     switch (LOWORD(wparam)) {
         case IDM_ABOUT:
@@ -152,8 +156,10 @@ void OnCommand(HWND window, WPARAM wparam) {
             ToggleStartAtLogin();
             break;
         default:
-            if (!OnBackgroundCommand(window, LOWORD(wparam)))
-                HandleToastMenuCommand(LOWORD(wparam));
+            if (!OnBackgroundCommand(window, LOWORD(wparam)) &&
+                !HandleToastMenuCommand(LOWORD(wparam))) {
+                OnAchievementCommand(window, wparam);
+            }
             break;
     }
 }
@@ -161,6 +167,7 @@ void OnCommand(HWND window, WPARAM wparam) {
 // Only without a monitor thread does the tick run the pass here; one that finds another
 // pass running (a hand-off from laurelight-check) is skipped, and the next tick catches up.
 void OnTimer(HWND window, WPARAM timer_id) {
+    if (timer_id == CONFIG_APPLY_TIMER_ID) OnConfigApplyTimer(window);
     if (timer_id != CHECK_TIMER_ID || g_tracker == nullptr) return;
     if (!g_tracker->RequestTimerPass()) g_tracker->TryCheckTriggers();
     RefreshNotificationIconTip(window);
@@ -277,11 +284,18 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_SAVE_STATUS_CHANGED:
             OnSaveStatusChanged(window);
             return 0;
+        case WM_CONFIG_RELOADED:
+            OnConfigReloaded(window, lparam);
+            return 0;
         case WM_INITMENUPOPUP:
             ShowStartAtLoginState(reinterpret_cast<HMENU>(wparam));
             ShowToastMenuState(reinterpret_cast<HMENU>(wparam));
             ShowBackgroundMenuState(reinterpret_cast<HMENU>(wparam));
+            ShowAchievementMenuState(window, reinterpret_cast<HMENU>(wparam));
             return 0;
+        case WM_CONTEXTMENU:
+            if (OnListContextMenu(window, wparam, lparam)) return 0;
+            return DefWindowProcW(window, message, wparam, lparam);
         case WM_ENDSESSION:
             OnEndSession(window, wparam);
             return 0;

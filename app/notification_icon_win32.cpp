@@ -36,6 +36,7 @@ struct IconMenuItem {
 constexpr IconMenuItem ICON_MENU_ITEMS[] = {
     {IDM_OPEN_MAIN_WINDOW, L"打开 Laurelight"},
     {IDM_PAUSE, L"暂停检测"},
+    {IDM_NEW_ACHIEVEMENT, L"新建成就…"},
     {IDM_TEST_TOAST, L"测试提示"},
     {IDM_START_AT_LOGIN, L"开机时自动启动"},
     {0, nullptr},

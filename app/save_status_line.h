@@ -11,7 +11,8 @@ struct AchievementTracker;
 // Hidden and empty until a save fails.
 HWND CreateSaveStatusLine(HWND parent, const LayoutBox& box);
 
-// Shows why saves fail, or hides the line when the last save succeeded.
+// Shows why saves fail, else what the last reading of adv.json while running found, or hides
+// the line when there is nothing to say.
 void RefreshSaveStatusLine(HWND parent, const AchievementTracker& tracker);
 
 // Colours for WM_CTLCOLORSTATIC of the line: dark red on the window colour.

@@ -34,16 +34,19 @@ void RefreshSaveStatusLine(HWND parent, const AchievementTracker& tracker) {
     if (line == nullptr) return;
     const SaveProblem problem = tracker.save_problem.load();
     const bool stats_unreadable = tracker.stats_unreadable.load();
-    if (problem.reason == platform::FileError::None && !stats_unreadable) {
+    if (problem.reason == platform::FileError::None && !stats_unreadable &&
+        tracker.config_status.empty()) {
         ShowWindow(line, SW_HIDE);
         SetWindowTextW(line, L"");
         return;
     }
-    // The progress comes first: a lost unlock weighs more than a lost count.
+    // The progress comes first: a lost unlock weighs more than a lost count, and both more
+    // than a configuration that was not taken over (the running one goes on).
     const std::u16string text =
         problem.reason != platform::FileError::None
             ? SaveProblemLine(FailedFile(tracker.save_path, problem), problem.reason)
-            : StatsUnreadableLine(tracker.stats_path);
+        : stats_unreadable ? StatsUnreadableLine(tracker.stats_path)
+                           : tracker.config_status;
     SetWindowTextW(line, platform::Wide(text));
     ShowWindow(line, SW_SHOWNA);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/dpi_scale.h"
 
@@ -64,6 +65,25 @@ bool VisitVisibleWindowTitles(TextVisitor visit, void* context);
 // system cannot tell). A cloaked window counts as visible but shows nothing.
 using WindowVisitor = bool (*)(std::u16string_view title, unsigned cloak, void* context);
 bool VisitVisibleWindows(WindowVisitor visit, void* context);
+
+// For picking a trigger from what runs now: every running process with its executable file
+// name, its id and its full path (QueryFullProcessImageNameW; empty when the process cannot be
+// asked, e.g. another user's or the system's).
+struct RunningProcess {
+    std::u16string name;
+    std::uint32_t id = 0;
+    std::u16string path;
+};
+std::vector<RunningProcess> RunningProcesses();
+
+// The same: the windows of VisitVisibleWindows, in their order (top first), with the id of the
+// process that made each.
+struct VisibleWindow {
+    std::u16string title;
+    std::uint32_t process_id = 0;
+    unsigned cloak = 0;
+};
+std::vector<VisibleWindow> VisibleWindowsWithProcesses();
 
 // False where the system has no top-level windows with titles to read.
 bool HasWindowTitles();

@@ -110,6 +110,20 @@ std::size_t UnreadTailLine(std::string_view bytes) {
     return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
 }
 
+ProgressLine DoneLine(const std::u16string& id) {
+    ProgressLine line{id, {}};
+    if (FitsOneByte(id)) {
+        AppendLatin1(line.bytes, id);
+        line.bytes += '=';
+        line.bytes += DONE_VALUE;
+    } else {
+        line.bytes = EncodeWtf8(id);
+        line.bytes += '=';
+        line.bytes += DONE_UTF8_VALUE;
+    }
+    return line;
+}
+
 std::string SerializeProgress(const std::vector<Achievement>& achievements,
                               const std::vector<ProgressLine>& kept_lines,
                               std::string_view unread_tail) {
@@ -118,15 +132,7 @@ std::string SerializeProgress(const std::vector<Achievement>& achievements,
     for (const Achievement& achievement : achievements) {
         configured.insert(achievement.id);
         if (!achievement.completed || !CanReadBack(achievement.id)) continue;
-        if (FitsOneByte(achievement.id)) {
-            AppendLatin1(out, achievement.id);
-            out += '=';
-            out += DONE_VALUE;
-        } else {
-            out += EncodeWtf8(achievement.id);
-            out += '=';
-            out += DONE_UTF8_VALUE;
-        }
+        out += DoneLine(achievement.id).bytes;
         out += "\r\n";
     }
     // Progress of an id the configuration lacks now (an entry removed for a while, a typo

@@ -44,6 +44,9 @@ std::string_view UnreadTail(std::string_view bytes);
 // The 1-based line that holds the first 0x1A byte; 0 without one.
 std::size_t UnreadTailLine(std::string_view bytes);
 
+// The line that completes `id`, as a save writes it (without its line end).
+ProgressLine DoneLine(const std::u16string& id);
+
 // The whole file for the completed achievements, in their order, then the kept lines whose id
 // no achievement has, in theirs; each line ended by CR LF; then the unread tail, unchanged, so
 // that a save never destroys what it could not read. An achievement whose id holds '=' or

@@ -1,5 +1,7 @@
 #include "tracker/achievement_lists.h"
 
+#include <mutex>
+
 #include "config/goal.h"
 #include "platform/desktop.h"
 #include "text/utf8.h"
@@ -62,6 +64,14 @@ std::u16string OpenItemText(const AchievementTracker& tracker, const Achievement
 void AchievementTracker::FillLists() {
     platform::ListReset(completed_list);
     platform::ListReset(pending_list);
+    {
+        std::lock_guard<std::mutex> lock(list_ids_mutex);
+        completed_ids.clear();
+        pending_ids.clear();
+        for (const Achievement& achievement : achievements) {
+            (achievement.completed ? completed_ids : pending_ids).push_back(achievement.id);
+        }
+    }
     pending_items.clear();
     for (const Achievement& achievement : achievements) {
         if (achievement.completed) {

@@ -21,7 +21,10 @@ AchievementTracker::~AchievementTracker() {
     if (stats_changed) SaveStats();
 }
 
+// The file's facts first: a change made while it is read is read again by the check pass.
 bool AchievementTracker::LoadConfig() {
+    config_stamp = platform::QueryFile(platform::LinkTarget(config_path));
+    config_seen = config_stamp;
     const std::u16string failure = LoadAchievements(config_path, achievements);
     if (failure.empty()) return true;
     platform::ShowErrorMessage(main_window, failure, ERROR_CAPTION);

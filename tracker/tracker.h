@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -126,6 +127,24 @@ struct AchievementTracker {
     std::atomic<bool> stats_unreadable{false};
     // The open list's item texts as last shown, in list order.
     std::vector<std::u16string> pending_items;
+    // The ids of both lists' items, in list order, for the commands that act on a selected
+    // item (UI thread). Set by each refill right after it emptied the lists, so that at every
+    // moment the UI thread can see, the items a list holds have their ids here.
+    std::vector<std::u16string> completed_ids;
+    std::vector<std::u16string> pending_ids;
+    std::mutex list_ids_mutex;
+
+    // bin\adv.json as it was when last read (at the start, or again while the program runs),
+    // and what the check pass last saw of it: a change is read only once it has settled.
+    platform::FileFacts config_stamp{};
+    platform::FileFacts config_seen{};
+    std::chrono::steady_clock::time_point config_seen_at{};
+    // Readings of adv.json are numbered, so that an older one never replaces a newer one.
+    std::atomic<std::uint64_t> config_readings{0};
+    std::uint64_t config_applied = 0;
+    // The main window's line about the last reading while running; empty when it loaded
+    // cleanly or none was made (UI thread, like the lists).
+    std::u16string config_status;
 
     // Keeps check passes from overlapping.
     std::mutex pass_mutex;

@@ -16,6 +16,7 @@
 #include "model/window_messages.h"
 #include "platform/desktop.h"
 #include "text/ascii_case.h"
+#include "tracker/config_reload.h"
 #include "tracker/tracker.h"
 
 namespace {
@@ -149,14 +150,17 @@ bool CountTowardsGoal(AchievementTracker& tracker, std::size_t index,
     return GoalReached(*goal, record);
 }
 
-// One pass, or nothing while paused; the caller holds pass_mutex. Positions in the vector
-// never change, so the outer walk stays valid across unlocks. The pass looks at the files' size
-// and time (cheap) and reads them only when they changed, so that unlocks and counts made
-// elsewhere show without waiting for one here; before every trigger test it looks at
-// adv_save.txt again, so that they show at once even while a pass over many records takes
-// seconds, and a record completed elsewhere is not unlocked here a second time.
+// One pass, or nothing while paused; the caller holds pass_mutex. Positions in the vector never
+// change during a pass (a new configuration takes their place only between passes), so the outer
+// walk stays valid across unlocks. The pass looks at the files' size and time (cheap) and reads
+// them only when they changed, so that unlocks and counts made elsewhere show without waiting for
+// one here; before every trigger test it looks at adv_save.txt again, so that they show at once
+// even while a pass over many records takes seconds, and a record completed elsewhere is not
+// unlocked here a second time. adv.json is looked at once, and again at the end while a change
+// of it settles (config_reload.h).
 void RunCheckPass(AchievementTracker& tracker) {
     if (tracker.paused.load()) return;
+    const bool config_settling = WatchConfig(tracker, std::chrono::steady_clock::now());
     TakeOverFileChanges(tracker);
     if (SaveDue(tracker) && !tracker.progress_unread) tracker.SaveProgress();
     std::optional<PassMoment> moment;
@@ -175,6 +179,7 @@ void RunCheckPass(AchievementTracker& tracker) {
     }
     if (progress_changed) tracker.RefreshProgressItems();
     tracker.SaveStatsIfDue();
+    if (config_settling) WatchConfig(tracker, std::chrono::steady_clock::now());
 }
 
 // The local date and time of an unlock; an earlier one known from another copy stays.

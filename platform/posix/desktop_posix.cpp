@@ -47,6 +47,29 @@ bool VisitProcesses(ProcessVisitor visit, void* context) {
     return false;
 }
 
+std::vector<RunningProcess> RunningProcesses() {
+    using Folders = std::filesystem::directory_iterator;
+    std::vector<RunningProcess> processes;
+    std::error_code error;
+    for (Folders entry("/proc", error); !error && entry != Folders(); entry.increment(error)) {
+        if (!IsProcessFolder(entry->path())) continue;
+        const std::string name = ProcessName(entry->path());
+        if (name.empty()) continue;
+        std::error_code unreadable;
+        const std::filesystem::path path =
+            std::filesystem::read_symlink(entry->path() / "exe", unreadable);
+        processes.push_back(
+            {Utf8ToUtf16(name),
+             static_cast<std::uint32_t>(std::stoul(entry->path().filename().string())),
+             unreadable ? std::u16string() : Utf8ToUtf16(path.string())});
+    }
+    return processes;
+}
+
+std::vector<VisibleWindow> VisibleWindowsWithProcesses() {
+    return {};
+}
+
 bool VisitVisibleWindowTitles(TextVisitor, void*) {
     return false;
 }

@@ -78,6 +78,34 @@ BOOL CALLBACK VisitOneWholeWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// The Win32 form of the executable's path; a path longer than MAX_PATH gets a larger buffer.
+std::u16string ProcessPath(DWORD id) {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    if (!process.Valid()) return {};
+    std::u16string path(MAX_PATH, u'\0');
+    for (int tries = 0; tries < 4; ++tries) {
+        DWORD size = static_cast<DWORD>(path.size());
+        if (QueryFullProcessImageNameW(process.Get(), 0, Wide(path), &size)) {
+            path.resize(size);
+            return path;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+        path.resize(path.size() * 4);
+    }
+    return {};
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto& windows = *reinterpret_cast<std::vector<VisibleWindow>*>(param);
+    if (!IsWindowVisible(window)) return TRUE;
+    std::u16string title = WholeWindowText(window);
+    if (title.empty()) return TRUE;
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    windows.push_back({std::move(title), process_id, CloakFlags(window)});
+    return TRUE;
+}
+
 HANDLE NativeThreadHandle(std::thread& thread) {
 #if defined(_MSC_VER)
     return static_cast<HANDLE>(thread.native_handle());
@@ -113,6 +141,26 @@ bool VisitProcesses(ProcessVisitor visit, void* context) {
         if (visit(name, entry.th32ProcessID, context)) return true;
     } while (Process32NextW(snapshot.Get(), &entry));
     return false;
+}
+
+std::vector<RunningProcess> RunningProcesses() {
+    std::vector<RunningProcess> processes;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid()) return processes;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    if (!Process32FirstW(snapshot.Get(), &entry)) return processes;
+    do {
+        processes.push_back({std::u16string(TextInBuffer(entry.szExeFile, MAX_PATH)),
+                             entry.th32ProcessID, ProcessPath(entry.th32ProcessID)});
+    } while (Process32NextW(snapshot.Get(), &entry));
+    return processes;
+}
+
+std::vector<VisibleWindow> VisibleWindowsWithProcesses() {
+    std::vector<VisibleWindow> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 bool VisitVisibleWindowTitles(TextVisitor visit, void* context) {

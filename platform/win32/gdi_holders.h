@@ -1,7 +1,9 @@
 #pragma once
-// Small owners of GDI objects, selections, paint sessions, icons and menus. Windows only.
+// Small owners of GDI objects, selections, paint sessions, icons, image lists and menus.
+// Windows only.
 
 #include "platform/win32/win32.h"
+#include <commctrl.h>
 
 // A memory device context compatible with another one, deleted at the end.
 class MemoryDc {
@@ -83,6 +85,7 @@ class PaintScope {
 class IconHolder {
   public:
     IconHolder() = default;
+    explicit IconHolder(HICON icon) : icon_(icon) {}
     ~IconHolder() { Reset(nullptr); }
     IconHolder(const IconHolder&) = delete;
     IconHolder& operator=(const IconHolder&) = delete;
@@ -111,4 +114,21 @@ class PopupMenu {
 
   private:
     HMENU menu_;
-};
+
+    // Owns an image list (comctl32) and destroys it at the end.
+    class ImageListHandle {
+      public:
+        ImageListHandle() = default;
+        ~ImageListHandle() { Reset(nullptr); }
+        ImageListHandle(const ImageListHandle&) = delete;
+        ImageListHandle& operator=(const ImageListHandle&) = delete;
+
+        HIMAGELIST Get() const { return list_; }
+        void Reset(HIMAGELIST list) {
+            if (list_ != nullptr) ImageList_Destroy(list_);
+            list_ = list;
+        }
+
+      private:
+        HIMAGELIST list_ = nullptr;
+    };

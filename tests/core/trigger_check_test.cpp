@@ -9,6 +9,7 @@
 #include "handoff/unlock_outcome.h"
 #include "tests/core/check_fixture.h"
 #include "tracker/achievement_lists.h"
+#include "tracker/trigger_choices.h"
 
 namespace {
 
@@ -367,4 +368,139 @@ TEST_F(TriggerCheck, GoalCountsShowInTheOpenListSurviveARestartAndUnlockAtTheGoa
     EXPECT_EQ(ListContent(PENDING_LIST), std::vector<std::u16string>{hidden});
     EXPECT_EQ(ProgressBytes(), "pad=done\r\n");
     EXPECT_EQ(stats(), "starts 3 pad\r\nunlocked 2024-05-01T12:00:00 pad\r\n");
+}
+
+// A new configuration read while running: completions and counts stay with their ids, also
+// while an id is missing, new ids are open, order and texts follow the file, and nothing is
+// written for it. An older reading never replaces a newer one.
+TEST_F(TriggerCheck, ReloadKeepsCompletionsAndCountsByIdAndSavesNothing) {
+    Achievement a = Record(u"a", u"A", TriggerType::ProcessName, u"a.exe");
+    Achievement b = Record(u"b", u"B", TriggerType::ProcessName, u"b.exe");
+    b.trigger_goal = u"3 starts";
+    Achievement c = Record(u"c", u"C", TriggerType::ProcessName, u"c.exe");
+    scratch_.Write("bin/adv.json", ConfigText({a, b, c}));
+    scratch_.Write("adv_save.txt", "a=done\r\n");
+    ASSERT_TRUE(tracker_->LoadConfig());
+    tracker_->LoadProgress();
+    tracker_->FillLists();
+    SetDesktop({u"b.exe", u"c.exe"}, {});
+    tracker_->CheckTriggers();  // b counts one start, c unlocks
+    ASSERT_EQ(TakePosts().size(), 1u);
+    tracker_->SaveStats();
+    const std::string progress = ProgressBytes();
+    const std::string stats = scratch_.Read("adv_stats.txt");
+    ASSERT_EQ(progress, "a=done\r\nc=done\r\n");
+
+    c.title = u"C renamed";
+    Achievement d = Record(u"d", u"D", TriggerType::ProcessName, u"d.exe");
+    scratch_.Write("bin/adv.json", ConfigText({b, d, c}));  // a removed, d new, c renamed
+    ConfigReload older = ReadConfigAgain(*tracker_);
+    ConfigReload newer = ReadConfigAgain(*tracker_);
+    ASSERT_TRUE(ApplyConfigReload(*tracker_, newer));
+    EXPECT_FALSE(ApplyConfigReload(*tracker_, older));
+    EXPECT_EQ(ListContent(COMPLETED_LIST), std::vector<std::u16string>{ItemText(c)});
+    EXPECT_EQ(ListContent(PENDING_LIST),
+              (std::vector<std::u16string>{u"B - d（1/3 次）\n触发方式: t", ItemText(d)}));
+    EXPECT_EQ(ListedId(*tracker_, false, 1), u"d");
+    EXPECT_EQ(ListedId(*tracker_, true, 0), u"c");
+    EXPECT_EQ(ListedId(*tracker_, true, 1), u"");
+    EXPECT_EQ(tracker_->config_status, u"");
+    EXPECT_EQ(ProgressBytes(), progress);
+    EXPECT_EQ(scratch_.Read("adv_stats.txt"), stats);
+
+    // The count goes on where it was (b's process seen before: no new start); c stays done.
+    SetDesktop({u"b.exe", u"c.exe", u"d.exe"}, {});
+    tracker_->CheckTriggers();
+    auto posts = TakePosts();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts[0]->id, u"d");
+    EXPECT_EQ(tracker_->goal_stats[u"b"].starts, 1u);
+    EXPECT_EQ(ProgressBytes(), "d=done\r\nc=done\r\na=done\r\n");
+
+    scratch_.Write("bin/adv.json", ConfigText({a, b}));  // a comes back completed
+    ConfigReload back = ReadConfigAgain(*tracker_);
+    ASSERT_TRUE(ApplyConfigReload(*tracker_, back));
+    EXPECT_EQ(ListContent(COMPLETED_LIST), std::vector<std::u16string>{ItemText(a)});
+    tracker_->CheckTriggers();
+    EXPECT_TRUE(TakePosts().empty());
+    EXPECT_EQ(ProgressBytes(), "d=done\r\nc=done\r\na=done\r\n");
+}
+
+// The pass reads a change once it has stayed for a second; a file that does not load keeps the
+// running set and says why in one line, a file with findings how many.
+TEST_F(TriggerCheck, WatchedConfigIsReadOnceSettledAndAFailedLoadKeepsTheSet) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto at = [start](int milliseconds) {
+        return start + std::chrono::milliseconds(milliseconds);
+    };
+    const Achievement a = Record(u"a", u"A", TriggerType::ProcessName, u"a.exe");
+    scratch_.Write("bin/adv.json", ConfigText({a}));
+    ASSERT_TRUE(tracker_->LoadConfig());
+    tracker_->FillLists();
+    const auto reading_after = [&](const std::string& text) {
+        scratch_.Write("bin/adv.json", text);
+        EXPECT_TRUE(WatchConfig(*tracker_, at(0)));
+        EXPECT_TRUE(WatchConfig(*tracker_, at(900)));
+        TakePosts();
+        EXPECT_TRUE(reloads_.empty()) << "read before it settled";
+        EXPECT_FALSE(WatchConfig(*tracker_, at(1000)));
+        EXPECT_FALSE(WatchConfig(*tracker_, at(2000)));
+        TakePosts();
+        EXPECT_EQ(reloads_.size(), 1u);
+        std::unique_ptr<ConfigReload> reading = std::move(reloads_.at(0));
+        reloads_.clear();
+        EXPECT_TRUE(ApplyConfigReload(*tracker_, *reading));
+        return tracker_->config_status;
+    };
+    EXPECT_EQ(reading_after("{\n}\n"),
+              u"adv.json 未能加载（解析失败或没有找到成就配置），仍使用之前加载的成就；"
+              u"laurelight-check 可说明原因");
+    EXPECT_EQ(tracker_->achievements, std::vector<Achievement>{a});
+    EXPECT_EQ(ListContent(PENDING_LIST), std::vector<std::u16string>{ItemText(a)});
+    std::string with_finding = ConfigText({a});
+    with_finding.insert(with_finding.find("\"title\""), "\"titel\": \"x\",\n            ");
+    EXPECT_EQ(reading_after(with_finding), u"adv.json 有 1 处问题，laurelight-check 可说明");
+    std::filesystem::remove(folder_ / "bin" / "adv.json");
+    WatchConfig(*tracker_, at(0));
+    WatchConfig(*tracker_, at(1000));
+    TakePosts();
+    ASSERT_EQ(reloads_.size(), 1u);
+    ApplyConfigReload(*tracker_, *reloads_[0]);
+    EXPECT_TRUE(tracker_->config_status.starts_with(u"adv.json 未能加载（找不到文件）"));
+    EXPECT_EQ(tracker_->achievements, std::vector<Achievement>{a});
+}
+
+// The dialog's list of what runs: each program once with its topmost window, those with a
+// window first; then the windows on screen, without this program's own; and the live line.
+TEST_F(TriggerCheck, RunningChoicesAndTheMetNowLineUseTheDesktopAsThePassSeesIt) {
+    SetDesktop({u"notepad.exe", u"NOTEPAD.EXE", u"svc.exe", u"idle.exe"},
+               {u"Own", u"Cloaked", u"Untitled - Notepad", u"Calc"});
+    Fake().process_ids = {1, 2, 3, 4};
+    Fake().process_paths = {u"C:\\Windows\\notepad.exe"};
+    Fake().window_processes = {{u"Own", platform::CurrentProcessId()},
+                               {u"Cloaked", 1},
+                               {u"Untitled - Notepad", 2},
+                               {u"Calc", 3}};
+    Fake().window_cloaks = {{u"Cloaked", 2}};
+    const std::vector<TriggerChoice> choices = RunningChoices();
+    const std::vector<TriggerChoice> expected = {
+        {TriggerType::ProcessName, u"notepad.exe", u"Untitled - Notepad",
+         u"C:\\Windows\\notepad.exe"},
+        {TriggerType::ProcessName, u"svc.exe", u"Calc", u""},
+        {TriggerType::ProcessName, u"idle.exe", u"", u""},
+        {TriggerType::WindowTitle, u"Untitled - Notepad", u"NOTEPAD.EXE", u""},
+        {TriggerType::WindowTitle, u"Calc", u"svc.exe", u""}};
+    EXPECT_EQ(choices, expected);
+    EXPECT_TRUE(ChoiceMatches(choices[0], u"NOTE"));
+    EXPECT_TRUE(ChoiceMatches(choices[1], u"calc"));
+    EXPECT_FALSE(ChoiceMatches(choices[2], u"note"));
+
+    Achievement draft = Record(u"d", u"D", TriggerType::ProcessName, u"Notepad.exe");
+    EXPECT_EQ(MetNowLine(draft), u"现在满足：notepad.exe 正在运行");
+    draft.trigger_value = u"write.exe";
+    EXPECT_EQ(MetNowLine(draft), u"现在不满足：没有运行中的程序叫这个名字");
+    draft = Record(u"d", u"D", TriggerType::WindowTitle, u"Word|Notepad");
+    EXPECT_EQ(MetNowLine(draft), u"现在满足：窗口「Untitled - Notepad」包含「Notepad」");
+    draft.trigger_type = TriggerType::None;
+    EXPECT_EQ(MetNowLine(draft), u"没有触发条件：它不会自动解锁");
 }

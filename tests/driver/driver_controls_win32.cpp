@@ -1,5 +1,8 @@
-// Reading and working the controls of another program: list boxes, message boxes,
-// menu commands and the close box.
+// Reading and working the controls of another program: list boxes, list views, edit fields,
+// buttons, combo boxes, message boxes, menu commands and the close box.
+
+#include "platform/win32/win32.h"
+#include <commctrl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -99,7 +102,125 @@ Json PostSystemCommand(const Args& args, WPARAM command) {
     return Json{{"ok", true}};
 }
 
+// Memory in the process of another program's window: the list view's messages carry pointers,
+// which the system does not carry across processes as it does a window text's.
+class RemoteMemory {
+  public:
+    RemoteMemory(HWND window, std::size_t size) : size_(size) {
+        DWORD process_id = 0;
+        GetWindowThreadProcessId(window, &process_id);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               process_id);
+        if (process_ != nullptr) {
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        }
+        if (address_ == nullptr) {
+            if (process_ != nullptr) CloseHandle(process_);
+            throw Failure("no memory in the window's process");
+        }
+    }
+    ~RemoteMemory() {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(std::size_t offset, const void* bytes, std::size_t count) const {
+        if (offset + count > size_ ||
+            !WriteProcessMemory(process_, At(offset), bytes, count, nullptr))
+            throw Failure("cannot write into the window's process");
+    }
+    void Read(std::size_t offset, void* bytes, std::size_t count) const {
+        if (offset + count > size_ ||
+            !ReadProcessMemory(process_, At(offset), bytes, count, nullptr))
+            throw Failure("cannot read from the window's process");
+    }
+
+  private:
+    std::size_t size_;
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+constexpr int CELL_ROOM = 1024;
+
+std::string CellText(HWND list, const RemoteMemory& memory, int row, int column) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = CELL_ROOM;
+    item.pszText = reinterpret_cast<LPWSTR>(memory.At(sizeof(LVITEMW)));
+    memory.Write(0, &item, sizeof(item));
+    const LRESULT length = SendOrFail(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                      reinterpret_cast<LPARAM>(memory.At(0)));
+    std::wstring text(static_cast<std::size_t>(std::clamp<LRESULT>(length, 0, CELL_ROOM)), L'\0');
+    memory.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+    return Narrow(text);
+}
+
 }  // namespace
+
+// set_text <window> <control id> <text>: as if the user had typed it (an edit field tells its
+// parent of the change).
+Json CmdSetText(const Args& args) {
+    HWND control = RequireChild(RequireWindow(Arg(args, 0)), static_cast<int>(IntArg(args, 1, 0)));
+    const std::wstring text = Wide(Arg(args, 2));
+    SendOrFail(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return Json{{"ok", true}};
+}
+
+// click <window> <control id>: a button's click, queued, so a box it opens does not hold the
+// driver.
+Json CmdClick(const Args& args) {
+    HWND button = RequireChild(RequireWindow(Arg(args, 0)), static_cast<int>(IntArg(args, 1, 0)));
+    if (!PostMessageW(button, BM_CLICK, 0, 0)) throw Failure("post failed");
+    return Json{{"ok", true}};
+}
+
+// choose <window> <control id> <index>: selects an entry of a combo box or a list box (and
+// tells its parent, as a choice by the user does) or a row of a list view.
+Json CmdChoose(const Args& args) {
+    HWND parent = RequireWindow(Arg(args, 0));
+    const int id = static_cast<int>(IntArg(args, 1, 0));
+    HWND control = RequireChild(parent, id);
+    const auto index = static_cast<WPARAM>(IntArg(args, 2, 0));
+    const std::wstring kind = ClassName(control);
+    if (kind == L"ComboBox" || kind == L"ListBox") {
+        const bool combo = kind == L"ComboBox";
+        if (SendOrFail(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0) == LB_ERR)
+            throw Failure("no such entry");
+        PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control));
+        return Json{{"ok", true}};
+    }
+    const RemoteMemory memory(control, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    memory.Write(0, &item, sizeof(item));
+    if (!SendOrFail(control, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(memory.At(0))))
+        throw Failure("no such row");
+    return Json{{"ok", true}};
+}
+
+// rows <window> <control id>: the cells of a list view, row by row.
+Json CmdRows(const Args& args) {
+    HWND list = RequireChild(RequireWindow(Arg(args, 0)), static_cast<int>(IntArg(args, 1, 0)));
+    HWND header = reinterpret_cast<HWND>(SendOrFail(list, LVM_GETHEADER, 0, 0));
+    const LRESULT columns = header != nullptr ? SendOrFail(header, HDM_GETITEMCOUNT, 0, 0) : 1;
+    const RemoteMemory memory(list, sizeof(LVITEMW) + (CELL_ROOM + 1) * sizeof(wchar_t));
+    Json rows = Json::array();
+    const LRESULT count = SendOrFail(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < count; ++row) {
+        Json cells = Json::array();
+        for (int column = 0; column < columns; ++column) {
+            cells.push_back(CellText(list, memory, row, column));
+        }
+        rows.push_back(cells);
+    }
+    return Json{{"ok", true}, {"rows", rows}};
+}
 
 // list <window> <control id>
 Json CmdList(const Args& args) {

@@ -21,6 +21,12 @@ bool VisitAll(std::vector<std::u16string> texts, platform::TextVisitor visit, vo
     return false;
 }
 
+// Scripted ids, else 1000 + the process's place in the list.
+std::uint32_t FakeProcessId(const FakePlatform& fake, std::size_t index) {
+    return index < fake.process_ids.size() ? fake.process_ids[index]
+                                           : static_cast<std::uint32_t>(1000 + index);
+}
+
 }  // namespace
 
 // std::thread and everything else that starts a thread comes through here.
@@ -51,11 +57,12 @@ bool VisitProcesses(ProcessVisitor visit, void* context) {
         ++Fake().calls;
         ++Fake().process_walks;
         names = Fake().process_names;
-        ids = Fake().process_ids;
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            ids.push_back(FakeProcessId(Fake(), index));
+        }
     }
     for (std::size_t index = 0; index < names.size(); ++index) {
-        const auto id = index < ids.size() ? ids[index] : static_cast<std::uint32_t>(1000 + index);
-        if (visit(names[index], id, context)) return true;
+        if (visit(names[index], ids[index], context)) return true;
     }
     return false;
 }
@@ -90,6 +97,35 @@ bool VisitVisibleWindows(WindowVisitor visit, void* context) {
         if (visit(title, cloak, context)) return true;
     }
     return false;
+}
+
+std::vector<RunningProcess> RunningProcesses() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    ++Fake().process_walks;
+    std::vector<RunningProcess> processes;
+    const FakePlatform& fake = Fake();
+    for (std::size_t index = 0; index < fake.process_names.size(); ++index) {
+        processes.push_back(
+            {fake.process_names[index], FakeProcessId(fake, index),
+             index < fake.process_paths.size() ? fake.process_paths[index] : std::u16string()});
+    }
+    return processes;
+}
+
+std::vector<VisibleWindow> VisibleWindowsWithProcesses() {
+    std::lock_guard lock(Fake().mutex);
+    ++Fake().calls;
+    ++Fake().title_walks;
+    std::vector<VisibleWindow> windows;
+    for (const std::u16string& title : Fake().window_titles) {
+        if (title.empty()) continue;
+        const auto process = Fake().window_processes.find(title);
+        const auto cloak = Fake().window_cloaks.find(title);
+        windows.push_back({title, process == Fake().window_processes.end() ? 0 : process->second,
+                           cloak == Fake().window_cloaks.end() ? 0 : cloak->second});
+    }
+    return windows;
 }
 
 bool HasWindowTitles() {

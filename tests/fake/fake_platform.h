@@ -35,6 +35,8 @@ struct FakePlatform {
     std::vector<std::uint32_t> process_ids;  // beside process_names; missing ones are 1000 + index
     std::vector<std::u16string> window_titles;  // visible windows, as the platform reports them
     std::map<std::u16string, unsigned> window_cloaks;  // title -> cloak flags (default 0)
+    std::vector<std::u16string> process_paths;  // beside process_names; missing ones are empty
+    std::map<std::u16string, std::uint32_t> window_processes;  // title -> process id (default 0)
     bool post_succeeds = true;
     platform::UserPresence presence;
     platform::LocalTime local_time{2024, 5, 1, 12, 0, 0};

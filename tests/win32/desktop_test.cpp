@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,13 @@ TEST(ProcessSnapshot, FindsTheRunningTestByItsExeNameInAnyCase) {
         },
         &search);
     EXPECT_TRUE(search.found);
+
+    // The picker's list: this process with its whole path.
+    const std::vector<platform::RunningProcess> processes = platform::RunningProcesses();
+    EXPECT_TRUE(std::any_of(processes.begin(), processes.end(), [&](const auto& process) {
+        return process.id == GetCurrentProcessId() && process.name == U16(own) &&
+               process.path == U16(OwnPath());
+    }));
 }
 
 TEST(UserFacts, LocalTimeIsTodaysAndTheUserAtTheDesktopIsNotLocked) {
@@ -201,6 +209,16 @@ TEST(WindowTitles, ReportsVisibleWindowsOnlyAndNeverAnEmptyTitle) {
     EXPECT_TRUE(Contains(titles, minimized_title));
     EXPECT_FALSE(Contains(titles, hidden_title));
     for (const auto& title : titles) EXPECT_FALSE(title.empty());
+
+    // The picker's list: the same windows, each with the process that made it.
+    const std::vector<platform::VisibleWindow> windows = platform::VisibleWindowsWithProcesses();
+    const auto with_title = [&](const std::u16string& title) {
+        return std::find_if(windows.begin(), windows.end(),
+                            [&](const auto& window) { return window.title == title; });
+    };
+    ASSERT_NE(with_title(chinese_title), windows.end());
+    EXPECT_EQ(with_title(chinese_title)->process_id, GetCurrentProcessId());
+    EXPECT_EQ(with_title(hidden_title), windows.end());
 
     EXPECT_TRUE(MatchWindowTitle(u"no such fragment|" + shown_title.substr(3, 12)));
     EXPECT_FALSE(MatchWindowTitle(hidden_title));

@@ -1,6 +1,7 @@
 """Laurelight at 150 % scaling (the prefix's LogPixels at 144): the main window, its lists and
 their font, and the toast come out at 1.5 times their 96-DPI figures, and the toast slides in
-along its scaled steps. The prefix goes back to its own DPI afterwards, for the other modules."""
+along its scaled steps; the achievement dialog grows with its font and stays on the screen. The
+prefix goes back to its own DPI afterwards, for the other modules."""
 
 import shutil
 import struct
@@ -10,7 +11,7 @@ import time
 import unittest
 
 from laurelight_wine import (MAIN_CLASS, ROOT, SCREENSHOTS, TOAST_CLASS, WINE, WineTestCase,
-                             achievement, config_bytes)
+                             achievement, config_bytes, screenshot)
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 DPI = 144
@@ -151,6 +152,24 @@ class DpiTest(WineTestCase):
         # DPI-aware program sets by 96/144 on the screen, though the layout follows the new size.
         self.driver.ok("set_rect", MAIN_CLASS, 0, 0, 1100, 780)
         self.assert_lists_fill_the_scaled_layout(item_height)
+
+    def test_achievement_dialog_grows_with_its_font_and_fits_the_screen(self):
+        install = self.install("dpi_dialog", config_bytes([achievement("a", "A", "never.exe")]))
+        self.start_and_wait(install)
+        self.driver.ok("menu", MAIN_CLASS, 40010)  # 成就 > 新建成就
+        dialog = self.driver.ok("wait", "#32770", 10000)
+        left, top, right, bottom = dialog["rect"]
+        self.assertTrue(0 <= left and 0 <= top and right <= SCREEN_WIDTH and bottom <= 800, dialog["rect"])
+        width, height = dialog["client"]
+        # 340 x 272 dialog units of a 9-point font: at 96 DPI about 600 x 480 pixels.
+        self.assertGreater(width, 1.4 * 590)
+        self.assertGreater(height, 1.4 * 470)
+        for control in self.driver.ok("children", dialog["hwnd"])["children"]:
+            x0, y0, x1, y1 = control["in_parent"]
+            self.assertTrue(0 <= x0 and x1 <= width and 0 <= y0 and y1 <= height, control)
+        screenshot(self.driver, dialog["hwnd"], "achievement_dialog_144dpi")
+        self.driver.ok("close", dialog["hwnd"])
+        self.driver.ok("wait_gone", "#32770", 5000)
 
 
 if __name__ == "__main__":

@@ -114,21 +114,22 @@ class PopupMenu {
 
   private:
     HMENU menu_;
+};
 
-    // Owns an image list (comctl32) and destroys it at the end.
-    class ImageListHandle {
-      public:
-        ImageListHandle() = default;
-        ~ImageListHandle() { Reset(nullptr); }
-        ImageListHandle(const ImageListHandle&) = delete;
-        ImageListHandle& operator=(const ImageListHandle&) = delete;
+// Owns an image list (comctl32) and destroys it at the end.
+class ImageListHandle {
+  public:
+    ImageListHandle() = default;
+    ~ImageListHandle() { Reset(nullptr); }
+    ImageListHandle(const ImageListHandle&) = delete;
+    ImageListHandle& operator=(const ImageListHandle&) = delete;
 
-        HIMAGELIST Get() const { return list_; }
-        void Reset(HIMAGELIST list) {
-            if (list_ != nullptr) ImageList_Destroy(list_);
-            list_ = list;
-        }
+    HIMAGELIST Get() const { return list_; }
+    void Reset(HIMAGELIST list) {
+        if (list_ != nullptr) ImageList_Destroy(list_);
+        list_ = list;
+    }
 
-      private:
-        HIMAGELIST list_ = nullptr;
-    };
+  private:
+    HIMAGELIST list_ = nullptr;
+};

@@ -98,11 +98,13 @@ class LoginTest(WineTestCase):
         self.assertEqual([menu["items"][0], menu["items"][-1]], [
             {"text": "\u6587\u4ef6(&F)", "id": -1, "checked": False, "items": [
                 {"text": START_AT_LOGIN, "id": IDM_START_AT_LOGIN, "checked": False},
+                {"text": "", "id": 0, "checked": False},
                 {"text": "\u6682\u505c\u68c0\u6d4b", "id": 40030, "checked": False},
                 {"text": "\u663e\u793a\u901a\u77e5\u533a\u57df\u56fe\u6807", "id": 40031,
                  "checked": False},
                 {"text": "\u6700\u5c0f\u5316\u5230\u901a\u77e5\u533a\u57df", "id": 40032,
                  "checked": False},
+                {"text": "", "id": 0, "checked": False},
                 {"text": "\u63d0\u793a\u4f4d\u7f6e", "id": -1, "checked": False, "items": [
                     {"text": text, "id": 40040 + index, "checked": False}
                     for index, text in enumerate(["\u53f3\u4e0a", "\u53f3\u4e0b", "\u5de6\u4e0a",

@@ -128,10 +128,8 @@ std::vector<Achievement> ConfiguredEntries(const AchievementTracker& tracker) {
     std::vector<Achievement> entries;
     entries.reserve(tracker.achievements.size());
     for (const Achievement& achievement : tracker.achievements) {
-        entries.push_back({achievement.id, achievement.title, achievement.description,
-                           achievement.trigger_description, achievement.trigger_value,
-                           achievement.trigger_type, false, achievement.trigger_goal,
-                           achievement.hidden});
+        entries.push_back(achievement);
+        entries.back().completed = false;
     }
     return entries;
 }

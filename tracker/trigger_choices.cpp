@@ -55,7 +55,8 @@ std::vector<TriggerChoice> RunningChoices() {
     });
     std::vector<TriggerChoice> with_window;
     std::vector<TriggerChoice> without_window;
-    for (const auto& [folded, program] : ProgramsByName(processes)) {
+    for (const auto& named : ProgramsByName(processes)) {
+        const auto& program = named.second;  // a lambda may not capture a structured binding
         const auto shown = std::find_if(windows.begin(), windows.end(), [&](const auto& window) {
             return program.ids.contains(window.process_id);
         });

@@ -213,7 +213,10 @@ void Update(HWND dialog, DialogState& state) {
     state.filling = false;
     SetControlText(dialog, IDC_ACH_MET_NOW, MetNowLine(draft));
     const Verdict verdict = Judge(state, draft);
-    SetControlText(dialog, IDC_ACH_PROBLEM, verdict.line);
+    // A new dialog left blank greys OK without scolding: nothing is wrong before the user
+    // has typed anything.
+    const bool blank = !state.before && draft.title.empty() && draft.trigger_value.empty();
+    SetControlText(dialog, IDC_ACH_PROBLEM, blank ? std::u16string() : verdict.line);
     EnableWindow(GetDlgItem(dialog, IDOK), !verdict.refused);
     if (verdict.about_id && !state.more_shown) ShowMore(dialog, state);
 }

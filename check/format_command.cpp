@@ -15,20 +15,22 @@
 
 namespace {
 
-// Through the configuration's one writer, which keeps adv.json.bak. The file held a
-// configuration a moment ago; no bytes now means it could not be read.
-bool ReplaceKeepingBackup(const std::u16string& path, const std::string& text) {
-    const ConfigWrite write = ApplyConfigEdit(path, [&text](std::string_view now) {
-        return now.empty() ? ConfigEdit{EditRefusal::NoList, 0, {}, {}}
-                           : ConfigEdit{EditRefusal::None, 0, text, {}};
+// Through the configuration's one writer, which keeps adv.json.bak. Only the bytes that were
+// formatted are replaced: a file written by someone else since is left alone (an edit saved
+// meanwhile would otherwise be lost).
+bool ReplaceKeepingBackup(const std::u16string& path, const std::string& formatted_from,
+                          const std::string& text) {
+    const ConfigWrite write = ApplyConfigEdit(path, [&](std::string_view now) {
+        return now != formatted_from ? ConfigEdit{EditRefusal::NoList, 0, {}, {}}
+                                     : ConfigEdit{EditRefusal::None, 0, text, {}};
     });
     return write.refusal == EditRefusal::None && write.error == platform::FileError::None;
 }
 
 // Reads and formats the configuration; the exit code of why that cannot be done (said on
 // stderr), or 0. An empty file goes to the parser, which says that nothing is there to load.
-int Format(const std::u16string& config_path, FormattedConfig& formatted) {
-    const ConfigFile file = ReadConfigFile(config_path);
+int Format(const std::u16string& config_path, ConfigFile& file, FormattedConfig& formatted) {
+    file = ReadConfigFile(config_path);
     std::error_code error;
     const auto size = std::filesystem::file_size(platform::NativePath(config_path), error);
     if (!file.failure.empty() && (error || size != 0)) {
@@ -57,8 +59,9 @@ int Format(const std::u16string& config_path, FormattedConfig& formatted) {
 }  // namespace
 
 int RunFormat(const std::u16string& config_path, const Options& options, std::string& out) {
+    ConfigFile file;
     FormattedConfig formatted;
-    const int status = Format(config_path, formatted);
+    const int status = Format(config_path, file, formatted);
     if (status != 0) return status;
     for (const std::string& line : formatted.lost) WriteStderr(line + "\n");
     // With --drop-extra, members Laurelight never reads may go; anything else lost still counts.
@@ -67,8 +70,9 @@ int RunFormat(const std::u16string& config_path, const Options& options, std::st
     if (!options.write) out = formatted.text;
     if (lost && options.write) WriteStderr(Utf16ToUtf8(config_path) + " is left as it is\n");
     if (lost || !options.write) return lost ? EXIT_VALUES_LOST : 0;
-    if (!ReplaceKeepingBackup(config_path, formatted.text)) {
-        WriteStderr("could not replace " + Utf16ToUtf8(config_path) + "\n");
+    if (!ReplaceKeepingBackup(config_path, file.content, formatted.text)) {
+        WriteStderr("could not replace " + Utf16ToUtf8(config_path) +
+                    " (or it changed while it was formatted: run again)\n");
         return EXIT_CANNOT_WRITE;
     }
     WriteStderr("rewrote " + Utf16ToUtf8(config_path) + "; the previous file is adv.json.bak\n");

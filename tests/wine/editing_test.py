@@ -80,6 +80,9 @@ class EditingTest(WineTestCase):
         self.driver.ok("menu", MAIN_CLASS, IDM_NEW_ACHIEVEMENT)
         dialog = self.driver.ok("wait", DIALOG_CLASS, 10000)["hwnd"]
         self.assertEqual(self.driver.ok("info", dialog)["text"], "\u65b0\u5efa\u6210\u5c31")  # 新建成就
+        blank = self.controls(dialog)
+        self.assertEqual(blank[PROBLEM]["text"], "")
+        self.assertTrue(blank[IDOK]["style"] & WS_DISABLED)
 
         rows = self.driver.ok("rows", dialog, RUNNING)["rows"]
         self.assertIn(["llpicked.exe", "\u7a0b\u5e8f", "Picked window"], rows)  # 程序

@@ -67,6 +67,9 @@ ProblemText GoalText(GoalRefusal refusal) {
         case GoalRefusal::NoNumber:
             return {u"应以整数开头", u"例如 3 次、60 分钟、5 天",
                     "does not start with a whole number"};
+        case GoalRefusal::NotWhole:
+            return {u"数字应为整数", u"例如 2 分钟，而不是 1.5 分钟",
+                    "has a number that is not whole; goals count whole starts, minutes and days"};
         case GoalRefusal::Zero:
             return {u"数字不能为 0", u"", "has the number 0"};
         case GoalRefusal::TooLarge:

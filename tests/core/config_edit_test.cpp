@@ -233,6 +233,9 @@ TEST(EntryRules, EveryProblemNamesItsMemberAndWhy) {
     quoted.title = u"\"";
     EXPECT_EQ(CheckEntryValues(quoted).front().suggestion, u"请改用「」");
     EXPECT_EQ(CheckEntryValues(quoted).front().field, EntryField::Title);
+    Achievement fraction = Calculator();
+    fraction.trigger_goal = u"1.5 minutes";
+    EXPECT_NE(CheckEntryValues(fraction).front().reason_en.find("not whole"), std::string::npos);
     EXPECT_TRUE(TitleFitsToast(std::u16string(21, u'字')));
     EXPECT_TRUE(TitleFitsToast(std::u16string(40, u'a')));
     EXPECT_FALSE(TitleFitsToast(std::u16string(41, u'a')));

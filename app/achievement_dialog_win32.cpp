@@ -338,7 +338,7 @@ void OnCommand(HWND dialog, DialogState& state, WORD id, WORD code) {
             ShowNotification(DraftOf(dialog, state));  // unlocks, saves and counts nothing
             return;
         case IDC_ACH_FILTER:
-            if (code == EN_CHANGE) state.picker.Refresh(ControlText(dialog, IDC_ACH_FILTER));
+            if (code == EN_CHANGE) state.picker.Filter(ControlText(dialog, IDC_ACH_FILTER));
             return;
         default:
             break;

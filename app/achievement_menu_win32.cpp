@@ -16,7 +16,6 @@
 #include "app/app_globals.h"
 #include "app/config_reload_apply.h"
 #include "config/config_edit.h"
-#include "platform/win32/system_library_win32.h"
 #include "resources/resource_ids.h"
 #include "tracker/config_reload.h"
 #include "tracker/tracker.h"
@@ -48,17 +47,14 @@ std::optional<std::u16string> SelectedId(HWND window) {
 // Explorer from the system's own folder, with adv.json selected in the bin folder.
 void OpenConfigFolder(HWND window) {
     if (g_tracker == nullptr) return;
-    using Execute = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-    static const Execute execute =
-        platform::SystemFunction<Execute>(L"shell32.dll", "ShellExecuteW");
     wchar_t windows_folder[MAX_PATH] = {};
     const UINT length = GetWindowsDirectoryW(windows_folder, MAX_PATH);
-    if (execute == nullptr || length == 0 || length >= MAX_PATH) return;
+    if (length == 0 || length >= MAX_PATH) return;
     const std::u16string explorer =
         std::u16string(platform::Utf16(windows_folder, length)) + u"\\explorer.exe";
     const std::u16string arguments = u"/select,\"" + g_tracker->config_path + u"\"";
-    execute(window, L"open", platform::Wide(explorer), platform::Wide(arguments), nullptr,
-            SW_SHOWNORMAL);
+    ShellExecuteW(window, L"open", platform::Wide(explorer), platform::Wide(arguments), nullptr,
+                  SW_SHOWNORMAL);
 }
 
 std::u16string TitleOf(const std::u16string& id) {

@@ -25,6 +25,9 @@ class TriggerPicker {
     void Attach(HWND list);
     // Reads what runs now and shows the choices that hold the filter.
     void Refresh(std::u16string_view filter);
+    // Shows the choices of the last reading that hold the filter (a keystroke in the filter
+    // box does not walk every process again).
+    void Filter(std::u16string_view filter);
     // The choice shown in this row; null for none.
     const TriggerChoice* ChoiceAt(int row) const;
     // True while the picker itself changes the rows and their selection.
@@ -37,6 +40,7 @@ class TriggerPicker {
     HWND list_ = nullptr;
     ImageListHandle icons_;
     std::map<std::u16string, int> icon_of_path_;
+    std::vector<TriggerChoice> running_;  // the last reading, unfiltered
     std::vector<TriggerChoice> shown_;
     bool filling_ = false;
 };

@@ -7,7 +7,6 @@
 
 #include "platform/dpi_scale.h"
 #include "platform/win32/dpi_win32.h"
-#include "platform/win32/system_library_win32.h"
 
 namespace {
 
@@ -35,14 +34,11 @@ void SetCell(HWND list, int row, int column, const std::u16string& text) {
     SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-// The executable's small icon, through the shell, from the system folder's shell32.dll.
+// The executable's small icon, through the shell.
 HICON SmallIconOf(const std::u16string& path) {
-    using FileInfo = DWORD_PTR(WINAPI*)(LPCWSTR, DWORD, SHFILEINFOW*, UINT, UINT);
-    static const FileInfo file_info =
-        platform::SystemFunction<FileInfo>(L"shell32.dll", "SHGetFileInfoW");
     SHFILEINFOW info{};
-    if (file_info == nullptr || file_info(platform::Wide(path), 0, &info, sizeof(info),
-                                          SHGFI_ICON | SHGFI_SMALLICON) == 0) {
+    if (SHGetFileInfoW(platform::Wide(path), 0, &info, sizeof(info),
+                       SHGFI_ICON | SHGFI_SMALLICON) == 0) {
         return nullptr;
     }
     return info.hIcon;
@@ -90,7 +86,13 @@ int TriggerPicker::IconIndex(const std::u16string& path) {
 
 void TriggerPicker::Refresh(std::u16string_view filter) {
     if (list_ == nullptr) return;
-    std::vector<TriggerChoice> choices = RunningChoices();
+    running_ = RunningChoices();
+    Filter(filter);
+}
+
+void TriggerPicker::Filter(std::u16string_view filter) {
+    if (list_ == nullptr) return;
+    std::vector<TriggerChoice> choices = running_;
     std::erase_if(choices, [filter](const TriggerChoice& c) { return !ChoiceMatches(c, filter); });
     if (choices == shown_) return;
     Fill(choices);

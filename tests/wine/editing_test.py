@@ -20,7 +20,7 @@ IDOK = 1
 WS_DISABLED = 0x08000000
 # The dialog's controls.
 TITLE, DESCRIPTION, TRIGGER_DESCRIPTION, TRIGGER_TYPE, TRIGGER_VALUE = 1100, 1101, 1102, 1103, 1104
-MET_NOW, RUNNING, PROBLEM, ID = 1106, 1108, 1112, 1115
+MET_NOW, FILTER, RUNNING, PROBLEM, ID = 1106, 1107, 1108, 1112, 1115
 
 
 class EditingTest(WineTestCase):
@@ -87,6 +87,11 @@ class EditingTest(WineTestCase):
         rows = self.driver.ok("rows", dialog, RUNNING)["rows"]
         self.assertIn(["llpicked.exe", "\u7a0b\u5e8f", "Picked window"], rows)  # 程序
         self.assertIn(["Picked window", "\u7a97\u53e3", "llpicked.exe"], rows)  # 窗口
+        self.driver.ok("set_text", dialog, FILTER, "LLPICKED")
+        filtered = self.driver.ok("rows", dialog, RUNNING)["rows"]
+        self.assertEqual(len(filtered), 2, filtered)
+        self.driver.ok("set_text", dialog, FILTER, "")
+        rows = self.driver.ok("rows", dialog, RUNNING)["rows"]
         self.driver.ok("choose", dialog, RUNNING, rows.index(["llpicked.exe", "\u7a0b\u5e8f", "Picked window"]))
         self.driver.ok("set_text", dialog, TITLE, "Picked ]")
         controls = self.controls(dialog)

@@ -90,7 +90,8 @@ void AddItems(HWND dialog, int id, std::initializer_list<const wchar_t*> items) 
 
 TriggerType SelectedType(HWND dialog) {
     const int index = Selection(dialog, IDC_ACH_TRIGGER_TYPE);
-    return index >= 0 && index < 3 ? TRIGGER_TYPES[index] : TriggerType::None;
+    return index >= 0 && index < static_cast<int>(std::size(TRIGGER_TYPES)) ? TRIGGER_TYPES[index]
+                                                                            : TriggerType::None;
 }
 
 int TypeIndex(TriggerType type) {
@@ -101,7 +102,7 @@ int TypeIndex(TriggerType type) {
 // "10 次": the form laurelight-check's goal reading takes in both languages.
 std::u16string GoalFromControls(HWND dialog) {
     const int unit = Selection(dialog, IDC_ACH_GOAL_UNIT);
-    if (unit <= 0 || unit > 3) return {};
+    if (unit <= 0 || unit > static_cast<int>(std::size(GOAL_UNITS))) return {};
     return ControlText(dialog, IDC_ACH_GOAL_COUNT) + u" " +
            std::u16string(ChineseUnitName(GOAL_UNITS[unit - 1]));
 }
@@ -224,7 +225,12 @@ void Update(HWND dialog, DialogState& state) {
 void FillControls(HWND dialog, DialogState& state) {
     AddItems(dialog, IDC_ACH_TRIGGER_TYPE,
              {TRIGGER_TYPE_NAMES[0], TRIGGER_TYPE_NAMES[1], TRIGGER_TYPE_NAMES[2]});
-    AddItems(dialog, IDC_ACH_GOAL_UNIT, {L"无", L"次", L"分钟", L"天"});
+    AddItems(dialog, IDC_ACH_GOAL_UNIT, {L"无"});  // no goal, then the units in their order
+    for (const GoalUnit unit : GOAL_UNITS) {
+        const std::u16string name(ChineseUnitName(unit));
+        SendDlgItemMessageW(dialog, IDC_ACH_GOAL_UNIT, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(platform::Wide(name)));
+    }
     SendDlgItemMessageW(dialog, IDC_ACH_GOAL_COUNT, EM_SETLIMITTEXT, 7, 0);
     Achievement shown = state.before.value_or(Achievement{});
     if (!state.before) shown.trigger_type = TriggerType::ProcessName;
@@ -298,16 +304,12 @@ void Browse(HWND dialog, DialogState& state) {
 // An edit that changes nothing leaves the file alone.
 bool WriteDraft(HWND dialog, const DialogState& state, const Achievement& draft) {
     if (g_tracker == nullptr) return false;
-    if (state.before && ChangesBetween(*state.before, draft).empty()) return true;
-    const ConfigWrite written =
-        state.before ? ApplyConfigEdit(g_tracker->config_path,
-                                       [&](std::string_view file) {
-                                           return ChangeEntry(file, state.before->id,
-                                                              ChangesBetween(*state.before, draft));
-                                       })
-                     : ApplyConfigEdit(g_tracker->config_path, [&](std::string_view file) {
-                           return AddEntry(file, draft);
-                       });
+    const std::vector<MemberChange> changes =
+        state.before ? ChangesBetween(*state.before, draft) : std::vector<MemberChange>{};
+    if (state.before && changes.empty()) return true;
+    const ConfigWrite written = ApplyConfigEdit(g_tracker->config_path, [&](std::string_view file) {
+        return state.before ? ChangeEntry(file, state.before->id, changes) : AddEntry(file, draft);
+    });
     return !ShowConfigWriteFailure(dialog, written);
 }
 

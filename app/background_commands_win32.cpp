@@ -15,15 +15,15 @@ void ShowPauseInTitle(HWND window) {
     SetWindowTextW(window, UserSettings().paused ? PAUSED_TITLE : MAIN_WINDOW_TITLE);
 }
 
-// Resuming asks for a pass at once, so whatever is met now unlocks within a moment; without a
-// monitor thread the pass runs here, as a tick's would.
+// Resuming asks for a pass at once (the tracker does that), so whatever is met now unlocks
+// within a moment; without a monitor thread the pass runs here, as a tick's would.
 void TogglePause(HWND window) {
     AppSettings& settings = UserSettings();
     settings.paused = !settings.paused;
     SaveUserSettings();
     if (g_tracker != nullptr) {
         g_tracker->SetPaused(settings.paused);
-        if (!settings.paused && !g_tracker->RequestTimerPass()) g_tracker->TryCheckTriggers();
+        if (!settings.paused && !g_tracker->running.load()) g_tracker->TryCheckTriggers();
     }
     ShowPauseInTitle(window);
     RefreshNotificationIconTip(window);

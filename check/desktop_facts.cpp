@@ -20,11 +20,7 @@ bool CollectWindow(std::u16string_view title, unsigned cloak, void* context) {
 
 // Letters of either case together (explorer.exe, Notepad.exe), exact order among equals.
 bool AlphabeticalOrder(const std::u16string& a, const std::u16string& b) {
-    const auto folded = [](std::u16string text) {
-        for (char16_t& c : text) c = LowerAscii(c);
-        return text;
-    };
-    return std::pair(folded(a), a) < std::pair(folded(b), b);
+    return std::pair(LowerAsciiText(a), a) < std::pair(LowerAsciiText(b), b);
 }
 
 }  // namespace

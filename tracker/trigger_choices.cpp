@@ -11,12 +11,6 @@
 
 namespace {
 
-std::u16string Folded(std::u16string_view text) {
-    std::u16string folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(), LowerAscii);
-    return folded;
-}
-
 struct Program {
     std::u16string name;
     std::u16string path;
@@ -28,7 +22,7 @@ std::map<std::u16string, Program> ProgramsByName(
     const std::vector<platform::RunningProcess>& processes) {
     std::map<std::u16string, Program> programs;
     for (const platform::RunningProcess& process : processes) {
-        Program& program = programs[Folded(process.name)];
+        Program& program = programs[LowerAsciiText(process.name)];
         if (program.name.empty()) program.name = process.name;
         if (program.path.empty()) program.path = process.path;
         program.ids.insert(process.id);
@@ -78,9 +72,9 @@ std::vector<TriggerChoice> RunningChoices() {
 }
 
 bool ChoiceMatches(const TriggerChoice& choice, std::u16string_view filter) {
-    const std::u16string folded = Folded(filter);
-    return Folded(choice.value).find(folded) != std::u16string::npos ||
-           Folded(choice.detail).find(folded) != std::u16string::npos;
+    const std::u16string folded = LowerAsciiText(filter);
+    return LowerAsciiText(choice.value).find(folded) != std::u16string::npos ||
+           LowerAsciiText(choice.detail).find(folded) != std::u16string::npos;
 }
 
 std::u16string MetNowLine(const Achievement& draft) {

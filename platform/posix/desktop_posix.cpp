@@ -48,21 +48,18 @@ bool VisitProcesses(ProcessVisitor visit, void* context) {
 }
 
 std::vector<RunningProcess> RunningProcesses() {
-    using Folders = std::filesystem::directory_iterator;
     std::vector<RunningProcess> processes;
-    std::error_code error;
-    for (Folders entry("/proc", error); !error && entry != Folders(); entry.increment(error)) {
-        if (!IsProcessFolder(entry->path())) continue;
-        const std::string name = ProcessName(entry->path());
-        if (name.empty()) continue;
-        std::error_code unreadable;
-        const std::filesystem::path path =
-            std::filesystem::read_symlink(entry->path() / "exe", unreadable);
-        processes.push_back(
-            {Utf8ToUtf16(name),
-             static_cast<std::uint32_t>(std::stoul(entry->path().filename().string())),
-             unreadable ? std::u16string() : Utf8ToUtf16(path.string())});
-    }
+    VisitProcesses(
+        [](std::u16string_view name, std::uint32_t id, void* context) {
+            std::error_code unreadable;
+            const std::filesystem::path path = std::filesystem::read_symlink(
+                std::filesystem::path("/proc") / std::to_string(id) / "exe", unreadable);
+            static_cast<std::vector<RunningProcess>*>(context)->push_back(
+                {std::u16string(name), id,
+                 unreadable ? std::u16string() : Utf8ToUtf16(path.string())});
+            return false;
+        },
+        &processes);
     return processes;
 }
 

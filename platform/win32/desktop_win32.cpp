@@ -145,15 +145,13 @@ bool VisitProcesses(ProcessVisitor visit, void* context) {
 
 std::vector<RunningProcess> RunningProcesses() {
     std::vector<RunningProcess> processes;
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.Valid()) return processes;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    if (!Process32FirstW(snapshot.Get(), &entry)) return processes;
-    do {
-        processes.push_back({std::u16string(TextInBuffer(entry.szExeFile, MAX_PATH)),
-                             entry.th32ProcessID, ProcessPath(entry.th32ProcessID)});
-    } while (Process32NextW(snapshot.Get(), &entry));
+    VisitProcesses(
+        [](std::u16string_view name, std::uint32_t id, void* context) {
+            static_cast<std::vector<RunningProcess>*>(context)->push_back(
+                {std::u16string(name), id, ProcessPath(id)});
+            return false;
+        },
+        &processes);
     return processes;
 }
 

@@ -362,21 +362,26 @@ Json CmdMaximize(const Args& args) {
 }
 
 // mouse <x> <y> [left|right|move]: the pointer moved to the screen point, then a click of
-// that button there, through the input queue as a real mouse's would come.
+// that button there, through the input queue as a real mouse's would come. Every event carries
+// the point: under Wine the X server reports the pointer's earlier moves late, and a button
+// event without a point would land wherever such a late report has just put the cursor.
 Json CmdMouse(const Args& args) {
-    if (!SetCursorPos(static_cast<int>(IntArg(args, 0, 0)), static_cast<int>(IntArg(args, 1, 0)))) {
-        throw Failure("SetCursorPos failed");
-    }
+    const int x = static_cast<int>(IntArg(args, 0, 0));
+    const int y = static_cast<int>(IntArg(args, 1, 0));
+    if (!SetCursorPos(x, y)) throw Failure("SetCursorPos failed");
     const std::string button = args.size() > 2 ? args[2] : "left";
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE;  // no distance: the pointer is there already
-    UINT count = 1;
-    if (button != "move") {
-        const bool right = button == "right";
-        inputs[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-        inputs[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-        count = 2;
+    const bool right = button == "right";
+    const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    const DWORD flags[] = {0, down, up};
+    const UINT count = button == "move" ? 1 : 3;
+    INPUT inputs[3] = {};
+    for (UINT i = 0; i < count; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        // Normalized to 0..65535 across the primary screen, aimed a quarter into the pixel.
+        inputs[i].mi.dx = static_cast<LONG>((4LL * x + 1) * 65536 / (4LL * GetSystemMetrics(SM_CXSCREEN)));
+        inputs[i].mi.dy = static_cast<LONG>((4LL * y + 1) * 65536 / (4LL * GetSystemMetrics(SM_CYSCREEN)));
+        inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     }
     if (SendInput(count, inputs, sizeof(INPUT)) != count) throw Failure("SendInput failed");
     return Json{{"ok", true}};

@@ -159,6 +159,12 @@ std::string CellText(HWND list, const RemoteMemory& memory, int row, int column)
     return Narrow(text);
 }
 
+// A screen coordinate as SendInput's absolute scale (0..65535 across the primary screen) has
+// it, aimed a quarter into the pixel so that either rounding lands on it.
+LONG Normalized(int pixel, int screen) {
+    return static_cast<LONG>((4LL * pixel + 1) * 65536 / (4LL * screen));
+}
+
 }  // namespace
 
 // set_text <window> <control id> <text>: as if the user had typed it (an edit field tells its
@@ -378,9 +384,8 @@ Json CmdMouse(const Args& args) {
     INPUT inputs[3] = {};
     for (UINT i = 0; i < count; ++i) {
         inputs[i].type = INPUT_MOUSE;
-        // Normalized to 0..65535 across the primary screen, aimed a quarter into the pixel.
-        inputs[i].mi.dx = static_cast<LONG>((4LL * x + 1) * 65536 / (4LL * GetSystemMetrics(SM_CXSCREEN)));
-        inputs[i].mi.dy = static_cast<LONG>((4LL * y + 1) * 65536 / (4LL * GetSystemMetrics(SM_CYSCREEN)));
+        inputs[i].mi.dx = Normalized(x, GetSystemMetrics(SM_CXSCREEN));
+        inputs[i].mi.dy = Normalized(y, GetSystemMetrics(SM_CYSCREEN));
         inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     }
     if (SendInput(count, inputs, sizeof(INPUT)) != count) throw Failure("SendInput failed");

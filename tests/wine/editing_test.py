@@ -24,14 +24,6 @@ MET_NOW, FILTER, RUNNING, PROBLEM, ID = 1106, 1107, 1108, 1112, 1115
 
 
 class EditingTest(WineTestCase):
-    def lists_become(self, completed, pending, timeout=5):
-        def shown():
-            lists = self.driver.call("lists", MAIN_CLASS)
-            return lists.get("ok") and lists["completed"] == completed and lists["pending"] == pending
-        done, took = poll(shown, timeout)
-        self.assertTrue(done, "%r after %.1f s" % (self.driver.call("lists", MAIN_CLASS), took))
-        return took
-
     def status_line(self):
         children = self.driver.ok("children", MAIN_CLASS)["children"]
         line = next(c for c in children if c["id"] == STATUS_LINE_ID)

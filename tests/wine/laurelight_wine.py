@@ -285,3 +285,20 @@ class WineTestCase(unittest.TestCase):
     def start_and_wait(self, install):
         install.start()
         return self.driver.ok("wait", MAIN_CLASS, 15000, timeout=25)
+
+    def until(self, check, message, timeout=5):
+        """Waits until check() gives something true, and returns it."""
+        result, _ = poll(check, timeout)
+        self.assertTrue(result, message)
+        return result
+
+    def lists_become(self, completed, pending, timeout=5):
+        """Waits until the main window lists these items (completed None: any); returns the
+        seconds it took. A read that meets a refill half way fails; the next poll reads again."""
+        def shown():
+            lists = self.driver.call("lists", MAIN_CLASS)
+            return (lists.get("ok") and lists["pending"] == pending
+                    and (completed is None or lists["completed"] == completed))
+        done, took = poll(shown, timeout)
+        self.assertTrue(done, "%r after %.1f s" % (self.driver.call("lists", MAIN_CLASS), took))
+        return took

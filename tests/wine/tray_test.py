@@ -34,11 +34,6 @@ class TrayTest(WineTestCase):
         path = install.dir / "adv_settings.txt"
         return path.read_bytes() if path.exists() else None
 
-    def until(self, check, message, timeout=5):
-        result, _ = poll(check, timeout)
-        self.assertTrue(result, message)
-        return result
-
     def icon_shown(self, shown=True):
         """Waits until the notification area is shown (an icon is there) or hidden."""
         return self.until(lambda: (lambda t: t.get("found") and t["visible"] == shown and t)(
